@@ -1,0 +1,205 @@
+// sim_main.cpp -- zelvo-sim: the game on the headless device, driven by a script, for tests and bug reports.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "platform/headless/headless.h"
+#include "platform/window.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char* kScriptHelp = R"(
+Script files hold one event a line; '#' starts a comment. T is seconds of virtual time:
+  T key down KEY      press a key (a virtual-key code such as 37, or left, right, up, down,
+                      return, space, a-button, b-button, c-button, start-button, or a letter)
+  T key up KEY        release it
+  T tap X Y           touch the screen at pixel (X, Y) of the whole screen
+  T focus lost        the window loses the focus (frames stop)
+  T focus gained      the window gets it back
+  T close             ask the program to close
+  T shot FILE         save the emulated screen as a PNG
+
+Virtual time passes only while the game sleeps or polls an empty message queue, so a run is
+as fast as the machine allows and gives the same log and pictures every time.
+
+The default device is the target handheld: a 240x320 portrait screen with a raw 5-6-5 frame
+buffer, 32 MiB of free memory, a 3,579,545 Hz counter and the default key list
+up 38, down 40, left 37, right 39, A 193, B 194, C 195, Start 196.
+
+Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
+once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end.
+)";
+
+bool parseSize(const std::string& text, int32_t* width, int32_t* height) {
+  unsigned w = 0, h = 0;
+  char x = 0, extra = 0;
+  std::istringstream in(text);
+  if (!(in >> w >> x >> h) || (x != 'x' && x != 'X') || (in >> extra) || w > 8192 || h > 8192) return false;
+  *width = static_cast<int32_t>(w);
+  *height = static_cast<int32_t>(h);
+  return true;
+}
+
+bool parseKeyList(const std::string& text, KeyList* keys) {
+  std::vector<long> codes;
+  std::istringstream in(text);
+  for (std::string part; std::getline(in, part, ',');) {
+    char* end = nullptr;
+    long code = std::strtol(part.c_str(), &end, 0);
+    if (part.empty() || *end != '\0' || code < 0 || code > 255) return false;
+    codes.push_back(code);
+  }
+  if (codes.size() != 8) return false;
+  KeyListEntry* entries[8] = {&keys->up, &keys->down, &keys->left, &keys->right,
+                              &keys->a,  &keys->b,    &keys->c,    &keys->start};
+  for (int i = 0; i < 8; ++i) *entries[i] = KeyListEntry{static_cast<int16_t>(codes[i]), 0, 0};
+  return true;
+}
+
+std::string escapeLines(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+void printMessageBox(const headless::MessageBoxRecord& box) {
+  std::cout << "message box: " << box.caption << ": " << escapeLines(box.text) << std::endl;
+}
+
+void reportScreenshot(const std::string& path, bool saved) {
+  if (!saved) std::cerr << "zelvo-sim: could not save screenshot " << path << std::endl;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"zelvo-sim: run Zelvo on the headless device (virtual clock, scripted input, screenshots)"};
+  app.footer(kScriptHelp);
+  app.get_formatter()->column_width(34);
+
+  headless::DeviceConfig config;
+  std::string appDir, scriptPath, screen = "240x320", displayName = "raw565", layoutName = "normal", defaultKeys,
+                                  audioLog;
+  double seconds = 600.0;
+  uint32_t memory = config.availableMemory;
+  std::vector<std::string> screenshots;
+  bool noCounter = false;
+
+  app.add_option("--app-dir", appDir, "Folder the game is installed in: data files, settings.dat, log.txt, music")
+      ->required();
+  app.add_option("--script", scriptPath, "Input script to play (format below)");
+  app.add_option("--seconds", seconds, "Virtual seconds to run before asking the game to close")
+      ->default_val(600.0)
+      ->check(CLI::PositiveNumber);
+  app.add_option("--seed", config.seed, "Seed of the device's random numbers")->default_val(1);
+  app.add_option("--memory", memory, "Bytes of free virtual memory the device reports")->default_val(memory);
+  app.add_option("--screen", screen, "Screen size WxH in pixels")->default_val("240x320");
+  app.add_option("--counter-hz", config.counterHz, "Performance counter frequency in Hz")
+      ->default_val(config.counterHz)
+      ->check(CLI::Range(static_cast<uint64_t>(1), static_cast<uint64_t>(1) << 62));
+  app.add_option("--counter-start", config.counterStart, "Counter reading at virtual time 0")->default_val(0);
+  app.add_flag("--no-counter", noCounter, "The device has no performance counter");
+  app.add_option("--display", displayName, "Display path: raw565, rawother, gapi565, gapi555, dram or none")
+      ->default_val("raw565")
+      ->check(CLI::IsMember({"raw565", "rawother", "gapi565", "gapi555", "dram", "none"}));
+  app.add_option("--bpp", config.bitsPerPixel, "Bits per pixel the display reports")->default_val(16);
+  app.add_option("--layout", layoutName, "Frame-buffer layout: normal, rot90, rot180, rot270 or mirror")
+      ->default_val("normal")
+      ->check(CLI::IsMember({"normal", "rot90", "rot180", "rot270", "mirror"}));
+  app.add_flag("--instance-running", config.instanceRunning, "Another copy of the game is running");
+  app.add_flag("--no-window", config.windowCreationFails, "Creating the main window fails");
+  app.add_flag("--no-speaker", config.speakerFails, "The speaker does not open");
+  app.add_option("--default-keys", defaultKeys,
+                 "Device key list U,D,L,R,A,B,C,S: eight virtual-key codes, 0 for none");
+  app.add_option("--screenshot", screenshots, "T:FILE saves the screen at virtual time T as a PNG (repeatable)");
+  app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  }
+
+  auto usage = [](const std::string& problem) {
+    std::cerr << "zelvo-sim: " << problem << "\n";
+    return 2;
+  };
+  if (!std::filesystem::is_directory(appDir)) return usage("--app-dir " + appDir + " is not a folder");
+  if (!parseSize(screen, &config.screenWidth, &config.screenHeight))
+    return usage("--screen " + screen + " is not a size like 240x320");
+  if (!defaultKeys.empty() && !parseKeyList(defaultKeys, &config.defaultKeys))
+    return usage("--default-keys needs eight codes 0..255 separated by commas, in the order U,D,L,R,A,B,C,S");
+
+  config.appDirectory = appDir;
+  config.availableMemory = memory;
+  config.counterAvailable = !noCounter;
+  config.stopAfter = seconds;
+  const std::pair<const char*, headless::DisplayPath> paths[] = {
+      {"raw565", headless::DisplayPath::Raw565},   {"rawother", headless::DisplayPath::RawOther},
+      {"gapi565", headless::DisplayPath::Gapi565}, {"gapi555", headless::DisplayPath::Gapi555},
+      {"dram", headless::DisplayPath::Dram},       {"none", headless::DisplayPath::None}};
+  for (const auto& [name, path] : paths)
+    if (displayName == name) config.display = path;
+  const std::pair<const char*, headless::Layout> layouts[] = {
+      {"normal", headless::Layout::Normal},       {"rot90", headless::Layout::Rotated90},
+      {"rot180", headless::Layout::Rotated180},   {"rot270", headless::Layout::Rotated270},
+      {"mirror", headless::Layout::Mirrored}};
+  for (const auto& [name, layout] : layouts)
+    if (layoutName == name) config.layout = layout;
+
+  std::vector<headless::ScriptEvent> events;
+  if (!scriptPath.empty()) {
+    std::ifstream in(scriptPath, std::ios::binary);
+    if (!in) return usage("cannot read script " + scriptPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    try {
+      events = headless::ParseScript(text.str(), scriptPath);
+    } catch (const headless::ScriptError& e) {
+      return usage(e.what());
+    }
+  }
+  for (const std::string& shot : screenshots) {
+    size_t colon = shot.find(':');
+    char* end = nullptr;
+    double time = colon == std::string::npos ? -1.0 : std::strtod(shot.substr(0, colon).c_str(), &end);
+    if (colon == std::string::npos || colon == 0 || *end != '\0' || time < 0.0 || colon + 1 == shot.size())
+      return usage("--screenshot " + shot + " is not T:FILE");
+    headless::ScriptEvent event;
+    event.time = time;
+    event.kind = headless::EventKind::Shot;
+    event.file = shot.substr(colon + 1);
+    events.push_back(event);
+  }
+
+  headless::Configure(config);
+  headless::Schedule(events);
+  headless::OnMessageBox(printMessageBox);
+  headless::OnScreenshot(reportScreenshot);
+
+  int exitCode = 0;
+  try {
+    exitCode = WinMain(1, 0, "", SW_SHOW);
+  } catch (const headless::RunAbandoned& e) {
+    std::cerr << "zelvo-sim: " << e.what() << "\n";
+    exitCode = 3;
+  }
+
+  if (!audioLog.empty()) {
+    std::ofstream out(audioLog);
+    for (const std::string& call : headless::Audio().calls) out << call << "\n";
+    if (!out) std::cerr << "zelvo-sim: could not write " << audioLog << "\n";
+  }
+  return exitCode;
+}

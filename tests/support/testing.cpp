@@ -1,0 +1,92 @@
+// testing.cpp -- helpers for the test suites.
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  WriteFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::vector<std::string> LogLines(const std::string& logText) {
+  std::vector<std::string> lines;
+  std::istringstream in(logText);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+static std::string quote(const std::string& word) {
+  std::string out = "'";
+  for (char c : word) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+
+SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {
+  TempDir scratch;
+  std::string command = quote(ZELVO_SIM_PATH);
+  for (const auto& arg : args) command += " " + quote(arg);
+  if (!script.empty()) {
+    WriteFile(scratch.file("script.txt"), script);
+    command += " --script " + quote(scratch.file("script.txt"));
+  }
+  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt"));
+  SimResult result;
+  int status = std::system(command.c_str());
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFile(scratch.file("out.txt"));
+  result.err = ReadFile(scratch.file("err.txt"));
+  return result;
+}
+
+bool RunFresh(const std::function<void()>& body) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    body();
+    std::fflush(nullptr);
+    _exit(::testing::Test::HasFailure() ? 1 : 0);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,49 @@
+// testing.h -- helpers for the test suites: temporary folders, files, zelvo-sim runs, fresh processes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A new empty folder under the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);  // whole file, empty when missing
+bool FileExists(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Split log.txt into its lines (without the line feeds).
+std::vector<std::string> LogLines(const std::string& logText);
+
+struct SimResult {
+  int exitCode = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Run the zelvo-sim program with these arguments (and an optional script text written to a file).
+SimResult RunSim(const std::vector<std::string>& args, const std::string& script = "");
+
+// Run body in a forked child, so it starts from the program's pristine state; returns true when
+// the child ended normally and its gtest expectations held (failures are printed by the child).
+bool RunFresh(const std::function<void()>& body);
+
+// Where the headless device's screen shows view pixel (x, y) on a 240x320 screen.
+inline int ScreenIndex240x320(int viewX, int viewY) { return (viewY + 40) * 240 + viewX; }
+
+}  // namespace testing_support
