@@ -66,6 +66,9 @@ uint64_t NowUs() { return device.nowUs; }
 
 const std::vector<MessageBoxRecord>& MessageBoxes() { return device.messageBoxes; }
 int FocusMessagesPosted() { return device.focusMessages; }
+WindowHandle RaisedWindow() { return device.raisedWindow; }
+
+void AdjustCounter(int64_t ticks) { device.config.counterStart += static_cast<uint64_t>(ticks); }
 
 void OnMessageBox(void (*callback)(const MessageBoxRecord& box)) { device.onMessageBox = callback; }
 void OnScreenshot(void (*callback)(const std::string& path, bool saved)) { device.onScreenshot = callback; }

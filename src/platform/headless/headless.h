@@ -100,6 +100,9 @@ void Schedule(const ScriptEvent& event);
 // Make the next count begin-draw calls fail (return no frame buffer).
 void FailBeginDraw(int count);
 
+// Move the performance counter by ticks at once (negative steps it back), without time passing.
+void AdjustCounter(int64_t ticks);
+
 // Virtual time now, in seconds and in microseconds.
 double Now();
 uint64_t NowUs();
@@ -118,6 +121,7 @@ const AudioState& Audio();
 int BeginDrawCount();  // successful begin-draws so far
 int EndDrawCount();
 int FocusMessagesPosted();  // focus lost/gained messages the device has queued
+WindowHandle RaisedWindow();  // the other copy's window the game brought forward, or 0
 
 // Called for every message box as it is shown (zelvo-sim prints it).
 void OnMessageBox(void (*callback)(const MessageBoxRecord& box));

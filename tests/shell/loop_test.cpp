@@ -1,0 +1,168 @@
+// loop_test.cpp -- the main window's procedure and the message loop's pacing, on the headless device.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gfx/display.h"
+#include "platform/headless/headless.h"
+#include "platform/system.h"
+#include "shell/log.h"
+#include "shell/shell.h"
+#include "shell/timer.h"
+#include "support/testing.h"
+
+using testing_support::RunFresh;
+using testing_support::TempDir;
+
+namespace {
+
+struct FrameCall {
+  double at;       // virtual time of the frame
+  double elapsed;  // what the loop passed
+};
+std::vector<FrameCall> frames;
+
+void recordFrame(double elapsed) { frames.push_back({headless::Now(), elapsed}); }
+
+// A device, a log, the main window (it takes the focus as it appears) and a started clock.
+void startWindow(const TempDir& dir, const std::vector<headless::ScriptEvent>& script = {}) {
+  headless::DeviceConfig config;
+  config.appDirectory = dir.path();
+  headless::Configure(config);
+  headless::Schedule(script);
+  appDirectory = dir.path() + "/";
+  LogOpen();
+  ASSERT_TRUE(CreateMainWindow(1, SW_SHOW));
+  ASSERT_EQ(focusCount, 1);
+  ASSERT_EQ(TimerInit(), 0);
+  running = 1;
+}
+
+headless::ScriptEvent at(double time, headless::EventKind kind) {
+  headless::ScriptEvent event;
+  event.time = time;
+  event.kind = kind;
+  return event;
+}
+
+}  // namespace
+
+TEST(MessageLoop, FramesStopWithoutFocusAndResumeWhenItReturns) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir, {at(1.0, headless::EventKind::FocusLost), at(2.0, headless::EventKind::FocusGained),
+                      at(3.0, headless::EventKind::Close)});
+    Message last = RunMessageLoop(recordFrame);
+    EXPECT_EQ(last.message, WM_QUIT);
+    EXPECT_EQ(last.wParam, 0u);
+    EXPECT_FALSE(WinIsWindow(mainWindow));
+    EXPECT_EQ(focusCount, 1);
+
+    ASSERT_FALSE(frames.empty());
+    int before = 0, during = 0, after = 0;
+    for (const FrameCall& frame : frames) {
+      if (frame.at < 1.0) ++before;
+      else if (frame.at <= 2.0) ++during;
+      else ++after;
+      EXPECT_LE(frame.at, 3.0);
+    }
+    EXPECT_EQ(during, 0);
+    // At most 100 frames a second, and more than 0.01 s apart.
+    EXPECT_GT(before, 80);
+    EXPECT_LE(before, 100);
+    EXPECT_GT(after, 80);
+    for (size_t i = 1; i < frames.size(); ++i) EXPECT_GT(frames[i].elapsed, 0.01);
+    // The first frame after focus returns is measured from the last frame before it was lost.
+    for (size_t i = 1; i < frames.size(); ++i) {
+      if (frames[i - 1].at < 1.0 && frames[i].at > 2.0) {
+        EXPECT_GT(frames[i].elapsed, 1.0);
+      }
+    }
+  }));
+}
+
+TEST(MessageLoop, TheFirstFrameIsMeasuredFromTheClocksStart) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir, {at(3.5, headless::EventKind::Close)});
+    TimerNow();       // the splash time: the clock's first reading, 0.0
+    SysSleep(3000);   // the splash hold
+    RunMessageLoop(recordFrame);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_GT(frames[0].elapsed, 3.0);
+    EXPECT_LT(frames[0].at, 3.02);
+  }));
+}
+
+TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrame) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir);
+    static int count = 0;
+    Message last = RunMessageLoop([](double) {
+      if (++count == 5) running = 0;
+    });
+    EXPECT_EQ(count, 5);
+    EXPECT_NE(last.message, WM_QUIT);
+    EXPECT_TRUE(WinIsWindow(mainWindow));
+  }));
+}
+
+TEST(MessageLoop, AQuitAlreadyWaitingSkipsTheLoop) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir);
+    WinPostQuitMessage(7);
+    static int count = 0;
+    Message last = RunMessageLoop([](double) { ++count; });
+    EXPECT_EQ(last.message, WM_QUIT);
+    EXPECT_EQ(last.wParam, 7u);
+    EXPECT_EQ(count, 0);
+  }));
+}
+
+TEST(MainWindow, FocusMessagesCountRatherThanToggle) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir);
+    MainWndProc(mainWindow, WM_KILLFOCUS, 0, 0);
+    MainWndProc(mainWindow, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(focusCount, -1);
+    MainWndProc(mainWindow, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(focusCount, 0);
+    MainWndProc(mainWindow, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(focusCount, 1);
+  }));
+}
+
+TEST(MainWindow, PaintRequestsAreAnsweredBeforeAndAfterTheDisplayIsReady) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    startWindow(dir);
+    for (bool ready : {false, true}) {
+      display.gfxReady = ready;
+      WinMoveWindow(mainWindow, 0, 0, 240, 320, true);  // asks for a repaint
+      Message message;
+      ASSERT_TRUE(WinPeekMessage(&message, true));
+      ASSERT_EQ(message.message, WM_PAINT);
+      EXPECT_EQ(WinDispatchMessage(&message), 0);
+      // Once answered, the request is gone (the default handling validates too).
+      EXPECT_FALSE(WinPeekMessage(&message, false)) << (ready ? "ready" : "not ready");
+    }
+    display.gfxReady = false;
+  }));
+}
+
+TEST(MainWindow, ASecondCopyBringsTheFirstForwardAndCreatesNoWindow) {
+  TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    headless::DeviceConfig config;
+    config.appDirectory = dir.path();
+    config.instanceRunning = true;
+    headless::Configure(config);
+    EXPECT_FALSE(CreateMainWindow(1, SW_SHOW));
+    EXPECT_EQ(mainWindow, 0u);
+    EXPECT_EQ(headless::RaisedWindow() & 1, 1u);
+    EXPECT_EQ(focusCount, 0);
+  }));
+}
