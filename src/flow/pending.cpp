@@ -1,6 +1,4 @@
-// pending.cpp -- the game flow until the mode machine and input land: frames and taps do nothing.
-#include "flow/input.h"
-#include "flow/modes.h"
+// pending.cpp -- setting up a game until the world lands: nothing to set up.
+#include "flow/newgame.h"
 
-void GameFrame(double) {}
-void LatchTap(uint32_t, uint32_t) {}
+void NewGame() {}
