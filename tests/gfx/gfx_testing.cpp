@@ -71,6 +71,9 @@ void BackBufferTest::TearDown() {
 
 int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config,
                  void (*onBox)(const headless::MessageBoxRecord&)) {
+  // A display started earlier in this process would still point at the old device's frame buffer.
+  delete[] display.backBuffer;
+  display = Display{};
   config.appDirectory = dir.path();
   headless::Configure(config);
   headless::OnMessageBox(onBox);
