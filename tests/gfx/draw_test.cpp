@@ -1,221 +1,122 @@
-// draw_test.cpp -- colour conversion, pixels and rectangles, run-length images, save buffers, the game frame.
+// draw_test.cpp -- pixels and rectangles, the run-length decoder, save buffers, lookups.
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "gfx/display.h"
 #include "gfx/gfx_testing.h"
 #include "gfx/image.h"
 #include "gfx/primitives.h"
-#include "world/objects.h"
 
-using gfx_testing::AddImage;
-using gfx_testing::AddSolidImage;
 using gfx_testing::kGround;
 using gfx_testing::Words;
+constexpr uint16_t G = kGround;
 
-namespace {
+class Drawing : public gfx_testing::BackBufferTest {
+ protected:
+  // The back buffer's rows from (0, 0), width pixels each.
+  std::vector<std::vector<uint16_t>> rows(uint32_t width, uint32_t height) {
+    std::vector<std::vector<uint16_t>> out(height);
+    for (uint32_t y = 0; y < height; ++y) out[y].assign(&At(0, y), &At(0, y) + width);
+    return out;
+  }
+};
 
-std::vector<DirtyRect> dirtyRects() { return {dirtyList.begin(), dirtyList.end()}; }
-
-}  // namespace
-
-class Drawing : public gfx_testing::BackBufferTest {};
-
-TEST(ColourConversion, FiveSixFiveAndFiveFiveFive) {
-  EXPECT_EQ(rgbTo565(255, 255, 255), 0xFFFF);
-  EXPECT_EQ(rgbTo565(200, 200, 255), 0xCE5F);
-  EXPECT_EQ(rgbTo565(200, 100, 100), 0xCB2C);
-  EXPECT_EQ(rgbTo555(255, 255, 255), 0x7FFF);
-  EXPECT_EQ(rgbTo555(0, 255, 0), 0x03E0);
-}
-
-TEST_F(Drawing, PrimitivesWriteTheBackBufferOnlyAndMarkNothing) {
+TEST_F(Drawing, PrimitivesWriteTheBackBufferOnly) {
   fillRect(15, 25, 225, 215, 200, 200, 255);
-  int filled = 0;
-  for (uint32_t y = 0; y < 320; ++y)
-    for (uint32_t x = 0; x < 240; ++x) {
-      const bool inside = x >= 15 && x < 225 && y >= 25 && y < 215;
-      EXPECT_EQ(At(x, y), inside ? 0xCE5F : kGround) << x << "," << y;
-      filled += inside;
-    }
-  EXPECT_EQ(filled, 210 * 190);
-
-  fillRect(170, 12, 170, 22, 255, 0, 0);  // empty width
-  fillRect(170, 22, 180, 12, 255, 0, 0);  // empty height
-  EXPECT_EQ(At(170, 12), kGround);
-  EXPECT_EQ(At(170, 21), kGround);
-
+  fillRect(170, 12, 170, 22, 255, 0, 0);  // no width: nothing
   EXPECT_EQ(putPixelRgb(169, 11, 200, 100, 100), 0xCB2C);
+  int filled = 0;
+  for (uint32_t i = 0; i < backBuffer.size(); ++i) filled += backBuffer[i] == 0xCE5F;
+  EXPECT_EQ(filled, 210 * 190);
+  EXPECT_EQ(At(224, 214), 0xCE5F);
+  EXPECT_EQ(At(225, 214), G);
+  EXPECT_EQ(At(224, 215), G);
   EXPECT_EQ(At(169, 11), 0xCB2C);
-  putPixel(3, 4, 0x1234);
-  EXPECT_EQ(At(3, 4), 0x1234);
-  // No clipping to the view: x past 239 lands on the next row.
-  putPixel(240, 4, 0x4321);
+  EXPECT_EQ(rgbTo555(255, 255, 255), 0x7FFF);
+  putPixel(240, 4, 0x4321);  // no clipping to the view: the next row
   EXPECT_EQ(At(0, 5), 0x4321);
-  // Past the end of the back buffer nothing is written.
-  putPixel(0, 320, 0x1111);
-  putPixel(0xFFFFFFFF, 0xFFFFFFFF, 0x1111);
-  fillRect(230, 318, 250, 330, 255, 255, 255);
-  EXPECT_EQ(At(9, 319), 0xFFFF);  // x 249 of row 318
-  EXPECT_EQ(At(10, 319), kGround);
-  EXPECT_EQ(At(229, 318), kGround);
+  putPixel(0, 320, 1);  // past the back buffer: nothing
   EXPECT_TRUE(dirtyList.empty());
 }
 
-TEST_F(Drawing, TheDecoderStopsOnePositionShortOfTheLast) {
-  // 3x2: five pixels written, the bottom-right one left alone.
-  ImageRecord small = AddImage(owned, 10, 3, 2, {1, 2, 3, 4, 5, 6});
-  drawImage(7, 9, small);
-  EXPECT_EQ(At(7, 9), 1);
-  EXPECT_EQ(At(8, 9), 2);
-  EXPECT_EQ(At(9, 9), 3);
-  EXPECT_EQ(At(10, 9), kGround);
-  EXPECT_EQ(At(7, 10), 4);
-  EXPECT_EQ(At(8, 10), 5);
-  EXPECT_EQ(At(9, 10), kGround);
-  EXPECT_EQ(dirtyRects(), (std::vector<DirtyRect>{{7, 9, 3, 2}}));
-
-  // 4x2 with a skip of two inside the first row.
-  ImageRecord skipping = AddImage(owned, 11, 4, 2, {0x1111, 0, 2, 0x2222, 0x3333, 0x4444, 0x5555});
-  drawImage(0, 0, skipping);
-  const std::vector<uint16_t> row0 = {At(0, 0), At(1, 0), At(2, 0), At(3, 0), At(4, 0)};
-  const std::vector<uint16_t> row1 = {At(0, 1), At(1, 1), At(2, 1), At(3, 1)};
-  EXPECT_EQ(row0, (std::vector<uint16_t>{0x1111, kGround, kGround, 0x2222, kGround}));
-  EXPECT_EQ(row1, (std::vector<uint16_t>{0x3333, 0x4444, 0x5555, kGround}));
-}
-
-TEST_F(Drawing, SkipsCarryAcrossRowsAndZeroSkipsNothing) {
-  // From column 1 a skip of width + 1 lands one row down, one column on.
-  drawRunLength(20, 30, 5, 3, Words({0, 6, 0x00AA, 0, 0, 0x00BB}).data(), 12);
-  EXPECT_EQ(At(21, 31), 0x00AA);
-  EXPECT_EQ(At(22, 31), 0x00BB);  // the 0,0 pair skipped nothing
-  EXPECT_EQ(At(20, 30), kGround);
-  EXPECT_EQ(At(20, 31), kGround);
-
-  // A skip whose columns run past the right edge goes on along the next row; one that ends in
-  // the last column stays in the row.
-  drawRunLength(100, 100, 4, 4, Words({0x0001, 0x0002, 0, 3, 0x0003, 0, 1, 0x0004}).data(), 16);
-  EXPECT_EQ(At(100, 100), 1);
-  EXPECT_EQ(At(101, 100), 2);
-  EXPECT_EQ(At(101, 101), 3);  // column 3 + 3 = column 2 of the next row
-  EXPECT_EQ(At(103, 101), 4);  // column 3 + 1 = the last column, same row
-  EXPECT_EQ(At(100, 102), kGround);
-
-  // A skip of several rows.
-  drawRunLength(0, 200, 3, 10, Words({0, 3 * 7 + 2, 0x0777}).data(), 6);
-  EXPECT_EQ(At(2, 207), 0x0777);
-  EXPECT_EQ(dirtyRects(), (std::vector<DirtyRect>{{20, 30, 5, 3}, {100, 100, 4, 4}, {0, 200, 3, 10}}));
-}
-
-TEST_F(Drawing, DecodingStopsAtTheEndOfTheData) {
-  // Data that ends early leaves the rest of the picture as it was; a word cut in half is not read.
-  const std::vector<uint8_t> full = Words({0x0101, 0x0202, 0, 1, 0x0303, 0x0404});
-  for (size_t size = 0; size <= full.size(); ++size) {
-    backBuffer.assign(240 * 320, kGround);
-    std::vector<uint8_t> cut(full.begin(), full.begin() + static_cast<long>(size));
-    drawRunLength(0, 0, 3, 3, cut.data(), static_cast<uint32_t>(cut.size()));
-    EXPECT_EQ(At(0, 0), size >= 2 ? 0x0101 : kGround) << size;
-    EXPECT_EQ(At(1, 0), size >= 4 ? 0x0202 : kGround) << size;
-    EXPECT_EQ(At(2, 0), kGround) << size;
-    EXPECT_EQ(At(0, 1), size >= 10 ? 0x0303 : kGround) << size;
-    EXPECT_EQ(At(1, 1), size >= 12 ? 0x0404 : kGround) << size;
+TEST_F(Drawing, TheDecoderSkipsExactlyAndStopsOneShortOfTheLastPosition) {
+  struct Case {
+    uint16_t width, height;
+    std::vector<uint16_t> words;
+    std::vector<std::vector<uint16_t>> rows;  // one column and one row more than the picture
+  };
+  const std::vector<Case> cases = {
+      {3, 2, {1, 2, 3, 4, 5, 6}, {{1, 2, 3, G}, {4, 5, G, G}, {G, G, G, G}}},
+      {4, 2, {0x1111, 0, 2, 0x2222, 0x3333, 0x4444, 0x5555}, {{0x1111, G, G, 0x2222, G}, {0x3333, 0x4444, 0x5555, G, G}, {G, G, G, G, G}}},
+      // A skip longer than a row lands one row down, one column on; 0, 0 skips nothing.
+      {3, 3, {0, 4, 7, 0, 0, 8}, {{G, G, G, G}, {G, 7, 8, G}, {G, G, G, G}, {G, G, G, G}}},
+      // Columns carried past the right edge go on along the next row; ending in the last column stays.
+      {4, 3, {1, 2, 0, 3, 3, 0, 1, 4}, {{1, 2, G, G, G}, {G, 3, G, 4, G}, {G, G, G, G, G}, {G, G, G, G, G}}},
+  };
+  for (const Case& c : cases) {
+    backBuffer.assign(240 * 320, G);
+    dirtyList.clear();
+    drawImage(0, 0, owned.image(9, c.width, c.height, c.words));
+    EXPECT_EQ(rows(c.width + 1, c.height + 1), c.rows) << c.width << "x" << c.height;
+    EXPECT_EQ(dirtyList.back(), (DirtyRect{0, 0, c.width, c.height}));
   }
-  // An image whose data block is shorter than its picture needs, no data at all, and no positions.
-  ImageRecord shortImage = AddImage(owned, 12, 200, 200, {0x0F0F, 0, 5000});
-  drawImage(0, 0, shortImage);
-  EXPECT_EQ(At(0, 0), 0x0F0F);
-  drawRunLength(0, 0, 5, 5, nullptr, 0);
-  backBuffer.assign(240 * 320, kGround);
-  drawRunLength(0, 0, 0, 5, Words({1, 2, 3}).data(), 6);
-  drawRunLength(0, 0, 5, 0, Words({1, 2, 3}).data(), 6);
-  EXPECT_EQ(backBuffer, std::vector<uint16_t>(240 * 320, kGround));
 }
 
-TEST_F(Drawing, PicturesReachingPastTheBackBufferAreCutThere) {
-  // A panel drawn over the last rows saves and draws only what the back buffer holds.
-  ImageRecord panel = AddSolidImage(owned, 13, 30, 10, 0x0AAA, true);
-  At(5, 317) = 0x0123;
+TEST_F(Drawing, DecodingStopsAtTheEndOfItsDataAndOfTheBackBuffer) {
+  const std::vector<uint8_t> full = Words({0x0101, 0x0202, 0, 1, 0x0303});
+  for (size_t size = 0; size <= full.size(); ++size) {
+    backBuffer.assign(240 * 320, G);
+    const std::vector<uint8_t> cut(full.begin(), full.begin() + static_cast<long>(size));  // exactly size bytes
+    drawRunLength(0, 0, 3, 3, cut.data(), static_cast<uint32_t>(size));
+    EXPECT_EQ(rows(3, 2), (std::vector<std::vector<uint16_t>>{{size >= 2 ? uint16_t{0x0101} : G, size >= 4 ? uint16_t{0x0202} : G, G},
+                                                              {size >= 10 ? uint16_t{0x0303} : G, G, G}}))
+        << size;
+  }
+  backBuffer.assign(240 * 320, G);
+  drawRunLength(0, 0, 5, 5, nullptr, 0);
+  drawRunLength(0, 0, 0, 5, Words({1, 2}).data(), 4);  // no positions: nothing drawn
+  drawRunLength(0, 0, 2, 2, Words({0, 0xFFFF, 5, 5}).data(), 8);
+  EXPECT_EQ(backBuffer, std::vector<uint16_t>(240 * 320, G));
+  // A panel over the last rows saves and draws only what the back buffer holds.
+  ImageRecord panel = owned.solid(5, 30, 10, 0x0AAA, true);
   drawImage(0, 315, panel);
   EXPECT_EQ(At(29, 319), 0x0AAA);
-  EXPECT_TRUE(restoreImage(0, 315, panel));
-  EXPECT_EQ(At(5, 317), 0x0123);
-  EXPECT_EQ(At(29, 319), kGround);
-  // Skips that wander far past the end are harmless too.
-  drawRunLength(0, 0, 2, 2, Words({0, 0xFFFF, 0, 0xFFFF, 0x0001}).data(), 10);
+  restoreImage(0, 315, panel);
+  EXPECT_EQ(At(29, 319), G);
 }
 
 TEST_F(Drawing, SaveThenRestoreLeavesTheBackBufferAsItWas) {
   for (uint32_t i = 0; i < backBuffer.size(); ++i) backBuffer[i] = static_cast<uint16_t>(i * 7 + 1);
   const std::vector<uint16_t> before = backBuffer;
-  ImageRecord panel = AddImage(owned, 5, 4, 3, {0x0001, 0, 2, 0x0002, 0x0003, 0x0004, 0x0005, 0x0006, 0x0007}, true);
+  ImageRecord panel = owned.image(5, 4, 3, {1, 0, 2, 2, 3, 4, 5, 6, 7}, true);
   drawImage(25, 40, panel);
   EXPECT_NE(backBuffer, before);
   EXPECT_TRUE(restoreImage(25, 40, panel));
   EXPECT_EQ(backBuffer, before);
-  EXPECT_EQ(dirtyRects(), (std::vector<DirtyRect>{{25, 40, 4, 3}, {25, 40, 4, 3}}));
-
-  // Drawing twice without a restore saves the image itself.
-  drawImage(25, 40, panel);
-  drawImage(25, 40, panel);
-  restoreImage(25, 40, panel);
-  EXPECT_EQ(At(25, 40), 0x0001);
-
-  // Without a save buffer nothing is saved and restoring does nothing.
-  dirtyList.clear();
-  ImageRecord plain = AddSolidImage(owned, 14, 2, 2, 0x0BBB);
-  drawImage(0, 0, plain);
+  EXPECT_EQ(std::vector<DirtyRect>(dirtyList.begin(), dirtyList.end()),
+            (std::vector<DirtyRect>{{25, 40, 4, 3}, {25, 40, 4, 3}}));
+  ImageRecord plain = owned.solid(6, 2, 2, 0x0BBB);
   EXPECT_FALSE(restoreImage(0, 0, plain));
-  EXPECT_EQ(At(0, 0), 0x0BBB);
-  EXPECT_EQ(dirtyList.size(), 1u);
+  EXPECT_EQ(dirtyList.size(), 2u);
 }
 
-TEST_F(Drawing, LookupsCopyRecordsAndRefuseMissingOrDisabledOnes) {
-  ImageRecord stored = AddSolidImage(owned, 6, 3, 3, 0x0CCC, true);
-  ImageRecord copy;
-  copy.id = 99;
-  EXPECT_FALSE(getImage(7, &copy));
+TEST_F(Drawing, LookupsAndTheGameFrame) {
+  ImageRecord copy{99};
+  EXPECT_FALSE(getImage(1, &copy));
   EXPECT_EQ(copy.id, 99u);
-  ASSERT_TRUE(getImage(6, &copy));
-  EXPECT_EQ(copy.width, 3);
-  EXPECT_EQ(copy.pixelData, stored.pixelData);
-  EXPECT_EQ(copy.saveBuffer, stored.saveBuffer);  // copies share one save buffer
+  owned.solid(1, 15, 190, 0x0111);
+  drawGameFrame();  // image 2 is missing: only the box and the side pieces
+  EXPECT_EQ(At(20, 30), 0xCE5F);
+  EXPECT_EQ(At(225, 25), 0x0111);
+  EXPECT_EQ(At(0, 0), G);
+  EXPECT_EQ(dirtyList.front(), (DirtyRect{0, 0, 240, 240}));
+  EXPECT_EQ(dirtyList.size(), 3u);
 
   Sprite sprite;
-  sprite.id = 42;
-  sprite.flags = SpriteEnabled | SpriteAnimated;
-  sprite.width = 9;
+  sprite.flags = SpriteEnabled, sprite.width = 9;
   spriteTable[42] = sprite;
   Sprite out;
-  ASSERT_TRUE(getSprite(42, &out));
-  EXPECT_EQ(out.width, 9);
-  EXPECT_FALSE(getSprite(43, &out));
-  spriteTable[42].flags &= static_cast<uint8_t>(~SpriteEnabled);
-  out.width = 1;
+  EXPECT_TRUE(getSprite(42, &out) && out.width == 9);
+  spriteTable[42].flags = SpriteAnimated;  // disabled by an event
   EXPECT_FALSE(getSprite(42, &out));
-  EXPECT_EQ(out.width, 1);
-}
-
-TEST_F(Drawing, TheGameFrameFillsThePlayfieldAndDrawsItsBorders) {
-  drawGameFrame();
-  EXPECT_EQ(At(15, 25), 0xCE5F);
-  EXPECT_EQ(At(224, 214), 0xCE5F);
-  EXPECT_EQ(At(14, 25), kGround);
-  EXPECT_EQ(At(225, 214), kGround);
-  EXPECT_EQ(At(15, 215), kGround);
-  EXPECT_EQ(dirtyRects(), (std::vector<DirtyRect>{{0, 0, 240, 240}}));
-
-  dirtyList.clear();
-  AddSolidImage(owned, 1, 15, 190, 0x0111);
-  AddSolidImage(owned, 2, 240, 25, 0x0222);
-  drawGameFrame();
-  EXPECT_EQ(At(0, 25), 0x0111);
-  EXPECT_EQ(At(225, 25), 0x0111);
-  EXPECT_EQ(At(238, 213), 0x0111);
-  EXPECT_EQ(At(0, 0), 0x0222);
-  EXPECT_EQ(At(0, 214), 0x0222);
-  EXPECT_EQ(At(238, 238), 0x0222);
-  EXPECT_EQ(At(20, 30), 0xCE5F);
-  EXPECT_EQ(dirtyRects(), (std::vector<DirtyRect>{
-                              {0, 0, 240, 240}, {0, 25, 15, 190}, {225, 25, 15, 190}, {0, 0, 240, 25}, {0, 214, 240, 25}}));
+  EXPECT_FALSE(getSprite(43, &out));
 }

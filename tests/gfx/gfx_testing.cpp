@@ -16,36 +16,23 @@ std::vector<uint8_t> Words(const std::vector<uint16_t>& words) {
   return bytes;
 }
 
-ImageRecord AddImage(Owned& owned, uint32_t id, uint16_t width, uint16_t height, const std::vector<uint16_t>& words,
-                     bool saveUnder) {
-  ImageRecord image;
-  image.id = id;
-  image.saveUnder = saveUnder ? 1 : 0;
-  image.width = width;
-  image.height = height;
-  const std::vector<uint8_t>& data = owned.bytes.emplace_back(Words(words));
-  image.pixelData = data.data();
-  image.pixelDataSize = static_cast<uint32_t>(data.size());
-  if (saveUnder) image.saveBuffer = owned.pixels.emplace_back(size_t{width} * height, 0).data();
-  imageTable[id] = image;
-  return image;
+ImageRecord Owned::image(uint32_t id, uint16_t width, uint16_t height, const std::vector<uint16_t>& words,
+                         bool saveUnder) {
+  ImageRecord image{id, static_cast<uint8_t>(saveUnder), 0, width, height};
+  image.pixelData = bytes.emplace_back(Words(words)).data();
+  image.pixelDataSize = static_cast<uint32_t>(bytes.back().size());
+  if (saveUnder) image.saveBuffer = pixels.emplace_back(size_t{width} * height).data();
+  return imageTable[id] = image;
 }
 
-ImageRecord AddSolidImage(Owned& owned, uint32_t id, uint16_t width, uint16_t height, uint16_t colour,
-                          bool saveUnder) {
-  return AddImage(owned, id, width, height, std::vector<uint16_t>(size_t{width} * height, colour), saveUnder);
+ImageRecord Owned::solid(uint32_t id, uint16_t width, uint16_t height, uint16_t colour, bool saveUnder) {
+  return image(id, width, height, std::vector<uint16_t>(size_t{width} * height, colour), saveUnder);
 }
 
-FontRecord AddFont(Owned& owned, uint32_t id, uint16_t glyphWidth, uint16_t glyphHeight, std::vector<uint16_t> sheet) {
-  FontRecord font;
-  font.id = id;
-  font.glyphWidth = glyphWidth;
-  font.glyphHeight = glyphHeight;
-  const std::vector<uint16_t>& kept = owned.pixels.emplace_back(std::move(sheet));
-  font.glyphSheet = kept.empty() ? nullptr : kept.data();
-  font.sheetPixels = static_cast<uint32_t>(kept.size());
-  fontTable[id] = font;
-  return font;
+void Owned::font(uint32_t id, uint16_t glyphWidth, uint16_t glyphHeight, std::vector<uint16_t> sheet) {
+  const std::vector<uint16_t>& kept = pixels.emplace_back(std::move(sheet));
+  fontTable[id] = FontRecord{id, glyphWidth, glyphHeight, kept.empty() ? nullptr : kept.data(),
+                             static_cast<uint32_t>(kept.size())};
 }
 
 void BackBufferTest::SetUp() {
@@ -62,11 +49,8 @@ void BackBufferTest::TearDown() {
   dirtyList.clear();
   imageTable.clear();
   fontTable.clear();
-  dialogTable.clear();
   spriteTable.clear();
-  currentFont = 0;
-  textColor = 0;
-  textBackground = 0;
+  currentFont = textColor = textBackground = 0;
 }
 
 int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config,
@@ -81,15 +65,6 @@ int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig con
   LogOpen();
   if (!CreateMainWindow(1, SW_SHOW)) return -1;
   return GfxInit();
-}
-
-std::vector<uint16_t> ViewOnScreen() {
-  std::vector<uint16_t> view;
-  for (int32_t y = 0; y < 240; ++y)
-    for (int32_t x = 0; x < 240; ++x)
-      view.push_back(headless::ScreenPixel(x + static_cast<int32_t>(display.viewOffsetX),
-                                           y + static_cast<int32_t>(display.viewOffsetY)));
-  return view;
 }
 
 }  // namespace gfx_testing
