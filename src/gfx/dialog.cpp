@@ -92,6 +92,7 @@ void showDialog(uint32_t id) {
     setTextBackground(0);
     layOut(workingCopy(found->second));
   }
+  // Only the panel's rectangle is marked: the panel picture is expected to cover the whole text area.
   presentDirty();
 
   SysSleep(1000);

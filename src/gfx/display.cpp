@@ -161,8 +161,7 @@ static void storeScreen(uint32_t sx, uint32_t sy, uint16_t pixel) {
 // Copy back-buffer element (vx + 240 * vy) to its place on the screen, if the back buffer has it.
 static void copyToScreen(uint32_t vx, uint32_t vy) {
   const uint64_t index = vx + static_cast<uint64_t>(kBackStride) * vy;
-  if (!display.backBuffer || index >= display.backBufferSize / 2) return;
-  storeScreen(vx + display.viewOffsetX, vy + display.viewOffsetY, display.backBuffer[index]);
+  if (index < backBufferPixels()) storeScreen(vx + display.viewOffsetX, vy + display.viewOffsetY, display.backBuffer[index]);
 }
 
 int presentAll() {

@@ -28,15 +28,18 @@ static void decodeRunLength(uint32_t x, uint32_t y, uint32_t width, uint32_t hei
   if (width == 0 || height == 0 || !data) return;
   const uint32_t words = size / 2;
   uint32_t next = 0;
-  uint16_t count = 0;
+  uint16_t count = 0;  // 16 bits as the format counts; past 65,536 positions only the data's end stops the walk
   uint32_t column = 1;
-  uint64_t destination = x + static_cast<uint64_t>(kBackStride) * y;
+  // Signed, so a picture wider than a back-buffer row steps back at each row's end; anything
+  // before the buffer's start turns into a huge index that storeBack ignores.
+  int64_t destination = x + static_cast<int64_t>(kBackStride) * y;
+  const int64_t nextRow = static_cast<int64_t>(kBackStride) - width;
   const uint16_t limit = static_cast<uint16_t>(width * height - 1);
   do {
     if (next >= words) return;
     const uint16_t word = layout::read16(data + 2 * next++);
     if (word != 0) {
-      storeBack(destination, word);
+      storeBack(static_cast<uint64_t>(destination), word);
       destination += 1;
       column += 1;
       count += 1;
@@ -44,16 +47,16 @@ static void decodeRunLength(uint32_t x, uint32_t y, uint32_t width, uint32_t hei
       if (next >= words) return;
       const uint16_t skip = layout::read16(data + 2 * next++);
       count += skip;
-      destination += static_cast<uint64_t>(skip / width) * kBackStride + skip % width;
+      destination += static_cast<int64_t>(skip / width) * kBackStride + skip % width;
       column += skip % width;
       if (column > width) {  // the columns carried past the right edge: on along the next row
         column -= width;
-        destination += kBackStride - width;
+        destination += nextRow;
       }
     }
     if (column > width) {
       column = 1;
-      destination += kBackStride - width;
+      destination += nextRow;
     }
   } while (count < limit);
 }
