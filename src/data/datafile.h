@@ -108,7 +108,22 @@ class SeekReader {
   // Reads the block after the header just read; what names the block in messages.
   LoadResult block(uint32_t entry, uint32_t id, const char* what, void* out, uint32_t size);
 
+  // For each index entry in order: read its header, then build(entry, header, blockSize), which
+  // reads the block. Stops at the first result other than LoadOk.
+  template <class Build>
+  LoadResult forEachRecord(uint32_t headerSize, Build&& build) {
+    uint8_t header[kMaxHeaderSize];
+    if (headerSize > kMaxHeaderSize) return LoadOther;
+    for (uint32_t entry = 0; entry < count_; ++entry) {
+      uint32_t size = 0;
+      if (LoadResult result = this->header(entry, header, headerSize, &size); result != LoadOk) return result;
+      if (LoadResult result = build(entry, static_cast<const uint8_t*>(header), size); result != LoadOk) return result;
+    }
+    return LoadOk;
+  }
+
  private:
+  static constexpr uint32_t kMaxHeaderSize = 16;  // images have 10 bytes, fonts 8
   const char* name_;
   FileHandle file_ = nullptr;
   uint32_t fileSize_ = 0;

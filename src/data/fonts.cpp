@@ -15,6 +15,18 @@ struct Loaded {
   std::unique_ptr<uint16_t[]> sheet;
 };
 
+// A short sheet is kept: the renderer draws cells beyond sheetPixels blank, so the rest of the
+// font stays usable. Saying so in the log is enough.
+void checkSheet(uint32_t entry, const FontRecord& font) {
+  using namespace layout::font;
+  const uint64_t needed = static_cast<uint64_t>(kCellsAcross) * kCellRows * font.glyphWidth * font.glyphHeight;
+  if (font.sheetPixels >= needed) return;
+  datafile::reportBad(layout::kFontsFile,
+                      "index entry %u (font %u): the glyph sheet holds %u pixels, fewer than the %llu of codes 32 "
+                      "to 127; missing cells are drawn blank",
+                      entry, font.id, font.sheetPixels, static_cast<unsigned long long>(needed));
+}
+
 }  // namespace
 
 LoadResult loadFonts() {
@@ -22,10 +34,7 @@ LoadResult loadFonts() {
   datafile::SeekReader reader(layout::kFontsFile);
   if (LoadResult result = reader.open(); result != LoadOk) return result;
   std::map<uint32_t, Loaded> loaded;
-  for (uint32_t entry = 0; entry < reader.count(); ++entry) {
-    uint8_t header[kHeaderSize];
-    uint32_t size = 0;
-    if (LoadResult result = reader.header(entry, header, kHeaderSize, &size); result != LoadOk) return result;
+  LoadResult result = reader.forEachRecord(kHeaderSize, [&](uint32_t entry, const uint8_t* header, uint32_t size) {
     Loaded record;
     FontRecord& font = record.font;
     font.id = layout::read32(header + kId);
@@ -33,26 +42,18 @@ LoadResult loadFonts() {
     font.glyphHeight = layout::read16(header + kGlyphHeight);
     // Read straight into the pixel buffer, then turn the little-endian byte pairs into pixels in place.
     if (!datafile::allocate((static_cast<uint64_t>(size) + 1) / 2, record.sheet)) return LoadOutOfMemory;
-    if (LoadResult result = reader.block(entry, font.id, "glyph sheet", record.sheet.get(), size); result != LoadOk) {
-      return result;
+    if (LoadResult read = reader.block(entry, font.id, "glyph sheet", record.sheet.get(), size); read != LoadOk) {
+      return read;
     }
-    // An odd last byte is half a pixel and is left out.
-    font.sheetPixels = size / 2;
-    auto* bytes = reinterpret_cast<uint8_t*>(record.sheet.get());
+    font.sheetPixels = size / 2;  // an odd last byte is half a pixel and is left out
+    const auto* bytes = reinterpret_cast<const uint8_t*>(record.sheet.get());
     for (uint32_t i = 0; i < font.sheetPixels; ++i) record.sheet[i] = layout::read16(bytes + 2 * i);
     font.glyphSheet = record.sheet.get();
-    // A short sheet is kept: the renderer draws cells beyond sheetPixels blank, so the rest of the
-    // font stays usable. Saying so in the log is enough.
-    const uint64_t needed =
-        static_cast<uint64_t>(kCellsAcross) * kCellRows * font.glyphWidth * font.glyphHeight;
-    if (font.sheetPixels < needed) {
-      datafile::reportBad(layout::kFontsFile,
-                          "index entry %u (font %u): the glyph sheet holds %u pixels, fewer than the %llu of codes "
-                          "32 to 127; missing cells are drawn blank",
-                          entry, font.id, font.sheetPixels, static_cast<unsigned long long>(needed));
-    }
+    checkSheet(entry, font);
     loaded.try_emplace(font.id, std::move(record));
-  }
+    return LoadOk;
+  });
+  if (result != LoadOk) return result;
   for (auto& [id, record] : loaded) {
     if (fontTable.try_emplace(id, record.font).second) sheetPool.keep(std::move(record.sheet));
   }

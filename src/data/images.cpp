@@ -25,10 +25,7 @@ LoadResult loadImages() {
   if (LoadResult result = reader.open(); result != LoadOk) return result;
   // Records are gathered first and enter imageTable only when the whole file is good.
   std::map<uint32_t, Loaded> loaded;
-  for (uint32_t entry = 0; entry < reader.count(); ++entry) {
-    uint8_t header[kHeaderSize];
-    uint32_t size = 0;
-    if (LoadResult result = reader.header(entry, header, kHeaderSize, &size); result != LoadOk) return result;
+  LoadResult result = reader.forEachRecord(kHeaderSize, [&](uint32_t entry, const uint8_t* header, uint32_t size) {
     Loaded record;
     ImageRecord& image = record.image;
     image.id = layout::read32(header + kId);
@@ -36,22 +33,22 @@ LoadResult loadImages() {
     image.reserved = header[kReserved];
     image.width = layout::read16(header + kWidth);
     image.height = layout::read16(header + kHeight);
-    // An allocation the file cannot be loaded without is the file's out-of-memory failure.
+    // Memory the file cannot be loaded without is the file's out-of-memory failure.
     if (!datafile::allocate(size, record.pixels)) return LoadOutOfMemory;
-    if (LoadResult result = reader.block(entry, image.id, "pixel data", record.pixels.get(), size);
-        result != LoadOk) {
-      return result;
+    if (LoadResult read = reader.block(entry, image.id, "pixel data", record.pixels.get(), size); read != LoadOk) {
+      return read;
     }
     image.pixelData = record.pixels.get();
     image.pixelDataSize = size;
     // A 0 x n image with a save buffer gets an empty one, which is null.
-    if (image.saveUnder == 1 &&
-        !datafile::allocate(static_cast<uint64_t>(image.width) * image.height, record.save)) {
+    if (image.saveUnder == 1 && !datafile::allocate(static_cast<uint64_t>(image.width) * image.height, record.save)) {
       return LoadOutOfMemory;
     }
     image.saveBuffer = record.save.get();
     loaded.try_emplace(image.id, std::move(record));
-  }
+    return LoadOk;
+  });
+  if (result != LoadOk) return result;
   for (auto& [id, record] : loaded) {
     // An id already in the table (from an earlier load) keeps its first record.
     if (!imageTable.try_emplace(id, record.image).second) continue;
