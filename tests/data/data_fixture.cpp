@@ -2,6 +2,7 @@
 #include "data/data_fixture.h"
 
 #include "platform/headless/headless.h"
+#include "platform/system.h"
 #include "shell/log.h"
 #include "shell/shell.h"
 #include "world/objects.h"
@@ -37,6 +38,14 @@ void DataFileTest::TearDown() {
   ClearTables();
   LogClose();
   logFile = nullptr;  // LogClose keeps the stale handle; later writes must find none
+}
+
+std::vector<uint32_t> DataFileTest::randomDraws(uint32_t seed, size_t count) {
+  restart(seed);
+  std::vector<uint32_t> draws(count);
+  for (uint32_t& d : draws) d = SysRandom();
+  restart(seed);
+  return draws;
 }
 
 void DataFileTest::write(const std::string& name, const data_builder::Bytes& bytes) {

@@ -86,12 +86,7 @@ TEST_F(ImageFile, NoCountMeansNoImagesButAMissingFileFails) {
 TEST_F(ImageFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const Bytes good = Indexed({ImageEntry({.id = 1, .width = 2, .height = 1, .words = {5, 6}}),
                               ImageEntry({.id = 2, .saveUnder = 1, .width = 2, .height = 2, .words = {0, 3}})});
-  struct Case {
-    const char* name;
-    Bytes bytes;
-    const char* problem;
-  };
-  std::vector<Case> cases;
+  std::vector<BadFile> cases;
   cases.push_back({"count cut short", Bytes{2, 0}, "ends inside the record count"});
   Bytes bigCount = good;
   layout::write32(bigCount.data(), 1000);
@@ -111,14 +106,7 @@ TEST_F(ImageFile, MalformedFilesAreRefusedWholeWithOneLine) {
   Bytes pixelsCut = good;
   pixelsCut.pop_back();
   cases.push_back({"pixel data cut short", pixelsCut, "index entry 1 (id 2): its 4 bytes after the header run past"});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    restart(1);
-    write("images.dat", c.bytes);
-    EXPECT_EQ(loadImages(), LoadReadFailed);
-    EXPECT_TRUE(OneProblemLine(log(), "images.dat", c.problem));
-    EXPECT_TRUE(imageTable.empty());  // nothing of a refused file is kept
-  }
+  expectRefused("images.dat", loadImages, cases, [] { return imageTable.empty(); });
 }
 
 TEST_F(FontFile, LoadsSheetsAsPixels) {

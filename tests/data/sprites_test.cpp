@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "data/data_fixture.h"
-#include "platform/system.h"
 
 using namespace data_builder;
 using Lines = std::vector<std::string>;
@@ -120,11 +119,7 @@ TEST_F(SpriteFile, PositionCounterIsSixteenBitsAndWrapsInsideTheFrame) {
 }
 
 TEST_F(SpriteFile, RandomStartDrawsTwoNumbersInOrderPerSprite) {
-  constexpr uint32_t kSeed = 0x2468ACE1;
-  restart(kSeed);
-  uint32_t draws[8];
-  for (uint32_t& d : draws) d = SysRandom();
-  restart(kSeed);
+  const std::vector<uint32_t> draws = randomDraws(0x2468ACE1, 8);
   write("sprites.dat",
         Indexed({SpriteEntry({.id = 1, .animRate = 7, .motion = 1, .frames = {{1}, {2}, {3}, {4}, {5}}}),
                  SpriteEntry({.id = 2, .animRate = 7, .motion = 2, .frames = {{1}, {2}}}),  // patrol: no draws
@@ -150,11 +145,7 @@ TEST_F(SpriteFile, RandomStartDrawsTwoNumbersInOrderPerSprite) {
 }
 
 TEST_F(SpriteFile, DuplicatesAndDroppedSpritesStillDrawTheirRandomNumbers) {
-  constexpr uint32_t kSeed = 99;
-  restart(kSeed);
-  uint32_t draws[8];
-  for (uint32_t& d : draws) d = SysRandom();
-  restart(kSeed);
+  const std::vector<uint32_t> draws = randomDraws(99, 8);
   write("sprites.dat", Indexed({SpriteEntry({.id = 1, .motion = 1, .frames = {{1}, {2}, {3}}}),
                                 SpriteEntry({.id = 1, .width = 4, .motion = 1, .frames = {{1, 0, 0}, {2, 0, 0}, {3, 0, 0}}}),
                                 SpriteEntry({.id = 9, .width = 0, .motion = 1, .frames = {{1}}}),
@@ -201,12 +192,7 @@ TEST_F(SpriteFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const Bytes good = Indexed({first, second});
   const size_t secondStart = 4 + 16 + first.bytes.size();
   const size_t secondFrames = secondStart + layout::sprite::kHeaderSize;
-  struct Case {
-    const char* name;
-    Bytes bytes;
-    const char* problem;
-  };
-  std::vector<Case> cases;
+  std::vector<BadFile> cases;
   cases.push_back({"count cut short", Bytes{1, 0, 0}, "ends inside the record count (3 bytes)"});
   Bytes bigCount = good;
   layout::write32(bigCount.data(), 0x20000000);
@@ -231,14 +217,7 @@ TEST_F(SpriteFile, MalformedFilesAreRefusedWholeWithOneLine) {
   layout::write16(runsOff.data() + runsOff.size() - 4, 7);
   layout::write16(runsOff.data() + runsOff.size() - 2, 8);
   cases.push_back({"frame runs off", runsOff, "(sprite 7): frame 2 runs past the end of its frame data"});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    restart(1);
-    write("sprites.dat", c.bytes);
-    EXPECT_EQ(loadSprites(), LoadReadFailed);
-    EXPECT_TRUE(OneProblemLine(log(), "sprites.dat", c.problem));
-    EXPECT_TRUE(spriteTable.empty());  // not even the good first sprite is kept
-  }
+  expectRefused("sprites.dat", loadSprites, cases, [] { return spriteTable.empty(); });
 }
 
 TEST(DecodeFrames, ZeroSizedSpriteWritesNothing) {
