@@ -128,7 +128,6 @@ FrameFault decodeFrames(Sprite& s) {
   const uint64_t size = data ? s.frameDataSize : 0;
   const uint32_t frames = s.frameCount;
   const uint32_t area = s.width > 0 && s.height > 0 ? static_cast<uint32_t>(s.width) * static_cast<uint32_t>(s.height) : 0;
-  if (s.pixels) std::fill(s.pixels, s.pixels + static_cast<uint64_t>(frames) * area, uint16_t{0});
   // A sprite without pixel positions, or without frames, has nothing to decode.
   if (area == 0 || frames == 0 || !s.pixels) {
     s.pixelsReady = 1;
@@ -139,6 +138,7 @@ FrameFault decodeFrames(Sprite& s) {
   for (uint32_t f = 0; f < frames; ++f) {
     if (!datafile::fits(table + layout::read32(data + 4 * f), 2, size)) return {FrameFault::StartsOutside, f + 1};
   }
+  std::fill(s.pixels, s.pixels + static_cast<uint64_t>(frames) * area, uint16_t{0});
   // The bottom-right position is never written: decoding stops once p reaches area - 1.
   const uint32_t last = area - 1;
   for (uint32_t f = 0; f < frames; ++f) {
