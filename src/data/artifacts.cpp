@@ -12,6 +12,7 @@ LoadResult loadArtifacts() {
   datafile::WholeFile file;
   if (LoadResult result = datafile::readWholeFile(layout::kArtifactsFile, 0, &file); result != LoadOk) return result;
   uint32_t count = 0;
+  // A count whose records run past the end refuses the file; loading only some would hide the fault.
   if (!datafile::checkRecords(layout::kArtifactsFile, file.bytes.get(), file.size, kRecordSize, &count)) {
     return LoadReadFailed;
   }

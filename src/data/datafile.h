@@ -65,6 +65,9 @@ struct WholeFile {
 // size logs the map's mismatch message and gives 255.
 LoadResult readWholeFile(const char* name, uint32_t exactSize, WholeFile* out);
 
+// Anything that would make a loader read past the end of its file (a count, an index entry, a
+// record or a block cut short) refuses the whole file as a read failure, with one line saying why.
+
 // Checks that an indexed file of fileSize bytes holds its count and all count index entries.
 // On success *count holds N. Logs and returns false when the file is too short for either.
 bool checkIndex(const char* file, const uint8_t* countBytes, uint64_t fileSize, uint32_t* count);

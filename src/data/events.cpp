@@ -30,6 +30,7 @@ LoadResult loadEvents() {
     for (uint32_t k = 0; k < kReservedSize; ++k) event.reserved[k] = header[kReserved + k];
     event.triggerParam = layout::read32(header + kTriggerParam);
     event.actionCount = header[kActionCount];
+    // An action count past the end refuses the file rather than cutting the event's list short.
     if (!datafile::fits(start + kHeaderSize, static_cast<uint64_t>(event.actionCount) * kActionSize, file.size)) {
       datafile::reportBad(layout::kEventsFile, "index entry %u (event %u): its %u actions run past the end of the file",
                           entry, event.id, event.actionCount);

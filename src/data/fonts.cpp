@@ -40,6 +40,7 @@ LoadResult loadFonts() {
     font.id = layout::read32(header + kId);
     font.glyphWidth = layout::read16(header + kGlyphWidth);
     font.glyphHeight = layout::read16(header + kGlyphHeight);
+    // As for images, memory the file cannot be loaded without is its out-of-memory failure.
     // Read straight into the pixel buffer, then turn the little-endian byte pairs into pixels in place.
     if (!datafile::allocate((static_cast<uint64_t>(size) + 1) / 2, record.sheet)) return LoadOutOfMemory;
     if (LoadResult read = reader.block(entry, font.id, "glyph sheet", record.sheet.get(), size); read != LoadOk) {

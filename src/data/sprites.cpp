@@ -113,6 +113,7 @@ Outcome buildTemplate(const datafile::WholeFile& file, const uint8_t* index, uin
   s.frameData = built->frameData.get();
   s.frameDataSize = size;
   s.pixels = built->pixels.get();
+  // Frame data that points outside itself refuses the file; decoding never reads beyond it.
   FrameFault fault = decodeFrames(s);
   if (fault.kind != FrameFault::None) {
     reportFrameFault(entry, s, fault);

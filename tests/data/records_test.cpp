@@ -1,5 +1,6 @@
 // records_test.cpp -- art.dat, dialogs.dat and events.dat: records, texts, action lists and reloads.
 #include <cstdio>
+#include <tuple>
 
 #include "data/data_fixture.h"
 
@@ -157,15 +158,11 @@ TEST_F(EventFile, LoadsHeadersAndActionListsWhereverTheIndexPutsThem) {
   EXPECT_EQ(e.triggerParam, 0xDEADBEEFu);
   ASSERT_EQ(e.actionCount, 3);
   ASSERT_EQ(e.actions.size(), 3u);
-  EXPECT_EQ(e.actions[0].opcode, GoToScreen);
-  EXPECT_EQ(e.actions[0].argument, 12u);
-  EXPECT_EQ(e.actions[0].x, 100);
-  EXPECT_EQ(e.actions[0].y, 150);
-  EXPECT_EQ(e.actions[1].opcode, ShowDialog);
-  EXPECT_EQ(e.actions[1].argument, 3u);
-  EXPECT_EQ(e.actions[2].opcode, 200);
-  EXPECT_EQ(e.actions[2].argument, 0xFFFFFFFFu);
-  EXPECT_EQ(e.actions[2].x, 0xFFFF);
+  for (size_t i = 0; i < 3; ++i) {
+    const EventAction& got = e.actions[i];
+    const ActionSpec& want = touch.actions[i];
+    EXPECT_EQ(std::tie(got.opcode, got.argument, got.x, got.y), std::tie(want.opcode, want.argument, want.x, want.y));
+  }
   const Event& s = eventTable.at(9);
   EXPECT_EQ(s.actionCount, 0);
   EXPECT_TRUE(s.actions.empty());
