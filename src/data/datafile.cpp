@@ -119,9 +119,8 @@ LoadResult SeekReader::open() {
   }
   uint8_t countBytes[layout::index::kCountSize] = {};
   uint32_t done = 0;
-  if (!FileRead(file_, countBytes, sizeof countBytes, &done)) return LoadReadFailed;
-  // An empty file holds no count at all: like a failed read of the count, it has no records.
-  if (done == 0) return LoadOk;
+  // A count that cannot be read at all (a failed read, an empty file) means no records.
+  if (!FileRead(file_, countBytes, sizeof countBytes, &done) || done == 0) return LoadOk;
   // A count read short is judged by the bytes that came, the index by the file's size.
   if (!checkIndex(name_, countBytes, done < sizeof countBytes ? done : fileSize_, &count_)) {
     count_ = 0;
