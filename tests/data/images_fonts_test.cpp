@@ -23,10 +23,10 @@ void setEntry(Bytes& file, uint32_t entry, uint32_t offset, uint32_t size) {
 }  // namespace
 
 TEST_F(ImageFile, LoadsEveryRecordWhereverTheIndexPutsIt) {
-  const ImageSpec splash{.id = 6, .reserved = 0x42, .width = 3, .height = 2, .words = {1, 2, 0, 2, 3}};
-  const ImageSpec panel{.id = 5, .saveUnder = 1, .width = 4, .height = 3, .words = {0, 11}};
-  const ImageSpec odd{.id = 9, .saveUnder = 2, .width = 1, .height = 1, .words = {0xFFFF}};
-  const ImageSpec empty{.id = 10, .saveUnder = 1, .width = 0, .height = 7, .words = {}};
+  const ImageDef splash{.id = 6, .reserved = 0x42, .width = 3, .height = 2, .words = {1, 2, 0, 2, 3}};
+  const ImageDef panel{.id = 5, .saveUnder = 1, .width = 4, .height = 3, .words = {0, 11}};
+  const ImageDef odd{.id = 9, .saveUnder = 2, .width = 1, .height = 1, .words = {0xFFFF}};
+  const ImageDef empty{.id = 10, .saveUnder = 1, .width = 0, .height = 7, .words = {}};
   // The data area holds the records backwards; only the index says where each starts.
   write("images.dat", Indexed({ImageEntry(splash), ImageEntry(panel), ImageEntry(odd), ImageEntry(empty)}, {3, 2, 1, 0}));
   ASSERT_EQ(loadImages(), LoadOk);
@@ -110,8 +110,8 @@ TEST_F(ImageFile, MalformedFilesAreRefusedWholeWithOneLine) {
 }
 
 TEST_F(FontFile, LoadsSheetsAsPixels) {
-  FontSpec one{.id = 1, .glyphWidth = 6, .glyphHeight = 8, .sheet = FullSheet(6, 8)};
-  FontSpec two{.id = 2, .glyphWidth = 1, .glyphHeight = 2, .sheet = FullSheet(1, 2)};
+  FontDef one{.id = 1, .glyphWidth = 6, .glyphHeight = 8, .sheet = FullSheet(6, 8)};
+  FontDef two{.id = 2, .glyphWidth = 1, .glyphHeight = 2, .sheet = FullSheet(1, 2)};
   two.sheet[0] = 0xF800;
   two.sheet[1] = 0x001F;
   write("fonts.dat", Indexed({FontEntry(one), FontEntry(two)}, {1, 0}));

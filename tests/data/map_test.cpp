@@ -21,14 +21,14 @@ bool allSlotsEmpty() {
 
 // Every field of the slot equals the record's bytes (the record is the same in memory and in the
 // file; this host is little-endian like the handheld).
-bool sameAsFile(const ScreenRecord& slot, const ScreenSpec& spec) {
+bool sameAsFile(const ScreenRecord& slot, const ScreenDef& spec) {
   const Bytes bytes = ScreenBytes(spec);
   return std::memcmp(&slot, bytes.data(), sizeof slot) == 0;
 }
 
-ScreenSpec fullScreen(uint32_t number) {
+ScreenDef fullScreen(uint32_t number) {
   // Both placement lists filled to the end, with no terminating zero entry.
-  ScreenSpec screen{.number = number};
+  ScreenDef screen{.number = number};
   for (uint32_t k = 0; k < 64; ++k) {
     screen.objects.push_back({.id = 100 + k, .x = static_cast<uint16_t>(k), .y = static_cast<uint16_t>(2 * k),
                               .layerOverride = k == 5 ? 0x1234u : 0u});
@@ -42,7 +42,7 @@ ScreenSpec fullScreen(uint32_t number) {
 class MapFile : public DataFileTest {};
 
 TEST_F(MapFile, PlacesEachRecordInTheSlotOfItsNumber) {
-  ScreenSpec small{.number = 1, .objects = {{.id = 3, .x = 5, .y = 6}, {.id = 1500, .x = 1, .y = 1}, {.id = 9}},
+  ScreenDef small{.number = 1, .objects = {{.id = 3, .x = 5, .y = 6}, {.id = 1500, .x = 1, .y = 1}, {.id = 9}},
                .events = {{.id = 7, .x = 8, .y = 9}}};
   write("map.dat", Map({fullScreen(57), small}));
   ASSERT_EQ(loadScreenMap(), LoadOk);

@@ -130,12 +130,12 @@ TEST_F(DialogFile, MissingEmptyAndShortFiles) {
 }
 
 TEST_F(EventFile, LoadsHeadersAndActionListsWhereverTheIndexPutsThem) {
-  const EventSpec touch{.id = 7, .width = 30, .height = 40, .trigger = Touch, .armState = Armed,
+  const EventDef touch{.id = 7, .width = 30, .height = 40, .trigger = Touch, .armState = Armed,
                         .reserved = {1, 2, 3, 4}, .triggerParam = 0xDEADBEEF,
                         .actions = {{.opcode = GoToScreen, .argument = 12, .x = 100, .y = 150},
                                     {.opcode = ShowDialog, .argument = 3},
                                     {.opcode = 200, .argument = 0xFFFFFFFF, .x = 0xFFFF, .y = 0xFFFF}}};
-  const EventSpec silent{.id = 9, .trigger = UseArtifact, .armState = Disarmed, .triggerParam = 50};
+  const EventDef silent{.id = 9, .trigger = UseArtifact, .armState = Disarmed, .triggerParam = 50};
   // touch lies first in the data area; a third index entry points at it again.
   Bytes file = Indexed({EventEntry(silent), EventEntry(touch)}, {1, 0});
   Bytes shared;
@@ -160,7 +160,7 @@ TEST_F(EventFile, LoadsHeadersAndActionListsWhereverTheIndexPutsThem) {
   ASSERT_EQ(e.actions.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     const EventAction& got = e.actions[i];
-    const ActionSpec& want = touch.actions[i];
+    const ActionDef& want = touch.actions[i];
     EXPECT_EQ(std::tie(got.opcode, got.argument, got.x, got.y), std::tie(want.opcode, want.argument, want.x, want.y));
   }
   const Event& s = eventTable.at(9);

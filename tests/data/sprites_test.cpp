@@ -20,7 +20,7 @@ std::vector<uint16_t> framePixels(const Sprite& s, uint32_t frame) {
 }  // namespace
 
 TEST_F(SpriteFile, BuildsEachTemplateFieldByField) {
-  SpriteSpec spec{.id = 42, .kind = 5, .animRate = 9, .reservedB = 0xB0, .width = 3, .height = 2, .reservedC = 0xC0,
+  SpriteDef spec{.id = 42, .kind = 5, .animRate = 9, .reservedB = 0xB0, .width = 3, .height = 2, .reservedC = 0xC0,
                   .motion = 2, .moveRate = 17, .frames = {{1, 2, 3, 4, 5, 6}, {0, 2, 7, 0, 0}}};
   write("sprites.dat", Indexed({SpriteEntry(spec)}));
   ASSERT_EQ(loadSprites(), LoadOk);

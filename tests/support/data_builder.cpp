@@ -49,7 +49,7 @@ Bytes Words(const std::vector<uint16_t>& words) {
   return out;
 }
 
-IndexedRecord ImageEntry(const ImageSpec& image) {
+IndexedRecord ImageEntry(const ImageDef& image) {
   Bytes out;
   put32(out, image.id);
   put8(out, image.saveUnder);
@@ -61,7 +61,7 @@ IndexedRecord ImageEntry(const ImageSpec& image) {
   return {out, static_cast<uint32_t>(pixels.size()), {}};
 }
 
-IndexedRecord FontEntry(const FontSpec& font) {
+IndexedRecord FontEntry(const FontDef& font) {
   Bytes out;
   put32(out, font.id);
   put16(out, font.glyphWidth);
@@ -88,7 +88,7 @@ Bytes FrameData(const std::vector<std::vector<uint16_t>>& frames) {
   return table;
 }
 
-IndexedRecord SpriteEntry(const SpriteSpec& sprite) {
+IndexedRecord SpriteEntry(const SpriteDef& sprite) {
   Bytes out;
   put32(out, sprite.id);
   for (uint32_t i = 0; i < layout::sprite::kReservedASize; ++i) put8(out, 0xA5);
@@ -107,7 +107,7 @@ IndexedRecord SpriteEntry(const SpriteSpec& sprite) {
   return {out, static_cast<uint32_t>(frames.size()), {}};
 }
 
-IndexedRecord EventEntry(const EventSpec& event) {
+IndexedRecord EventEntry(const EventDef& event) {
   Bytes out;
   put32(out, event.id);
   put16(out, event.width);
@@ -117,7 +117,7 @@ IndexedRecord EventEntry(const EventSpec& event) {
   for (uint8_t b : event.reserved) put8(out, b);
   put32(out, event.triggerParam);
   put8(out, event.actionCount.value_or(static_cast<uint8_t>(event.actions.size())));
-  for (const ActionSpec& action : event.actions) {
+  for (const ActionDef& action : event.actions) {
     put8(out, action.opcode);
     put32(out, action.argument);
     put16(out, action.x);
@@ -127,10 +127,10 @@ IndexedRecord EventEntry(const EventSpec& event) {
   return {out, static_cast<uint32_t>(out.size() - layout::event::kHeaderSize), {}};
 }
 
-Bytes Artifacts(const std::vector<ArtifactSpec>& artifacts, std::optional<uint32_t> count) {
+Bytes Artifacts(const std::vector<ArtifactDef>& artifacts, std::optional<uint32_t> count) {
   Bytes out;
   put32(out, count.value_or(static_cast<uint32_t>(artifacts.size())));
-  for (const ArtifactSpec& a : artifacts) {
+  for (const ArtifactDef& a : artifacts) {
     put32(out, a.id);
     putText(out, a.name, layout::artifact::kNameSize);
     put16(out, a.screenNumber);
@@ -141,29 +141,29 @@ Bytes Artifacts(const std::vector<ArtifactSpec>& artifacts, std::optional<uint32
   return out;
 }
 
-Bytes Dialogs(const std::vector<DialogSpec>& dialogs, std::optional<uint32_t> count) {
+Bytes Dialogs(const std::vector<DialogDef>& dialogs, std::optional<uint32_t> count) {
   Bytes out;
   put32(out, count.value_or(static_cast<uint32_t>(dialogs.size())));
-  for (const DialogSpec& d : dialogs) {
+  for (const DialogDef& d : dialogs) {
     put32(out, d.id);
     putText(out, d.text, layout::dialog::kTextSize);
   }
   return out;
 }
 
-Bytes ScreenBytes(const ScreenSpec& screen) {
+Bytes ScreenBytes(const ScreenDef& screen) {
   using namespace layout::map;
   Bytes out;
   put32(out, screen.number);
   for (uint32_t k = 0; k < kObjectCount; ++k) {
-    PlacementSpec p = k < screen.objects.size() ? screen.objects[k] : PlacementSpec{};
+    PlacementDef p = k < screen.objects.size() ? screen.objects[k] : PlacementDef{};
     put32(out, p.id);
     put16(out, p.x);
     put16(out, p.y);
     put32(out, p.layerOverride);
   }
   for (uint32_t k = 0; k < kEventCount; ++k) {
-    PlacementSpec p = k < screen.events.size() ? screen.events[k] : PlacementSpec{};
+    PlacementDef p = k < screen.events.size() ? screen.events[k] : PlacementDef{};
     put32(out, p.id);
     put16(out, p.x);
     put16(out, p.y);
@@ -171,9 +171,9 @@ Bytes ScreenBytes(const ScreenSpec& screen) {
   return out;
 }
 
-Bytes Map(const std::vector<ScreenSpec>& screens) {
+Bytes Map(const std::vector<ScreenDef>& screens) {
   Bytes out;
-  for (const ScreenSpec& screen : screens) {
+  for (const ScreenDef& screen : screens) {
     Bytes record = ScreenBytes(screen);
     out.insert(out.end(), record.begin(), record.end());
   }

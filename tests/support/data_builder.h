@@ -26,7 +26,7 @@ Bytes Indexed(const std::vector<IndexedRecord>& records, const std::vector<size_
 // Run-length words as little-endian bytes.
 Bytes Words(const std::vector<uint16_t>& words);
 
-struct ImageSpec {
+struct ImageDef {
   uint32_t id = 0;
   uint8_t saveUnder = 0;
   uint8_t reserved = 0;
@@ -34,19 +34,19 @@ struct ImageSpec {
   uint16_t height = 0;
   std::vector<uint16_t> words = {};  // run-length pixel data
 };
-IndexedRecord ImageEntry(const ImageSpec& image);
+IndexedRecord ImageEntry(const ImageDef& image);
 
-struct FontSpec {
+struct FontDef {
   uint32_t id = 0;
   uint16_t glyphWidth = 0;
   uint16_t glyphHeight = 0;
   std::vector<uint16_t> sheet = {};  // pixels, 32 cells across
 };
-IndexedRecord FontEntry(const FontSpec& font);
+IndexedRecord FontEntry(const FontDef& font);
 // A sheet of exactly three cell rows whose pixel i holds (i % 0xFFFF) + 1.
 std::vector<uint16_t> FullSheet(uint16_t glyphWidth, uint16_t glyphHeight);
 
-struct SpriteSpec {
+struct SpriteDef {
   uint32_t id = 0;
   uint8_t kind = 1;
   std::optional<uint8_t> frameCount = {};  // by default the number of frames
@@ -62,15 +62,15 @@ struct SpriteSpec {
 // Frame offset table then the frames one after another.
 Bytes FrameData(const std::vector<std::vector<uint16_t>>& frames);
 // The 49-byte header then the frame data; the index size is the frame data's length.
-IndexedRecord SpriteEntry(const SpriteSpec& sprite);
+IndexedRecord SpriteEntry(const SpriteDef& sprite);
 
-struct ActionSpec {
+struct ActionDef {
   uint8_t opcode = 0;
   uint32_t argument = 0;
   uint16_t x = 0;
   uint16_t y = 0;
 };
-struct EventSpec {
+struct EventDef {
   uint32_t id = 0;
   uint16_t width = 0;
   uint16_t height = 0;
@@ -79,11 +79,11 @@ struct EventSpec {
   std::array<uint8_t, 4> reserved = {};
   uint32_t triggerParam = 0;
   std::optional<uint8_t> actionCount = {};  // by default the number of actions
-  std::vector<ActionSpec> actions = {};
+  std::vector<ActionDef> actions = {};
 };
-IndexedRecord EventEntry(const EventSpec& event);
+IndexedRecord EventEntry(const EventDef& event);
 
-struct ArtifactSpec {
+struct ArtifactDef {
   uint32_t id = 0;
   std::string name = {};  // cut or padded to the 32-byte field (no ending 0 when it fills it)
   uint16_t screenNumber = 0;
@@ -92,29 +92,29 @@ struct ArtifactSpec {
   uint8_t state = 0;
 };
 // The count (by default the number of records) then the 43-byte records.
-Bytes Artifacts(const std::vector<ArtifactSpec>& artifacts, std::optional<uint32_t> count = {});
+Bytes Artifacts(const std::vector<ArtifactDef>& artifacts, std::optional<uint32_t> count = {});
 
-struct DialogSpec {
+struct DialogDef {
   uint32_t id = 0;
   std::string text = {};  // cut or padded to the 128-byte field
 };
-Bytes Dialogs(const std::vector<DialogSpec>& dialogs, std::optional<uint32_t> count = {});
+Bytes Dialogs(const std::vector<DialogDef>& dialogs, std::optional<uint32_t> count = {});
 
-struct PlacementSpec {
+struct PlacementDef {
   uint32_t id = 0;  // sprite or event id
   uint16_t x = 0;
   uint16_t y = 0;
   uint32_t layerOverride = 0;  // object placements only
 };
-struct ScreenSpec {
+struct ScreenDef {
   uint32_t number = 0;
-  std::vector<PlacementSpec> objects = {};  // at most 64
-  std::vector<PlacementSpec> events = {};   // at most 16
+  std::vector<PlacementDef> objects = {};  // at most 64
+  std::vector<PlacementDef> events = {};   // at most 16
 };
 // One 900-byte record.
-Bytes ScreenBytes(const ScreenSpec& screen);
+Bytes ScreenBytes(const ScreenDef& screen);
 // 100 records: the given screens in file order, then zero records.
-Bytes Map(const std::vector<ScreenSpec>& screens);
+Bytes Map(const std::vector<ScreenDef>& screens);
 
 // A small well-formed world: every file holds a record or two. Keyed by file name.
 std::map<std::string, Bytes> SmallWorld();
