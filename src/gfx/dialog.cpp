@@ -28,7 +28,8 @@ static constexpr size_t kMarkupLength = 6;    // @, code letter, four hex digits
 
 // The text as laid out: every line feed gets a space before it, carriage returns go.
 static std::string workingCopy(const Dialog& dialog) {
-  std::string text(dialog.text, strnlen(dialog.text, sizeof dialog.text));
+  const char* end = static_cast<const char*>(std::memchr(dialog.text, '\0', sizeof dialog.text));
+  std::string text(dialog.text, end ? end : dialog.text + sizeof dialog.text);
   std::string out;
   for (char c : text) {
     if (c == '\n') out += " \n";
