@@ -1,6 +1,4 @@
-// pending.cpp -- the game flow until the mode machine and input land: frames and taps do nothing.
-#include "flow/input.h"
+// pending.cpp -- the game flow until the mode machine lands: frames do nothing.
 #include "flow/modes.h"
 
 void GameFrame(double) {}
-void LatchTap(uint32_t, uint32_t) {}

@@ -59,7 +59,9 @@ TEST(Startup, EachFailingStepEndsTheProgramWithoutShutdown) {
     TempDir dir;  // no performance counter
     auto result = RunSim({"--app-dir", dir.path(), "--no-counter"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(ReadFile(dir.file("log.txt")), "\nStarting up\n\nNo performance counter\n\nTimerInit failed\n");
+    EXPECT_EQ(ReadFile(dir.file("log.txt")),
+              "\nStarting up\nGfxInit\n\nDevice: [240x320x16][240x320] (2,480), GAPI: no\n\nNo performance counter\n"
+              "\nTimerInit failed\n");
   }
   {
     TempDir dir;  // the window cannot be created: no message, no log line
