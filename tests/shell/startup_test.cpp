@@ -116,7 +116,7 @@ TEST(Startup, ZelvoSimRejectsBadOptionsAndScriptsBeforeRunning) {
 
 TEST(Startup, TheSameScriptGivesTheSameLogAndPictures) {
   const std::string script =
-      "0.5 tap 120 160\n1.0 key down left\n1.2 key up left\n1.5 focus lost\n2.0 focus gained\n4.0 shot a.png\n"
+      "0.5 tap 120 160\n1.0 key down left\n1.2 key up left\n1.5 focus lost\n2.0 focus gained\n"
       "6.0 close\n";
   InstalledGame first, second;
   for (const TempDir* dir : {&first, &second}) {
