@@ -206,16 +206,24 @@ def title_picture():
 
 # ---- title buttons ------------------------------------------------------------------------------------
 
-# For each button: (normal id, normal pos, pressed id, pressed pos, plank box in view pixels, label).
-# The plank box is the part of the tap rectangle both pictures can reach from where the game draws
-# them, so the plank shows exactly where a tap works and the pressed plank hides the normal one.
+# For each button: normal id and position, pressed id and position (where the game draws them),
+# the tap rectangle (inclusive) and the label. The game draws some pictures right of or below
+# their tap rectangle's edge; a plank covers the part of the rectangle its picture can reach, and
+# the normal plank only what the pressed one covers too, so the press always hides it.
 TITLE_BUTTONS = [
     (110, (50, 55), 111, (49, 54), (50, 55, 170, 75), "START"),
-    (120, (50, 83), 121, (50, 83), (50, 85, 180, 105), "KEYS"),
-    (130, (35, 115), 131, (33, 117), (35, 117, 195, 135), "VOLUME"),
-    (140, (70, 145), 141, (74, 147), (74, 147, 155, 164), "INFO"),
-    (150, (95, 175), 151, (96, 177), (96, 177, 140, 195), "QUIT"),
+    (120, (50, 83), 121, (50, 83), (45, 85, 180, 105), "KEYS"),
+    (130, (35, 115), 131, (33, 117), (30, 115, 195, 135), "VOLUME"),
+    (140, (70, 145), 141, (74, 147), (70, 145, 155, 164), "INFO"),
+    (150, (95, 175), 151, (96, 177), (80, 175, 140, 195), "QUIT"),
 ]
+
+
+def reachable(tap, *positions):
+    """The part of a tap rectangle that pictures drawn at all the given positions can cover."""
+    x0, y0, x1, y1 = tap
+    return (max([x0] + [p[0] for p in positions]), max([y0] + [p[1] for p in positions]), x1, y1)
+
 
 ICONS = {
     "START": [
@@ -290,9 +298,9 @@ def button_picture(pos, box, label, pressed, seed):
 
 def title_buttons():
     out = {}
-    for n, (nid, npos, pid, ppos, box, label) in enumerate(TITLE_BUTTONS):
-        out[nid] = button_picture(npos, box, label, False, seed=20 + n)
-        out[pid] = button_picture(ppos, box, label, True, seed=20 + n)
+    for n, (nid, npos, pid, ppos, tap, label) in enumerate(TITLE_BUTTONS):
+        out[nid] = button_picture(npos, reachable(tap, npos, ppos), label, False, seed=20 + n)
+        out[pid] = button_picture(ppos, reachable(tap, ppos), label, True, seed=20 + n)
     return out
 
 
@@ -596,10 +604,12 @@ def inventory_panel():
 
 def sound_icon(on):
     """Images 7 (sound on) and 8 (muted) at (50,3): one plaque shape, so each hides the other."""
-    w, h = 23, 18
-    c = kit.plank(w, h, seed=50, nails=False)
+    w, h = 22, 18   # drawn from x 51: the button takes taps at 50 < x < 100
+    p = kit.plank(w, h, seed=50, nails=False)
     sp = kit.speaker(on)
-    c.blit(sp, (w - sp.w) // 2, (h - sp.h) // 2)
+    p.blit(sp, (w - sp.w) // 2, (h - sp.h) // 2)
+    c = Canvas(w + 1, h)
+    c.blit(p, 1, 0)
     return c
 
 
