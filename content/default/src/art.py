@@ -437,6 +437,11 @@ def volume_level(level):
     ox, oy = x0 - LEVEL_POS[0], y0 - LEVEL_POS[1]
     w, h = x1 - x0 + 1, y1 - y0 + 1
     c.fill(ox, oy, w, h, P["black"])
+    if level == 0:   # muted: the crossed-out speaker and the word OFF instead of the steps
+        sp = kit.speaker(False).recolor({P["ink"]: P["greylt"], P["cream"]: P["grey"]})
+        c.blit(sp, ox + 12, oy + (h - sp.h) // 2)
+        SMALL.draw(c, "OFF", ox + 32, oy + (h - 7) // 2 - 1, P["red"])
+        return c.clear_bottom_right()
     lit = [P["leaflt"], P["leaflt"], P["lime"], P["gold"], P["orange"]]
     for i in range(5):
         bw = 9
@@ -448,10 +453,6 @@ def volume_level(level):
             c.hline(bx, bx + bw - 1, by, P["white"])
         else:
             c.frame(bx, by, bw, bh, P["greydk"])
-    if level == 0:
-        sp = kit.speaker(False)
-        c.fill(ox + 2, oy + 2, sp.w + 2, sp.h + 2, P["black"])
-        c.blit(sp.recolor({P["ink"]: P["greylt"]}), ox + 3, oy + 3)
     return c.clear_bottom_right()
 
 
