@@ -37,6 +37,7 @@ struct DirtyRect {
   uint16_t y;
   uint16_t width;
   uint16_t height;
+  friend bool operator==(const DirtyRect&, const DirtyRect&) = default;
 };
 extern std::list<DirtyRect> dirtyList;
 
@@ -50,3 +51,11 @@ int presentDirty();
 int presentAll();
 void clearBackBuffer(int present);
 int clearDisplay();
+
+// Back-buffer element access for the drawing code. Elements past the buffer are never written and
+// read as 0, so a stray coordinate costs a pixel, not memory.
+inline uint32_t backBufferPixels() { return display.backBuffer ? display.backBufferSize / 2 : 0; }
+inline void storeBack(uint64_t index, uint16_t pixel) {
+  if (index < backBufferPixels()) display.backBuffer[index] = pixel;
+}
+inline uint16_t loadBack(uint64_t index) { return index < backBufferPixels() ? display.backBuffer[index] : 0; }

@@ -171,10 +171,11 @@ int main(int argc, char** argv) {
     }
   }
   for (const std::string& shot : screenshots) {
-    size_t colon = shot.find(':');
+    const size_t colon = shot.find(':');
+    const std::string timeText = colon == std::string::npos ? "" : shot.substr(0, colon);
     char* end = nullptr;
-    double time = colon == std::string::npos ? -1.0 : std::strtod(shot.substr(0, colon).c_str(), &end);
-    if (colon == std::string::npos || colon == 0 || *end != '\0' || time < 0.0 || colon + 1 == shot.size())
+    const double time = std::strtod(timeText.c_str(), &end);
+    if (timeText.empty() || *end != '\0' || !(time >= 0.0) || colon + 1 == shot.size())
       return usage("--screenshot " + shot + " is not T:FILE");
     headless::ScriptEvent event;
     event.time = time;

@@ -40,4 +40,5 @@ void LogWrite(const char* format, ...) {
 void LogClose() {
   FileFlush(logFile);
   FileClose(logFile);
+  logFile = nullptr;  // a closed handle must not be written through again
 }

@@ -3,7 +3,7 @@
 
 #include "platform/files.h"
 
-extern FileHandle logFile;  // null before LogOpen and after a failed creation
+extern FileHandle logFile;  // null while the log is not open (before, after, or when creation failed)
 
 // Start-up: create log.txt afresh in the app directory.
 void LogOpen();

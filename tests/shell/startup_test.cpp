@@ -1,6 +1,7 @@
 // startup_test.cpp -- the start-up sequence, its failures and the shutdown, run through zelvo-sim.
 #include <gtest/gtest.h>
 
+#include "support/data_builder.h"
 #include "support/testing.h"
 
 using testing_support::FileExists;
@@ -12,6 +13,11 @@ using testing_support::WriteFile;
 
 namespace {
 
+// A folder holding a small but complete set of data files, as an installed game has.
+struct InstalledGame : TempDir {
+  InstalledGame() { data_builder::WriteAll(path(), data_builder::SmallWorld()); }
+};
+
 const char* kMemoryBox =
     "message box: Error: Not enough free memory.\\nFree up some memory by closing other applications and try "
     "again.\n";
@@ -19,7 +25,7 @@ const char* kMemoryBox =
 }  // namespace
 
 TEST(Startup, RunsToTheCloseRequestAndShutsDownInOrder) {
-  TempDir dir;
+  InstalledGame dir;
   auto result = RunSim({"--app-dir", dir.path(), "--seconds", "5"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "");
@@ -35,7 +41,7 @@ TEST(Startup, RunsToTheCloseRequestAndShutsDownInOrder) {
 }
 
 TEST(Startup, MemoryCheckPassesAtExactlyTenMebibytes) {
-  TempDir enough, tooLittle;
+  InstalledGame enough, tooLittle;
   auto passed = RunSim({"--app-dir", enough.path(), "--seconds", "4", "--memory", "10485760"});
   EXPECT_EQ(passed.exitCode, 0);
   EXPECT_EQ(passed.out, "");
@@ -53,7 +59,9 @@ TEST(Startup, EachFailingStepEndsTheProgramWithoutShutdown) {
     TempDir dir;  // no performance counter
     auto result = RunSim({"--app-dir", dir.path(), "--no-counter"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(ReadFile(dir.file("log.txt")), "\nStarting up\n\nNo performance counter\n\nTimerInit failed\n");
+    EXPECT_EQ(ReadFile(dir.file("log.txt")),
+              "\nStarting up\nGfxInit\n\nDevice: [240x320x16][240x320] (2,480), GAPI: no\n\nNo performance counter\n"
+              "\nTimerInit failed\n");
   }
   {
     TempDir dir;  // the window cannot be created: no message, no log line
@@ -74,7 +82,7 @@ TEST(Startup, ASecondCopyLeavesTheRunningCopysLogAlone) {
 }
 
 TEST(Startup, ACloseRequestEndsTheProgramThroughTheQuitMessage) {
-  TempDir dir;
+  InstalledGame dir;
   auto result = RunSim({"--app-dir", dir.path(), "--seconds", "100"}, "3.5 close\n");
   EXPECT_EQ(result.exitCode, 0);
   auto lines = LogLines(ReadFile(dir.file("log.txt")));
@@ -108,9 +116,9 @@ TEST(Startup, ZelvoSimRejectsBadOptionsAndScriptsBeforeRunning) {
 
 TEST(Startup, TheSameScriptGivesTheSameLogAndPictures) {
   const std::string script =
-      "0.5 tap 120 160\n1.0 key down left\n1.2 key up left\n1.5 focus lost\n2.0 focus gained\n4.0 shot a.png\n"
+      "0.5 tap 120 160\n1.0 key down left\n1.2 key up left\n1.5 focus lost\n2.0 focus gained\n"
       "6.0 close\n";
-  TempDir first, second;
+  InstalledGame first, second;
   for (const TempDir* dir : {&first, &second}) {
     auto result = RunSim({"--app-dir", dir->path(), "--seconds", "30", "--screenshot", "1:" + dir->file("b.png"),
                           "--seed", "7"},

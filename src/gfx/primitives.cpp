@@ -1,0 +1,19 @@
+// primitives.cpp -- single pixels and filled rectangles in the back buffer.
+#include "gfx/primitives.h"
+
+#include "gfx/display.h"
+
+static uint64_t elementOf(uint32_t x, uint32_t y) { return x + static_cast<uint64_t>(kBackStride) * y; }
+
+void putPixel(uint32_t x, uint32_t y, uint16_t pixel) { storeBack(elementOf(x, y), pixel); }
+
+uint16_t putPixelRgb(uint32_t x, uint32_t y, uint8_t r, uint8_t g, uint8_t b) {
+  uint16_t pixel = rgbToPixel(r, g, b);
+  storeBack(elementOf(x, y), pixel);
+  return pixel;
+}
+
+void fillRect(uint16_t x0, uint16_t y0, uint16_t x1, uint16_t y1, uint8_t r, uint8_t g, uint8_t b) {
+  for (uint32_t x = x0; x < x1; ++x)
+    for (uint32_t y = y0; y < y1; ++y) storeBack(elementOf(x, y), rgbToPixel(r, g, b));
+}
