@@ -1,4 +1,4 @@
-// pending.cpp -- the game flow until the mode machine lands: frames do nothing.
-#include "flow/modes.h"
+// pending.cpp -- setting up a game until the world lands: nothing to set up.
+#include "flow/newgame.h"
 
-void GameFrame(double) {}
+void NewGame() {}
