@@ -15,17 +15,6 @@
 
 namespace zdtest {
 
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "zelvo-data-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
-
 Bytes readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

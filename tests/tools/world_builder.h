@@ -11,6 +11,7 @@
 #include "codec.h"
 #include "model.h"
 #include "report.h"
+#include "support/testing.h"
 
 namespace zdtest {
 
@@ -18,19 +19,9 @@ namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 using zdata::Bytes;
 
-// A new empty folder, removed with everything in it at the end.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
+// The test suites' temporary folder; `dir / "name"` is a path in it.
+using testing_support::TempDir;
+inline fs::path operator/(const TempDir& dir, const std::string& name) { return fs::path(dir.path()) / name; }
 
 Bytes readFile(const fs::path& path);
 void writeFile(const fs::path& path, const Bytes& bytes);

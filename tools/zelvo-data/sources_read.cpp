@@ -252,7 +252,6 @@ class SourceReader {
   bool action(const json& j, const JsonPlace& place, EventAction& a);
   void artifact(const Item& item, std::map<uint32_t, JsonPlace>& seen);
   void dialog(const Item& item, std::map<uint32_t, JsonPlace>& seen);
-  void bottomRightWarning(const Picture& pic, const JsonPlace& place, const std::string& what);
 };
 
 const char* const kSections[] = {"images", "fonts", "sprites", "screens", "events", "artifacts", "dialogs"};
@@ -383,12 +382,6 @@ bool SourceReader::uniqueId(std::map<uint32_t, JsonPlace>& seen, const Item& ite
   return false;
 }
 
-void SourceReader::bottomRightWarning(const Picture& pic, const JsonPlace& place, const std::string& what) {
-  if (!pic.pixels.empty() && pic.pixels.back() != 0) {
-    warning(report_, place, what + "bottom-right pixel is opaque, but the game never draws that pixel");
-  }
-}
-
 void SourceReader::image(const Item& item, std::map<uint32_t, JsonPlace>& seen) {
   Fields f(*item.value, item.place, report_);
   if (!f.valid()) return;
@@ -416,7 +409,9 @@ void SourceReader::image(const Item& item, std::map<uint32_t, JsonPlace>& seen) 
         im.width = static_cast<uint16_t>(pic.width);
         im.height = static_cast<uint16_t>(pic.height);
         im.data = encodeImage(pic.pixels.data(), pic.pixels.size());
-        bottomRightWarning(pic, f.at("picture"), "the picture's ");
+        if (pic.pixels.back() != 0) {
+          warning(report_, f.at("picture"), "the picture's bottom-right pixel is opaque, but the game never draws that pixel");
+        }
       }
     } else {
       ok = false;
@@ -558,8 +553,13 @@ bool SourceReader::frames(Fields& f, const fs::path& base, Sprite& s) {
   s.width = static_cast<uint8_t>(pics[0].width);
   s.height = static_cast<uint8_t>(pics[0].height);
   s.frameData = encodeFrames(pics);
+  std::string opaque;
   for (std::size_t i = 0; i < pics.size(); ++i) {
-    bottomRightWarning(pics[i], place, "frame " + std::to_string(i + 1) + ": the ");
+    if (pics[i].pixels.back() != 0) opaque += (opaque.empty() ? "" : ", ") + std::to_string(i + 1);
+  }
+  if (!opaque.empty()) {
+    std::string which = pics.size() == 1 ? "the frame's" : "frame " + opaque + ":";
+    warning(report_, place, which + " bottom-right pixel is opaque, but the game never draws that pixel");
   }
   return true;
 }
