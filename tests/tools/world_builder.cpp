@@ -197,7 +197,8 @@ zdata::Report checkReport(const fs::path& dir) {
 bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
          const std::string& messagePart) {
   for (const auto& d : report.diagnostics()) {
-    std::string whole = d.record + (d.field.empty() ? "" : ": " + d.field);
+    std::string whole = d.record;
+    if (!d.field.empty()) whole += (whole.empty() ? "" : ": ") + d.field;
     if (d.severity == severity && d.file == file && whole.rfind(record, 0) == 0 &&
         d.message.find(messagePart) != std::string::npos) {
       return true;

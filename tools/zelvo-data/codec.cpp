@@ -234,7 +234,9 @@ bool emptyFails(const Bytes& f, const char* file, Report& report) {
 
 void trailingBytes(const Bytes& f, uint64_t used, const char* file, Report& report) {
   if (f.size() > used) {
-    report.warning(file, "", "", std::to_string(f.size() - used) + " bytes after the last record are never read");
+    uint64_t n = f.size() - used;
+    report.warning(file, "", "", n == 1 ? "1 byte after the last record is never read"
+                                        : std::to_string(n) + " bytes after the last record are never read");
   }
 }
 

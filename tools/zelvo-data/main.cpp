@@ -46,6 +46,17 @@ int main(int argc, char** argv) {
   info->add_option("DIR", dir, "the folder holding the seven data files")->required();
   info->add_flag("--json", infoOptions.json, "print as JSON");
 
+  auto known = [&app](const std::string& name) {
+    for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+      if (sub->get_name() == name) return true;
+    }
+    return false;
+  };
+  if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
+    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, check or info)\n";
+    std::cerr << "Run 'zelvo-data --help' for usage.\n";
+    return kUsageError;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

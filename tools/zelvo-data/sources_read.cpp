@@ -554,11 +554,14 @@ bool SourceReader::frames(Fields& f, const fs::path& base, Sprite& s) {
   s.height = static_cast<uint8_t>(pics[0].height);
   s.frameData = encodeFrames(pics);
   std::string opaque;
+  std::size_t opaqueCount = 0;
   for (std::size_t i = 0; i < pics.size(); ++i) {
-    if (pics[i].pixels.back() != 0) opaque += (opaque.empty() ? "" : ", ") + std::to_string(i + 1);
+    if (pics[i].pixels.back() == 0) continue;
+    opaque += (opaque.empty() ? "" : ", ") + std::to_string(i + 1);
+    ++opaqueCount;
   }
-  if (!opaque.empty()) {
-    std::string which = pics.size() == 1 ? "the frame's" : "frame " + opaque + ":";
+  if (opaqueCount > 0) {
+    std::string which = pics.size() == 1 ? "the frame's" : (opaqueCount == 1 ? "frame " : "frames ") + opaque + ":";
     warning(report_, place, which + " bottom-right pixel is opaque, but the game never draws that pixel");
   }
   return true;
