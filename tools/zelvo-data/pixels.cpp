@@ -5,6 +5,7 @@
 #include <stb_image_write.h>
 
 #include <filesystem>
+#include <set>
 
 #include "data/layout.h"
 
@@ -148,7 +149,9 @@ bool decodeAll(const Bytes& data, std::size_t& pos, std::size_t end, std::size_t
 }  // namespace
 
 std::optional<Picture> canonicalImage(const Bytes& data, uint16_t width, uint16_t height) {
-  if (width == 0 || height == 0) return std::nullopt;
+  // Each word describes at most 65535 positions: more than that cannot be pack's form (nor a sane picture).
+  if (width == 0 || height == 0 || uint64_t{width} * height > uint64_t{data.size() / 2} * 0xFFFF) return std::nullopt;
+  if (uint64_t{width} * height > kLargestPicture) return std::nullopt;
   Picture pic{width, height, {}};
   std::size_t pos = 0;
   if (!decodeAll(data, pos, data.size(), std::size_t{width} * height, false, pic.pixels)) return std::nullopt;
@@ -214,10 +217,11 @@ std::optional<std::string> frameDataProblem(const Bytes& frameData, unsigned cou
            " bytes, but the frame data has " + std::to_string(frameData.size());
   }
   uint32_t pixels = width * height;
+  std::set<std::size_t> decoded;  // frames that share their words are walked once
   for (unsigned f = 0; f < count; ++f) {
     std::string frame = "frame " + std::to_string(f + 1) + ": ";
     std::size_t pos = table + layout::read32(&frameData[f * layout::sprite::kFrameOffsetSize]);
-    if (pixels == 0) continue;  // nothing to decode
+    if (pixels == 0 || !decoded.insert(pos).second) continue;
     uint16_t p = 0;
     do {
       if (pos + 2 > frameData.size()) {

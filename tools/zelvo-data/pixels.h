@@ -41,6 +41,10 @@ Bytes encodeFrame(const uint16_t* pixels, std::size_t count);
 // A sprite's frame data: the frame offset table, then the frames one after the other.
 Bytes encodeFrames(const std::vector<Picture>& frames);
 
+// Unpack keeps larger images as raw bytes: the game's view is 240x240, and a PNG of 65535x65535
+// would take gigabytes.
+constexpr uint64_t kLargestPicture = 4096 * 4096;
+
 // The pictures behind data in pack's form, or nothing when the bytes are not exactly what pack would
 // write for them (unpack then keeps the raw bytes).
 std::optional<Picture> canonicalImage(const Bytes& data, uint16_t width, uint16_t height);

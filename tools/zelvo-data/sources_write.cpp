@@ -103,7 +103,7 @@ json SourceWriter::image(const Image& im) {
   } else {
     j["size"] = {im.width, im.height};
     j["data"] = toBase64(im.data);
-    notes_.push_back("image " + std::to_string(im.id) + ": its run-length words are not in pack's form; kept as raw data");
+    notes_.push_back("image " + std::to_string(im.id) + ": its run-length words are not in pack's form, or too many for a picture; kept as raw data");
   }
   if (im.saveUnder == 1) j["saveBuffer"] = true;
   if (im.saveUnder > 1) j["saveBuffer"] = im.saveUnder;
