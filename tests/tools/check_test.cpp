@@ -142,6 +142,8 @@ TEST_F(Check, FontsNeedAllGlyphs) {
 TEST_F(Check, PlayerNeedsSixteenFrames) {
   world["sprites"][0]["frames"]["count"] = 8;
   expectOnly(packed(), kError, "sprites.dat", "sprite 3: frameCount", "at least 16 frames");
+  world["sprites"][0]["kind"] = "front";
+  expectOnly(packed(), kError, "sprites.dat", "sprite 3: kind", "the player must be of kind player");
   world["sprites"].erase(0);
   expectOnly(packed(), kError, "sprites.dat", "sprite 3", "missing; it is the player");
 }

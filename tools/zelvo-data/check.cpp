@@ -341,10 +341,16 @@ void Checker::required() {
     auto it = sprites_.find(sprite::kPlayerId);
     if (it == sprites_.end()) {
       r_.error(kSpritesFile, named("sprite", sprite::kPlayerId), "", "missing; it is the player");
-    } else if (it->second->frameCount < kPlayerFrames) {
-      r_.error(kSpritesFile, named("sprite", sprite::kPlayerId), "frameCount",
-               "the player needs at least 16 frames (1..8 left, 9..16 right), found " +
-                   std::to_string(it->second->frameCount));
+    } else {
+      if (it->second->frameCount < kPlayerFrames) {
+        r_.error(kSpritesFile, named("sprite", sprite::kPlayerId), "frameCount",
+                 "the player needs at least 16 frames (1..8 left, 9..16 right), found " +
+                     std::to_string(it->second->frameCount));
+      }
+      if (it->second->kind != static_cast<uint8_t>(SpriteKind::Player)) {
+        r_.error(kSpritesFile, named("sprite", sprite::kPlayerId), "kind",
+                 "the player must be of kind player (layer 16): the game finds the player by that layer");
+      }
     }
   }
   if (loads(kMapFile) && slots_[kStartSlot].screenNumber == 0) {
