@@ -1,0 +1,242 @@
+// roundtrip_test.cpp -- pack, unpack and pack again: the same bytes, or the same tables for odd data.
+#include <gtest/gtest.h>
+
+#include "text.h"
+#include "world_builder.h"
+
+namespace zdtest {
+namespace {
+
+std::string b64(const Bytes& bytes) { return zdata::toBase64(bytes); }
+
+// Packs `world` from `src`, unpacks it, packs the result: both packs must match byte for byte.
+void expectRoundTrip(const TempDir& src) {
+  TempDir first, sources, second;
+  ToolRun run = pack(src.path(), first.path());
+  ASSERT_EQ(run.code, 0) << run.err;
+  run = unpack(first.path(), (sources / "world").string());
+  ASSERT_EQ(run.code, 0) << run.err;
+  run = pack(sources / "world", second.path());
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(listFolder(first.path()), listFolder(second.path()));
+  for (const auto& name : listFolder(first.path())) {
+    EXPECT_TRUE(readFile(first / name) == readFile(second / name)) << name << " differs";
+  }
+}
+
+TEST(RoundTrip, GoodWorldGivesIdenticalBytes) {
+  TempDir src;
+  writeJson(src / "world.json", goodWorld(src.path()));
+  expectRoundTrip(src);
+}
+
+// Every field the sources can express, odd values included.
+json everyFeature(const fs::path& dir) {
+  json world = goodWorld(dir);
+  std::vector<uint32_t> big(300 * 300, 0);
+  big[0] = 0x102030FF;
+  big[150 * 300 + 7] = 0xFFFFFFFF;
+  writePng(dir / "images/big.png", 300, 300, big);
+  writePng(dir / "sprites/a.png", 3, 2, {0xFF0000FF, 0, 0x000000FF, 0, 0x00FF00FF, 0});
+  writePng(dir / "sprites/b.png", 3, 2, {0, 0, 0, 0, 0, 0});
+  world["images"].push_back({{"id", 900}, {"picture", "images/panel.png"}, {"saveBuffer", 2}, {"reserved", 7}});
+  world["images"].push_back({{"id", 901}, {"size", {2, 2}}, {"data", b64(hex("AAAA 0000 0000 0000 0300"))}});
+  world["images"].push_back({{"id", 902}, {"picture", "images/big.png"}});
+  world["images"].push_back({{"id", 903}, {"size", {0, 7}}, {"data", ""}});
+  world["fonts"].push_back({{"id", 3}, {"cell", {2, 2}}, {"data", b64(hex("0102030405"))}});
+  world["fonts"].push_back({{"id", 4}, {"cell", {0, 5}}, {"data", ""}});
+  world["sprites"].push_back({{"id", 60},
+                              {"kind", 9},
+                              {"motion", 7},
+                              {"frames", {{"size", {3, 2}}, {"count", 0}, {"data", ""}}},
+                              {"reserved",
+                               {{"bytes4", "00112233445566778899AABBCCDDEEFF00112233445566778899AABBCCDDEEFF"},
+                                {"byte39", 1},
+                                {"byte42", 2},
+                                {"bytes45", "01020304"}}}});
+  world["sprites"].push_back({{"id", 61},
+                              {"kind", "hazard"},
+                              {"motion", "random"},
+                              {"moveRate", 4},
+                              {"frames", {"sprites/a.png", "sprites/b.png"}},
+                              {"reserved", {{"label", "caf\xC3\xA9"}}}});
+  // Two frames sharing one set of words: loadable, but not pack's form.
+  world["sprites"].push_back({{"id", 62},
+                              {"kind", "scenery"},
+                              {"frames", {{"size", {2, 1}}, {"count", 2}, {"data", b64(hex("00000000 00000000 0100 0000 0000"))}}}});
+  world["screens"].push_back({{"number", 100},
+                              {"objects",
+                               {{{"sprite", 10}, {"x", 1}, {"y", 2}, {"layer", 0x105}},
+                                {{"sprite", 1500}, {"x", 3}, {"y", 4}},
+                                {{"sprite", 0}, {"x", 5}, {"y", 6}},
+                                {{"sprite", 10}, {"x", 65535}, {"y", 65535}, {"layer", 4294967295u}}}},
+                              {"events", {{{"event", 0}, {"x", 1}, {"y", 2}}, {{"event", 3}, {"x", 3}, {"y", 4}}}}});
+  world["events"].push_back({{"id", 3},
+                             {"size", {1, 2}},
+                             {"trigger", 5},
+                             {"armed", 0},
+                             {"reserved", "DEADBEEF"},
+                             {"actions",
+                              {{{"opcode", 0}, {"arg", 5}, {"x", 1}, {"y", 2}},
+                               {{"opcode", 13}},
+                               {{"do", 4}, {"dialog", 1}, {"x", 3}},
+                               {{"do", "killPlayer"}, {"arg", 77}},
+                               {{"do", "nothing"}},
+                               {{"do", "finishGame"}},
+                               {{"do", "addEnergy"}, {"energy", 10}},
+                               {{"do", "removeSprite"}, {"sprite", 10}},
+                               {{"do", "armEvent"}, {"event", 1}},
+                               {{"do", "placeArtifact"}, {"arg", 50}}}}});
+  world["events"].push_back({{"id", 4}, {"size", {0, 0}}, {"trigger", "action"}, {"armed", 9}, {"param", 12}});
+  world["artifacts"].push_back({{"id", 50}, {"nameBytes", std::string(64, 'A')}, {"state", 7}});
+  world["artifacts"].push_back(
+      {{"id", 51}, {"name", "\xC3\x9Cn\xC3\xAF \xC3\xBF"}, {"screen", 2}, {"x", 1}, {"y", 2}, {"state", "carried"}});
+  world["artifacts"].push_back({{"id", 52}, {"name", ""}, {"state", "spent"}});
+  std::string garbage = "4100" + std::string(2, '4') + std::string(250, '0');  // "A", its end, then a stray byte
+  world["dialogs"].push_back({{"id", 2}, {"text", "a\r\nb\tc"}});
+  world["dialogs"].push_back({{"id", 3}, {"textBytes", garbage}});
+  world["dialogs"].push_back({{"id", 4}, {"textBytes", std::string(256, 'F')}});
+  return world;
+}
+
+TEST(RoundTrip, EveryFeatureGivesIdenticalBytes) {
+  TempDir src;
+  writeJson(src / "world.json", everyFeature(src.path()));
+  zdata::Report report = readReport(src.path());
+  ASSERT_FALSE(report.hasErrors()) << dump(report);
+  expectRoundTrip(src);
+}
+
+TEST(RoundTrip, UnpackWritesPicturesNamesAndRawDataWhereNeeded) {
+  TempDir src, data, out;
+  writeJson(src / "world.json", everyFeature(src.path()));
+  ASSERT_EQ(pack(src.path(), data.path()).code, 0);
+  ToolRun run = unpack(data.path(), (out / "w").string());
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("sprite 62: its frame data are not in pack's form"), std::string::npos) << run.out;
+  Bytes text = readFile(out / "w/world.json");
+  json world = json::parse(text.begin(), text.end());
+  auto find = [&](const char* section, const char* key, uint32_t id) {
+    for (const auto& item : world[section]) {
+      if (item[key] == id) return item;
+    }
+    return json();
+  };
+  EXPECT_EQ(find("images", "id", 6)["picture"], "images/6.png");
+  EXPECT_EQ(find("images", "id", 901)["data"], b64(hex("AAAA 0000 0000 0000 0300")));
+  EXPECT_EQ(find("images", "id", 900)["saveBuffer"], 2);
+  EXPECT_EQ(find("sprites", "id", 3)["frames"]["strip"], "sprites/3.png");
+  EXPECT_EQ(find("sprites", "id", 61)["kind"], "hazard");
+  EXPECT_EQ(find("sprites", "id", 61)["reserved"]["label"], "caf\xC3\xA9");
+  EXPECT_EQ(find("sprites", "id", 60)["kind"], 9);
+  EXPECT_EQ(find("events", "id", 3)["trigger"], 5);
+  EXPECT_EQ(find("events", "id", 3)["actions"][0], json({{"opcode", 0}, {"arg", 5}, {"x", 1}, {"y", 2}}));
+  EXPECT_EQ(find("events", "id", 2)["actions"][0], json({{"do", "spendArtifact"}, {"artifact", 50}}));
+  EXPECT_EQ(find("dialogs", "id", 1)["text"], "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF.");
+  EXPECT_TRUE(find("dialogs", "id", 3).contains("textBytes"));
+  EXPECT_TRUE(fs::exists(out / "w/music/main.wav"));
+  EXPECT_TRUE(fs::exists(out / "w/sprites/61.png"));
+}
+
+// A loadable data set that pack would never write: records out of order and shared, duplicate ids,
+// index sizes events do not use, map records in odd places, words that are not pack's form.
+void writeOddData(const fs::path& dir) {
+  Bytes a = cat({hex("05000000 01 09 0200 0100"), hex("0000 0000 AAAA")});  // image 5: a skip of 0 first
+  Bytes b = cat({hex("06000000 00 00 0100 0100"), hex("BBBB")});
+  // Index: image 6 at data offset a.size(), image 5 at 0, image 6 again (ignored), a duplicate id record.
+  Bytes c = cat({hex("06000000 00 00 0100 0100"), hex("CCCC")});
+  Bytes images = cat({hex("04000000"), hex("10000000 02000000"), hex("00000000 06000000"),
+                      hex("10000000 02000000"), hex("1C000000 02000000"), a, b, c});
+  ASSERT_EQ(a.size(), 0x10u);
+  ASSERT_EQ(a.size() + b.size(), 0x1Cu);
+  writeFile(dir / "images.dat", images);
+
+  // Font 1: a sheet of 3 bytes, not whole pixels.
+  writeFile(dir / "fonts.dat", hex("01000000 00000000 03000000 01000000 0100 0100 FFFF7F"));
+
+  // Sprite 3: two frames sharing their words; then 4 stray bytes in the data area.
+  Bytes sprite = cat({hex("03000000"), zeros(32), hex("00 02 00 00 02 01 00 00 00"), zeros(4),
+                      hex("00000000 00000000 0100 0000 0000")});
+  writeFile(dir / "sprites.dat", cat({hex("01000000 04000000 0E000000 DEADBEEF"), sprite}));
+
+  // Event 7 twice in the index, with a size the game does not read.
+  Bytes ev = hex("07000000 0100 0100 01 01 00000000 00000000 01 0B 05000000 0000 0000");
+  writeFile(dir / "events.dat", cat({hex("02000000 00000000 99000000 00000000 00000000"), ev}));
+
+  // Screen 5 in record 0 and again in record 3 (the later one stays), number 200 and 0 with content.
+  Bytes map = zeros(90000);
+  auto put = [&](std::size_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), map.begin() + at); };
+  put(0, hex("05000000 0A000000 0100 0200"));
+  put(900, hex("C8000000 0A000000"));
+  put(1800, hex("00000000 0A000000"));
+  put(2700, hex("05000000 0B000000 0300 0400 00000000 00000000 0000 0000 00000000 0C000000"));
+  writeFile(dir / "map.dat", map);
+
+  // Artifacts and dialogs with bytes after their last record.
+  writeFile(dir / "art.dat", cat({hex("01000000 32000000"), zeros(32), hex("0500 0100 0200 01 FFFF")}));
+  Bytes text = zeros(128);
+  text[0] = 'H';
+  text[5] = 'x';  // after the end of the text: kept in the record
+  writeFile(dir / "dialogs.dat", cat({hex("01000000 01000000"), text, hex("AB")}));
+}
+
+TEST(RoundTrip, OddDataUnpacksToSourcesThatLoadIntoTheSameTables) {
+  TempDir data, sources, repacked;
+  writeOddData(data.path());
+  zdata::Report report;
+  ASSERT_TRUE(zdata::loadDataSet(data.path(), report).allLoad()) << dump(report);
+  ToolRun run = unpack(data.path(), (sources / "w").string());
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("2 image(s) left out"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("1 event(s) left out"), std::string::npos) << run.out;
+  run = pack(sources / "w", repacked.path());
+  ASSERT_EQ(run.code, 0) << run.err;
+  auto before = tableBytes(data.path());
+  auto after = tableBytes(repacked.path());
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_TRUE(before[i].second == after[i].second) << before[i].first << " tables differ";
+  }
+  // And the repacked set is pack's own form: unpacking and packing it again changes nothing.
+  TempDir again, third;
+  ASSERT_EQ(unpack(repacked.path(), (again / "w").string()).code, 0);
+  ASSERT_EQ(pack(again / "w", third.path()).code, 0);
+  EXPECT_TRUE(dataFiles(repacked.path()) == dataFiles(third.path()));
+}
+
+TEST(Unpack, RefusesAFolderThatIsNotEmpty) {
+  TempDir src, data, out;
+  writeJson(src / "world.json", goodWorld(src.path()));
+  ASSERT_EQ(pack(src.path(), data.path()).code, 0);
+  writeText(out / "mine.txt", "keep me");
+  ToolRun run = unpack(data.path(), out.path());
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("not empty"), std::string::npos);
+  EXPECT_EQ(listFolder(out.path()), std::vector<std::string>{"mine.txt"});
+}
+
+TEST(Unpack, ForceReplacesTheFolderWhole) {
+  TempDir src, data, out;
+  writeJson(src / "world.json", goodWorld(src.path()));
+  ASSERT_EQ(pack(src.path(), data.path()).code, 0);
+  writeText(out / "w/mine.txt", "old");
+  ToolRun run = unpack(data.path(), out / "w", true);
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_FALSE(fs::exists(out / "w/mine.txt"));
+  EXPECT_TRUE(fs::exists(out / "w/world.json"));
+  EXPECT_EQ(listFolder(out.path()), std::vector<std::string>{"w"});  // no temporary folders left
+}
+
+TEST(Unpack, WritesNothingForDataTheGameCannotLoad) {
+  TempDir src, data, out;
+  writeJson(src / "world.json", goodWorld(src.path()));
+  ASSERT_EQ(pack(src.path(), data.path()).code, 0);
+  writeFile(data / "map.dat", zeros(899));
+  ToolRun run = unpack(data.path(), out / "w");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("map.dat"), std::string::npos);
+  EXPECT_TRUE(listFolder(out.path()).empty());
+}
+
+}  // namespace
+}  // namespace zdtest

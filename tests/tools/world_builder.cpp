@@ -1,0 +1,228 @@
+// world_builder.cpp -- test worlds for zelvo-data.
+#include "world_builder.h"
+
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "check.h"
+#include "commands.h"
+#include "sources.h"
+
+namespace zdtest {
+
+Bytes readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const Bytes& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void writeText(const fs::path& path, const std::string& text) { writeFile(path, Bytes(text.begin(), text.end())); }
+
+void writeJson(const fs::path& path, const json& j) { writeText(path, j.dump(2)); }
+
+Bytes hex(const std::string& text) {
+  Bytes out;
+  std::string digits;
+  for (char c : text) {
+    if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
+  }
+  for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
+    out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+  }
+  return out;
+}
+
+Bytes zeros(std::size_t n) { return Bytes(n, 0); }
+
+Bytes cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+std::vector<std::string> listFolder(const fs::path& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba) {
+  fs::create_directories(path.parent_path());
+  std::vector<uint8_t> bytes;
+  for (uint32_t p : rgba) {
+    for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<uint8_t>(p >> shift));
+  }
+  ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
+}
+
+void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba) {
+  std::vector<uint32_t> pixels(static_cast<std::size_t>(width) * height, rgba);
+  pixels.back() = 0;
+  writePng(path, width, height, pixels);
+}
+
+void writeWav(const fs::path& path) {
+  // 44-byte header of 8-bit mono PCM at 8000 Hz, then four samples.
+  Bytes wav = hex(
+      "52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
+      "64617461 04000000 80808080");
+  writeFile(path, wav);
+}
+
+json goodWorld(const fs::path& dir) {
+  writePlainPng(dir / "images/panel.png", 6, 4);
+  writePlainPng(dir / "fonts/small.png", 32 * 6, 3 * 8, 0xFFFFFFFF);
+  writePlainPng(dir / "sprites/player.png", 16 * 8, 10, 0xCC3333FF);
+  writePlainPng(dir / "sprites/ground.png", 20, 5, 0x663300FF);
+  writePlainPng(dir / "sprites/key.png", 6, 6, 0xFFCC00FF);
+  writeWav(dir / "music/main.wav");
+  writeWav(dir / "music/ingame.wav");
+  json images = json::array();
+  for (uint32_t id : {1,   2,   3,   4,   5,   6,   7,   8,   100, 110, 111, 120, 121, 122, 123, 124, 125,
+                      126, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500,
+                      501, 5555, 5556}) {
+    json image = {{"id", id}, {"picture", "images/panel.png"}};
+    if (id == 3 || id == 5) image["saveBuffer"] = true;
+    images.push_back(image);
+  }
+  return json{
+      {"format", "zelvo-world 1"},
+      {"music", {{"title", "music/main.wav"}, {"game", "music/ingame.wav"}}},
+      {"images", images},
+      {"fonts",
+       {{{"id", 1}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}},
+        {{"id", 2}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}}}},
+      {"sprites",
+       {{{"id", 3}, {"kind", "player"}, {"frames", {{"strip", "sprites/player.png"}, {"count", 16}}}, {"animRate", 8}},
+        {{"id", 10}, {"kind", "solid"}, {"frames", {"sprites/ground.png"}}},
+        {{"id", 50}, {"kind", "front"}, {"frames", {"sprites/key.png"}}}}},
+      {"screens",
+       {{{"number", 1},
+         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}},
+         {"events", {{{"event", 1}, {"x", 60}, {"y", 150}}}}},
+        {{"number", 2}, {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}}},
+        {{"number", 11},
+         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}, {"layer", 1}}}},
+         {"events", {{{"event", 2}, {"x", 180}, {"y", 130}}}}}}},
+      {"events",
+       {{{"id", 1},
+         {"size", {20, 20}},
+         {"trigger", "touch"},
+         {"actions", {{{"do", "showDialog"}, {"dialog", 1}}, {{"do", "disarmEvent"}, {"event", 1}}}}},
+        {{"id", 2},
+         {"size", {20, 40}},
+         {"trigger", "useArtifact"},
+         {"param", 50},
+         {"actions",
+          {{{"do", "spendArtifact"}, {"artifact", 50}},
+           {{"do", "addScore"}, {"points", 100}},
+           {{"do", "goToScreen"}, {"screen", 1}, {"x", 20}, {"y", 150}}}}}}},
+      {"artifacts", {{{"id", 50}, {"name", "Brass key"}, {"screen", 11}, {"x", 100}, {"y", 160}, {"state", "lying"}}}},
+      {"dialogs", {{{"id", 1}, {"text", "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}}}},
+  };
+}
+
+static ToolRun capture(const std::function<int(zdata::Streams)>& body) {
+  std::ostringstream out, err;
+  ToolRun run;
+  run.code = body({out, err});
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+ToolRun pack(const fs::path& sources, const fs::path& dir) {
+  return capture([&](zdata::Streams io) { return zdata::packCommand(sources, dir, {}, io); });
+}
+
+ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force) {
+  zdata::UnpackOptions options;
+  options.force = force;
+  return capture([&](zdata::Streams io) { return zdata::unpackCommand(dir, sources, options, io); });
+}
+
+ToolRun check(const fs::path& dir, bool asJson) {
+  zdata::ReportOptions options;
+  options.json = asJson;
+  return capture([&](zdata::Streams io) { return zdata::checkCommand(dir, options, io); });
+}
+
+static std::string quote(const std::string& word) {
+  std::string out = "'";
+  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+ToolRun runTool(const std::vector<std::string>& args) {
+  TempDir scratch;
+  std::string command = quote(ZELVO_DATA_PATH);
+  for (const auto& a : args) command += " " + quote(a);
+  command += " >" + quote((scratch / "out").string()) + " 2>" + quote((scratch / "err").string()) + " </dev/null";
+  int status = std::system(command.c_str());
+  ToolRun run;
+  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  Bytes out = readFile(scratch / "out"), err = readFile(scratch / "err");
+  run.out.assign(out.begin(), out.end());
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+zdata::Report readReport(const fs::path& sources) {
+  zdata::Report report;
+  zdata::readSources(sources, report);
+  return report;
+}
+
+zdata::Report checkReport(const fs::path& dir) {
+  zdata::Report report;
+  zdata::LoadedSet set = zdata::loadDataSet(dir, report);
+  zdata::checkDataSet(set, report);
+  return report;
+}
+
+bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
+         const std::string& messagePart) {
+  for (const auto& d : report.diagnostics()) {
+    std::string whole = d.record;
+    if (!d.field.empty()) whole += (whole.empty() ? "" : ": ") + d.field;
+    if (d.severity == severity && d.file == file && whole.rfind(record, 0) == 0 &&
+        d.message.find(messagePart) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
+
+std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const char* name : {layout::kSpritesFile, layout::kEventsFile, layout::kArtifactsFile, layout::kFontsFile,
+                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile}) {
+    files.emplace_back(name, readFile(dir / name));
+  }
+  return files;
+}
+
+std::vector<std::pair<std::string, Bytes>> tableBytes(const fs::path& dir) {
+  zdata::Report report;
+  zdata::LoadedSet set = zdata::loadDataSet(dir, report);
+  EXPECT_TRUE(set.allLoad()) << dump(report);
+  return zdata::writeDataFiles(zdata::tableView(set.records));
+}
+
+}  // namespace zdtest

@@ -1,0 +1,74 @@
+// world_builder.h -- test worlds for zelvo-data: temporary folders, PNGs made here, manifests, runs.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codec.h"
+#include "model.h"
+#include "report.h"
+#include "support/testing.h"
+
+namespace zdtest {
+
+namespace fs = std::filesystem;
+using json = nlohmann::ordered_json;
+using zdata::Bytes;
+
+// The test suites' temporary folder; `dir / "name"` is a path in it.
+using testing_support::TempDir;
+inline fs::path operator/(const TempDir& dir, const std::string& name) { return fs::path(dir.path()) / name; }
+
+Bytes readFile(const fs::path& path);
+void writeFile(const fs::path& path, const Bytes& bytes);
+void writeText(const fs::path& path, const std::string& text);
+void writeJson(const fs::path& path, const json& j);
+// "01 00 ff" to bytes; spaces and line breaks are ignored.
+Bytes hex(const std::string& text);
+Bytes zeros(std::size_t n);
+Bytes cat(std::initializer_list<Bytes> parts);
+// Files in a folder (none when it does not exist).
+std::vector<std::string> listFolder(const fs::path& dir);
+
+// A PNG made here: pixels as 0xRRGGBBAA, row by row.
+void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba);
+// A PNG of one opaque colour whose bottom-right pixel is transparent (the game never draws it).
+void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF);
+// A small valid WAV file.
+void writeWav(const fs::path& path);
+
+// A good small world: every image, font and sprite the game asks for, screens 1, 2 and 11, two
+// events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is returned and
+// written by the caller (tests change it first).
+json goodWorld(const fs::path& dir);
+
+struct ToolRun {
+  int code = 0;
+  std::string out;
+  std::string err;
+};
+ToolRun pack(const fs::path& sources, const fs::path& dir);
+ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false);
+ToolRun check(const fs::path& dir, bool json = false);
+// The command-line program itself, with a shell-quoted argument list.
+ToolRun runTool(const std::vector<std::string>& args);
+
+// Reading sources alone, for their report.
+zdata::Report readReport(const fs::path& sources);
+// A data set's check report.
+zdata::Report checkReport(const fs::path& dir);
+// True when some diagnostic of this severity matches file, record (prefix) and a part of its message.
+bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
+         const std::string& messagePart);
+std::string dump(const zdata::Report& report);
+
+// The seven files of a folder, by name.
+std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir);
+// The game's tables of a data folder, written out again: equal bytes mean equal tables.
+std::vector<std::pair<std::string, Bytes>> tableBytes(const fs::path& dir);
+
+}  // namespace zdtest

@@ -1,0 +1,33 @@
+// commands.h -- zelvo-data's four commands, callable from the program and from tests.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+
+namespace zdata {
+
+// Exit codes: 0 done, 1 the input has errors (nothing written). Messages go to `out` and `err`.
+struct Streams {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+struct PackOptions {
+  bool quiet = false;  // no summary line
+};
+int packCommand(const std::filesystem::path& sources, const std::filesystem::path& dir, const PackOptions& options,
+                Streams io);
+
+struct UnpackOptions {
+  bool force = false;  // replace a folder that is not empty
+};
+int unpackCommand(const std::filesystem::path& dir, const std::filesystem::path& sources,
+                  const UnpackOptions& options, Streams io);
+
+struct ReportOptions {
+  bool json = false;
+};
+int checkCommand(const std::filesystem::path& dir, const ReportOptions& options, Streams io);
+int infoCommand(const std::filesystem::path& dir, const ReportOptions& options, Streams io);
+
+}  // namespace zdata

@@ -1,0 +1,83 @@
+// main.cpp -- the zelvo-data program: the command line of pack, unpack, check and info.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "commands.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "zelvo-data: the content tool of Zelvo. It packs a world's sources (a JSON manifest, PNG pictures and WAV "
+      "music, described in docs/content-format.md) into the seven data files the game loads, unpacks data files "
+      "into sources, and checks and describes data sets.",
+      "zelvo-data"};
+  app.require_subcommand(1, 1);
+  app.footer("Exit codes: 0 done, 1 the input has errors (nothing written), 2 usage error.");
+
+  std::string sources, output, dir;
+  zdata::PackOptions packOptions;
+  auto* pack = app.add_subcommand("pack", "Pack a world's sources into the seven data files (and its music).");
+  pack->add_option("SOURCES", sources, "the world folder holding world.json, or a manifest file")->required();
+  pack->add_option("-o,--output", output, "the folder for the data files; created when missing")->required();
+  pack->add_flag("-q,--quiet", packOptions.quiet, "print only problems, no summary line");
+  pack->footer("Nothing is written when the sources have errors; files are replaced only once all are written.");
+
+  zdata::UnpackOptions unpackOptions;
+  auto* unpack = app.add_subcommand("unpack", "Unpack a data set into a world's sources.");
+  unpack->add_option("DIR", dir, "the folder holding the seven data files")->required();
+  unpack->add_option("-o,--output", output, "the folder for the sources; must be empty or missing")->required();
+  unpack->add_flag("-f,--force", unpackOptions.force, "replace the output folder even when it is not empty");
+  unpack->footer("The sources are written beside the output folder and moved into place at the end.");
+
+  zdata::ReportOptions checkOptions;
+  auto* check = app.add_subcommand("check", "Check a data set the way the game loads and uses it.");
+  check->add_option("DIR", dir, "the folder holding the seven data files")->required();
+  check->add_flag("--json", checkOptions.json, "print the report as JSON");
+  check->footer("Errors break the game; warnings are odd or lost content. Exit code 1 when there are errors.");
+
+  zdata::ReportOptions infoOptions;
+  auto* info = app.add_subcommand("info", "Show the counts, ids and sizes of everything in a data set.");
+  info->add_option("DIR", dir, "the folder holding the seven data files")->required();
+  info->add_flag("--json", infoOptions.json, "print as JSON");
+
+  auto known = [&app](const std::string& name) {
+    for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
+      if (sub->get_name() == name) return true;
+    }
+    return false;
+  };
+  if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
+    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, check or info)\n";
+    std::cerr << "Run 'zelvo-data --help' for usage.\n";
+    return kUsageError;
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    std::cerr << "zelvo-data: " << e.what() << "\n";
+    std::cerr << "Run 'zelvo-data --help' or 'zelvo-data COMMAND --help' for usage.\n";
+    return kUsageError;
+  }
+
+  zdata::Streams io{std::cout, std::cerr};
+  try {
+    if (*pack) return zdata::packCommand(sources, output, packOptions, io);
+    if (*unpack) return zdata::unpackCommand(dir, output, unpackOptions, io);
+    if (*check) return zdata::checkCommand(dir, checkOptions, io);
+    if (*info) return zdata::infoCommand(dir, infoOptions, io);
+  } catch (const std::exception& e) {
+    std::cerr << "zelvo-data: " << e.what() << "\n";
+    return 1;
+  }
+  return kUsageError;
+}
