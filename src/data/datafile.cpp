@@ -56,7 +56,7 @@ LoadResult readWholeFile(const char* name, uint32_t exactSize, WholeFile* out) {
 
 bool checkIndex(const char* file, const uint8_t* countBytes, uint64_t fileSize, uint32_t* count) {
   if (fileSize < layout::index::kCountSize) {
-    reportBad(file, "the file ends inside the record count (%llu bytes)", ull(fileSize));
+    reportBad(file, "the file ends inside the record count (%llu of its 4 bytes)", ull(fileSize));
     return false;
   }
   *count = layout::read32(countBytes);
@@ -72,7 +72,7 @@ bool checkIndex(const char* file, const uint8_t* countBytes, uint64_t fileSize, 
 bool checkRecords(const char* file, const uint8_t* countBytes, uint64_t fileSize, uint32_t recordSize,
                   uint32_t* count) {
   if (fileSize < kCountBytes) {
-    reportBad(file, "the file ends inside the record count (%llu bytes)", ull(fileSize));
+    reportBad(file, "the file ends inside the record count (%llu of its 4 bytes)", ull(fileSize));
     return false;
   }
   *count = layout::read32(countBytes);

@@ -75,7 +75,7 @@ TEST_F(ArtifactFile, CountOnlyMissingEmptyAndShortFiles) {
   write("art.dat", trailing);
   EXPECT_EQ(loadArtifacts(), LoadOk);
   expectRefused("art.dat", loadArtifacts,
-                {{"count cut short", Bytes{1}, "ends inside the record count (1 bytes)"},
+                {{"count cut short", Bytes{1}, "ends inside the record count (1 of its 4 bytes)"},
                  {"count larger than the file", Artifacts({{.id = 1}}, 1000), "count 1000 needs 43004 bytes, but the file has 47"},
                  {"last record cut short", oneShort, "count 2 needs 90 bytes, but the file has 89"},
                  {"count near 2^32", Artifacts({}, 0xFFFFFFFF), "count 4294967295 needs"}},
@@ -123,7 +123,7 @@ TEST_F(DialogFile, MissingEmptyAndShortFiles) {
   Bytes short1 = Dialogs({{.id = 1, .text = "a"}, {.id = 2, .text = "b"}});
   short1.resize(short1.size() - 100);
   expectRefused("dialogs.dat", loadDialogs,
-                {{"count cut short", Bytes{3, 0}, "ends inside the record count (2 bytes)"},
+                {{"count cut short", Bytes{3, 0}, "ends inside the record count (2 of its 4 bytes)"},
                  {"count larger than the file", short1, "count 2 needs 268 bytes, but the file has 168"},
                  {"count near 2^32", Dialogs({}, 0xFFFFFFFF), "count 4294967295 needs"}},
                 [] { return dialogTable.empty(); });

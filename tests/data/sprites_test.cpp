@@ -193,7 +193,7 @@ TEST_F(SpriteFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const size_t secondStart = 4 + 16 + first.bytes.size();
   const size_t secondFrames = secondStart + layout::sprite::kHeaderSize;
   std::vector<BadFile> cases;
-  cases.push_back({"count cut short", Bytes{1, 0, 0}, "ends inside the record count (3 bytes)"});
+  cases.push_back({"count cut short", Bytes{1, 0, 0}, "ends inside the record count (3 of its 4 bytes)"});
   Bytes bigCount = good;
   layout::write32(bigCount.data(), 0x20000000);
   cases.push_back({"count larger than the file", bigCount, "count 536870912 needs 4294967300 bytes"});

@@ -99,11 +99,13 @@ TEST_F(CheckLoading, RecordsPastTheEnd) {
                   "index entry 0: actionCount", "2 actions need 18 bytes after the header");
 }
 
-TEST_F(CheckLoading, ShortCountsOfImagesFontsAndDialogsLoadNothing) {
-  writeFile(data / "dialogs.dat", hex("00"));
+TEST_F(CheckLoading, EmptyImagesFontsAndDialogsLoadNothingButACutCountFails) {
+  writeFile(data / "dialogs.dat", {});
   zdata::Report report = checkReport(data.path());
   expectOnly(report, kWarning, "dialogs.dat", "count", "the game loads no dialogs");
   expectOnly(report, kError, "events.dat", "event 1: actions[0].argument", "shows dialog 1, which does not exist");
+  expectLoadError("dialogs.dat", hex("00"), "count", "too few for its count");
+  expectLoadError("fonts.dat", hex("000000"), "count", "too few for its 4-byte count");
 }
 
 TEST_F(CheckLoading, UndecodableWords) {

@@ -192,7 +192,8 @@ bool readIndex(const Bytes& f, const char* file, const char* things, bool shortC
                std::vector<IndexEntry>& entries, Report& report) {
   if (f.size() < index::kCountSize) {
     std::string what = "the file has " + std::to_string(f.size()) + " bytes, too few for its 4-byte count";
-    if (shortCountLoads) {
+    // Only an empty file is read as no count at all; a count cut short is a failed read.
+    if (shortCountLoads && f.empty()) {
       report.warning(file, "", "count", what + "; the game loads no " + things);
       return true;
     }
@@ -333,7 +334,7 @@ bool readCounted(const Bytes& f, const char* file, const char* things, bool shor
   constexpr uint32_t kCountSize = 4;
   if (f.size() < kCountSize) {
     std::string what = "the file has " + std::to_string(f.size()) + " bytes, too few for its count";
-    if (shortCountLoads) {
+    if (shortCountLoads && f.empty()) {
       report.warning(file, "", "count", what + "; the game loads no " + things);
       return true;
     }
