@@ -287,11 +287,16 @@ std::vector<unsigned long> StackingOrder(const VirtualDisplay& display) {
 // ---- zelvo ----
 
 std::map<std::string, std::optional<std::string>> ZelvoEnvironment(const VirtualDisplay& display) {
-  return {{"DISPLAY", display.name()},
-          {"WAYLAND_DISPLAY", std::nullopt},
-          {"SDL_VIDEODRIVER", std::nullopt},
-          {"SDL_AUDIODRIVER", "dummy"},
-          {"SDL_MOUSE_FOCUS_CLICKTHROUGH", "1"}};
+  std::map<std::string, std::optional<std::string>> environment{{"DISPLAY", display.name()},
+                                                                {"WAYLAND_DISPLAY", std::nullopt},
+                                                                {"SDL_VIDEODRIVER", std::nullopt},
+                                                                {"SDL_AUDIODRIVER", "dummy"},
+                                                                {"SDL_MOUSE_FOCUS_CLICKTHROUGH", "1"}};
+#ifdef ZELVO_TEST_SOFTWARE_RENDERING
+  environment["SDL_RENDER_DRIVER"] = "software";
+  environment["SDL_FRAMEBUFFER_ACCELERATION"] = "0";
+#endif
+  return environment;
 }
 
 ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory,
