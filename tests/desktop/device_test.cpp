@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/keys.h"
 #include "platform/sdl/desktop.h"
+#include "platform/sdl/internal.h"
 #include "support/testing.h"
 
 using namespace desktop_testing;
@@ -38,6 +39,7 @@ class DesktopDevice : public ::testing::Test {
     desktop::Options options;
     options.appDirectory = dir_.path();
     options.scale = 2;
+    options.fullscreen = fullscreen_;
     std::string problem;
     ASSERT_TRUE(desktop::Start(options, &problem)) << problem;
     WinQueueReset();
@@ -130,10 +132,16 @@ class DesktopDevice : public ::testing::Test {
     EXPECT_EQ(wrong, 0);
   }
 
+  bool fullscreen_ = false;
   TempDir dir_;
   std::unique_ptr<VirtualDisplay> display_;
   WindowHandle handle_ = 0;
   XWindow window_;
+};
+
+class DesktopDeviceFullScreen : public DesktopDevice {
+ protected:
+  DesktopDeviceFullScreen() { fullscreen_ = true; }
 };
 
 }  // namespace
@@ -282,4 +290,39 @@ TEST_F(DesktopDevice, F12SavesTheScreenAsAPictureInTheAppDirectory) {
   expectPatternOnScreen(saved);
   ASSERT_TRUE(window_.Key("F12"));
   EXPECT_TRUE(pumpUntilFile(dir_.file("zelvo-shot-002.png")));
+}
+
+TEST_F(DesktopDevice, F11AndAltEnterSwitchFullScreenWithoutTheGameHearingThem) {
+  ASSERT_TRUE(window_.Focus());
+  pumpFor(0.1);
+  received.clear();
+  // A bare X server has no window manager to make the window cover the screen, so what is checked is
+  // that the device asked for it, and asked to leave it again.
+  auto fullScreen = [] { return (SDL_GetWindowFlags(desktop::device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0; };
+  ASSERT_FALSE(fullScreen());
+  ASSERT_TRUE(window_.Key("F11"));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        pumpFor(0.02);
+        return fullScreen();
+      },
+      10));
+  ASSERT_TRUE(window_.Key("alt+Return"));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        pumpFor(0.02);
+        return !fullScreen();
+      },
+      10));
+  pumpFor(0.1);
+  for (const Message& m : received) {
+    if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) {
+      EXPECT_NE(m.wParam, 0x7Au) << "F11 reached the game";
+      EXPECT_NE(m.wParam, VK_RETURN) << "Return of Alt+Enter reached the game";
+    }
+  }
+}
+
+TEST_F(DesktopDeviceFullScreen, StartsInFullScreenWhenAskedTo) {
+  EXPECT_NE(SDL_GetWindowFlags(desktop::device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
 }

@@ -115,7 +115,8 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
     number.append(buffer, static_cast<size_t>(n));
   }
   ::close(pipeFds[0]);
-  if (number.find('\n') != std::string::npos) name_ = ":" + number.substr(0, number.find('\n'));
+  const size_t end = number.find('\n');
+  if (end != std::string::npos) name_ = std::string(":").append(number, 0, end);
 }
 
 VirtualDisplay::~VirtualDisplay() {
