@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "desktop/harness.h"
 #include "platform/common/winqueue.h"
@@ -9,6 +10,7 @@
 #include "platform/keys.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/internal.h"
+#include "platform/system.h"
 #include "support/testing.h"
 
 using namespace desktop_testing;
@@ -325,4 +327,42 @@ TEST_F(DesktopDevice, F11AndAltEnterSwitchFullScreenWithoutTheGameHearingThem) {
 
 TEST_F(DesktopDeviceFullScreen, StartsInFullScreenWhenAskedTo) {
   EXPECT_NE(SDL_GetWindowFlags(desktop::device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+}
+
+TEST_F(DesktopDevice, SystemServicesComeFromTheDesktop) {
+  EXPECT_EQ(SysModuleFileName(), dir_.file("zelvo"));
+  EXPECT_GE(SysAvailableVirtualMemory(), 10u << 20);
+  uint64_t frequency = 0, before = 0, after = 0;
+  ASSERT_TRUE(SysCounterFrequency(&frequency));
+  EXPECT_GT(frequency, 0u);
+  ASSERT_TRUE(SysCounterValue(&before));
+  SysSleep(20);  // a real sleep: the counter moves on by at least as much
+  ASSERT_TRUE(SysCounterValue(&after));
+  EXPECT_GE(after - before, frequency / 50);
+  const uint32_t first = SysRandom();
+  bool varies = false;
+  for (int i = 0; i < 8 && !varies; ++i) varies = SysRandom() != first;
+  EXPECT_TRUE(varies);
+}
+
+TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnswered) {
+  // Someone has to answer the box: a helper finds it by its caption and presses Return.
+  bool found = false;
+  std::thread answer([&] {
+    auto box = FindWindow(*display_, "Error", 20);
+    if (!box) return;
+    found = true;
+    box->Focus();
+    box->Key("Return");
+    if (!WaitFor([&] { return !FindWindow(*display_, "Error", 0); }, 5)) box->RequestClose();
+  });
+  SysMessageBox("Failed to load game data.\nReinstall the application.", "Error", MB_ICONERROR);
+  answer.join();
+  EXPECT_TRUE(found);
+}
+
+TEST(DesktopMessageBox, WithoutADisplayTheTextGoesToStandardError) {
+  ::testing::internal::CaptureStderr();
+  SysMessageBox("Not enough free memory.\nFree up some memory.", "Error", MB_ICONERROR);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "zelvo: Error: Not enough free memory. Free up some memory.\n");
 }

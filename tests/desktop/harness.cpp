@@ -238,16 +238,53 @@ bool XWindow::RequestClose() const {
   return sent;
 }
 
+// The title of a window, whichever way its program set it (SDL's message boxes use UTF-8 only).
+static std::string windowTitle(Display* x, Window window) {
+  Atom utf8 = XInternAtom(x, "UTF8_STRING", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string title;
+  if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_NAME", False), 0, 1024, False, utf8, &type, &format,
+                         &count, &after, &data) == Success &&
+      data) {
+    title.assign(reinterpret_cast<char*>(data), count);
+    XFree(data);
+    return title;
+  }
+  char* name = nullptr;
+  if (XFetchName(x, window, &name) && name) {
+    title = name;
+    XFree(name);
+  }
+  return title;
+}
+
+// A mapped top-level window with exactly this title, or 0.
+static unsigned long findMapped(const VirtualDisplay& display, const std::string& title) {
+  Display* x = XOpenDisplay(display.name().c_str());
+  if (!x) return 0;
+  unsigned long found = 0;
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count && !found; ++i) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable &&
+          windowTitle(x, children[i]) == title)
+        found = children[i];
+    }
+    if (children) XFree(children);
+  }
+  XCloseDisplay(x);
+  return found;
+}
+
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds) {
   XWindow window{&display, 0};
-  WaitFor(
-      [&] {
-        auto out = display.Run("xdotool search --onlyvisible --name '^" + title + "$'");
-        if (!out || out->empty()) return false;
-        window.id = std::strtoul(out->c_str(), nullptr, 10);
-        return window.id != 0;
-      },
-      seconds);
+  WaitFor([&] { return (window.id = findMapped(display, title)) != 0; }, seconds);
   if (window.id == 0) return std::nullopt;
   return window;
 }
