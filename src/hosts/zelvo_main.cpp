@@ -1,0 +1,83 @@
+// zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard as the handheld's keys, mouse as its stylus.
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "platform/sdl/desktop.h"
+#include "platform/sdl/view.h"
+#include "platform/window.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char* kFooter = R"(
+Keys: the arrows walk and jump, Space is the handheld's A button (the Action key until you define
+your own), X is B, C is C and Return is Start. The mouse's left button is the stylus.
+Alt+Enter or F11 switches full screen; F12 saves a screenshot of the handheld screen in the app
+directory (zelvo-shot-001.png, ...).
+
+A second zelvo started on the same app directory brings the running one to the front and exits.
+zelvo needs a graphical desktop; zelvo-sim runs the game without one.
+)";
+
+// The running program's file: /proc knows it even when we were started through a link.
+std::filesystem::path programPath(const char* argv0) {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) self = std::filesystem::absolute(argv0, error);
+  return self;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"zelvo: play Zelvo in a window that stands in for the 240x320 handheld"};
+  app.footer(kFooter);
+  app.get_formatter()->column_width(30);
+
+  std::string appDir, screen = "240x320";
+  desktop::Options options;
+  app.add_option("--app-dir", appDir,
+                 "Folder the game is installed in: data files, settings.dat, log.txt, music "
+                 "(default: the folder of this program)");
+  app.add_option("--screen", screen, "Size WxH of the emulated handheld screen in pixels")->default_val("240x320");
+  app.add_option("--scale", options.scale,
+                 "Window pixels per screen pixel (default: the largest that fits the desktop)")
+      ->check(CLI::Range(1, 16));
+  app.add_flag("--fullscreen", options.fullscreen, "Start in full screen");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  }
+
+  const std::filesystem::path program = programPath(argv[0]);
+  options.programName = program.filename().string();
+  std::error_code error;
+  std::filesystem::path folder = appDir.empty() ? program.parent_path() : std::filesystem::absolute(appDir, error);
+  if (error || !std::filesystem::is_directory(folder, error)) {
+    std::cerr << "zelvo: --app-dir " << (appDir.empty() ? folder.string() : appDir) << " is not a folder\n";
+    return 2;
+  }
+  if (!desktop::ParseScreenSize(screen, &options.screenWidth, &options.screenHeight)) {
+    std::cerr << "zelvo: --screen " << screen << " is not a size like 240x320 (1 to 4096 pixels each way)\n";
+    return 2;
+  }
+  options.appDirectory = folder.lexically_normal().string();
+
+  std::string problem;
+  if (!desktop::Start(options, &problem)) {
+    std::cerr << "zelvo: no display to open a window on (" << problem
+              << "); zelvo-sim runs the game without one.\n";
+    return 1;
+  }
+  const int exitCode = WinMain(1, 0, "", SW_SHOW);
+  desktop::Stop();
+  return exitCode;
+}

@@ -1,0 +1,23 @@
+// desktop.h -- what the zelvo host sets up before the game runs on the desktop device, and tears down after.
+#pragma once
+
+#include <string>
+
+namespace desktop {
+
+struct Options {
+  std::string appDirectory;          // the folder the game is installed in
+  std::string programName = "zelvo";  // the program file's name inside it
+  int screenWidth = 240;             // the emulated handheld screen
+  int screenHeight = 320;
+  int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
+  bool fullscreen = false;
+};
+
+// Connect to the display. False when there is none; *problem then holds SDL's reason.
+bool Start(const Options& options, std::string* problem);
+
+// Close the window and the speaker, leave SDL and give up the single-copy lock.
+void Stop();
+
+}  // namespace desktop

@@ -1,0 +1,214 @@
+// device.cpp -- the desktop device: system services, keys, the event pump and the window hooks on SDL.
+#include <sys/sysinfo.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/common/device.h"
+#include "platform/common/winqueue.h"
+#include "platform/keys.h"
+#include "platform/sdl/internal.h"
+#include "platform/sdl/keymap.h"
+#include "platform/system.h"
+
+namespace desktop {
+
+Device device;
+
+namespace {
+
+// What start-up's instance check is told stands for the running copy's window.
+constexpr WindowHandle kRunningCopyWindow = 0x7FF0;
+
+std::mt19937 generator{static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())};
+
+void handle(const SDL_Event& event) {
+  Translation translation = TranslateEvent(device.events, event);
+  for (const Message& message : translation.messages) WinQueuePost(message);
+  switch (translation.action) {
+    case DeviceAction::Repaint:
+      Repaint();
+      if (device.events.window) WinQueueInvalidate(device.events.window);
+      break;
+    case DeviceAction::ToggleFullscreen:
+      ToggleFullscreen();
+      break;
+    case DeviceAction::Screenshot:
+      SaveScreenshot();
+      break;
+    case DeviceAction::None:
+      break;
+  }
+}
+
+// Bytes of memory the system could give us now: MemAvailable, or free RAM on older kernels.
+uint64_t availableMemory() {
+  std::ifstream meminfo("/proc/meminfo");
+  for (std::string line; std::getline(meminfo, line);) {
+    std::istringstream fields(line);
+    std::string name;
+    uint64_t kibibytes = 0;
+    if (fields >> name >> kibibytes && name == "MemAvailable:") return kibibytes * 1024;
+  }
+  struct sysinfo info {};
+  if (sysinfo(&info) != 0) return 0;
+  return static_cast<uint64_t>(info.freeram) * info.mem_unit;
+}
+
+// SDL's video drivers that show a window to a person, as a list for its driver hint. Left to
+// itself SDL settles for drawing off screen where there is no display, and asking a display
+// server that is not there only prints noise.
+std::string visibleDrivers() {
+  std::string list;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    const std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    if (name == "x11" && !SDL_getenv("DISPLAY")) continue;
+    if (name == "wayland" && !SDL_getenv("WAYLAND_DISPLAY")) continue;
+    list += (list.empty() ? "" : ",") + name;
+  }
+  return list;
+}
+
+}  // namespace
+
+bool Start(const Options& options, std::string* problem) {
+  device.options = options;
+  SDL_SetHint(SDL_HINT_APP_NAME, "Zelvo");
+  const bool noServer = !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY");
+  // An explicit SDL_VIDEODRIVER is the user's choice; otherwise only a real display will do.
+  if (!SDL_getenv("SDL_VIDEODRIVER")) {
+    const std::string drivers = visibleDrivers();
+    if (drivers.empty()) {
+      *problem = "DISPLAY and WAYLAND_DISPLAY are not set";
+      return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  }
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    *problem = std::string(noServer ? "DISPLAY and WAYLAND_DISPLAY are not set; " : "") + SDL_GetError();
+    SDL_Quit();
+    return false;
+  }
+  device.videoStarted = true;
+  return true;
+}
+
+void Stop() {
+  device.instance.Release();
+  CloseAudio();
+  DestroyScreen();
+  SDL_Quit();
+  device.videoStarted = false;
+  device.events = EventState{};
+}
+
+}  // namespace desktop
+
+using desktop::device;
+
+// ---- system.h ----
+
+uint32_t SysAvailableVirtualMemory() {
+  const uint64_t bytes = desktop::availableMemory();
+  return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
+}
+
+std::string SysModuleFileName() {
+  return (std::filesystem::path(device.options.appDirectory) / device.options.programName).string();
+}
+
+void SysMessageBox(const std::string& text, const std::string& caption, uint32_t style) {
+  const Uint32 kind = (style & MB_ICONERROR) ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+  if (device.videoStarted && SDL_ShowSimpleMessageBox(kind, caption.c_str(), text.c_str(), nullptr) == 0) return;
+  std::string line = text;
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  std::fprintf(stderr, "zelvo: %s: %s\n", caption.c_str(), line.c_str());
+}
+
+void SysSleep(uint32_t ms) { SDL_Delay(ms); }
+
+uint32_t SysRandom() { return static_cast<uint32_t>(desktop::generator()); }
+
+bool SysCounterFrequency(uint64_t* frequency) {
+  *frequency = SDL_GetPerformanceFrequency();
+  return *frequency != 0;
+}
+
+bool SysCounterValue(uint64_t* count) {
+  *count = SDL_GetPerformanceCounter();
+  return true;
+}
+
+// ---- keys.h ----
+
+// Read the keyboard as it is now, even while the game blocks without polling messages (the dialog
+// box waits for a key this way).
+uint16_t KeyAsyncState(uint32_t virtualKey) {
+  if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
+  if (device.events.swallowed[virtualKey]) return 0;
+  SDL_PumpEvents();
+  int count = 0;
+  const Uint8* pressed = SDL_GetKeyboardState(&count);
+  for (int scancode = 0; scancode < count; ++scancode) {
+    if (pressed[scancode] &&
+        desktop::VirtualKeyFromSdl(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) == virtualKey)
+      return 0x8000;
+  }
+  return 0;
+}
+
+// ---- device.h ----
+
+void DevicePumpEvents() {
+  if (!device.videoStarted) return;
+  if (device.instance.RaiseRequested() && device.window) {
+    SDL_RestoreWindow(device.window);
+    SDL_RaiseWindow(device.window);
+  }
+  for (SDL_Event event; SDL_PollEvent(&event);) desktop::handle(event);
+}
+
+// The queue is empty: sleep until input arrives or a millisecond passes, so that an idle game
+// costs almost nothing while frames still start on time.
+void DeviceIdle() {
+  if (!device.videoStarted) return;
+  SDL_Event event;
+  if (SDL_WaitEventTimeout(&event, 1)) desktop::handle(event);
+}
+
+WindowHandle DeviceFindOtherInstance(const std::string&, const std::string&) {
+  return device.instance.Acquire(device.options.appDirectory) ? 0 : desktop::kRunningCopyWindow;
+}
+
+void DeviceRaiseOtherInstance(WindowHandle) { desktop::AskRunningCopyToRaise(device.options.appDirectory); }
+
+bool DeviceAllowClassRegistration() { return true; }
+
+bool DeviceAllowWindowCreation() { return device.videoStarted && desktop::CreateScreen(); }
+
+void DeviceWindowCreated(WindowHandle window, const std::string& title) {
+  device.events = desktop::EventState{};
+  device.events.window = window;
+  desktop::Repaint();
+  SDL_SetWindowTitle(device.window, title.c_str());
+}
+
+void DeviceWindowShown(WindowHandle, int showCommand) {
+  if (showCommand == 0 || !device.window) return;
+  SDL_ShowWindow(device.window);
+  desktop::Repaint();
+}
+
+// The handheld's start-up moves its window over the whole screen and hides the shell's bars; the
+// desktop window keeps its own size and place.
+void DeviceWindowMoved(WindowHandle, int32_t, int32_t, int32_t, int32_t) {}
+void DeviceWindowFullScreen(WindowHandle, uint32_t) {}
+
+int32_t DeviceScreenWidth() { return device.options.screenWidth; }
+int32_t DeviceScreenHeight() { return device.options.screenHeight; }

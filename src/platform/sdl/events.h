@@ -1,0 +1,36 @@
+// events.h -- SDL events as the window messages the game expects, without touching SDL's state.
+#pragma once
+
+#include <SDL_events.h>
+
+#include <vector>
+
+#include "platform/sdl/view.h"
+#include "platform/window.h"
+
+namespace desktop {
+
+// What the translation remembers between events.
+struct EventState {
+  WindowHandle window = 0;  // the game's main window, 0 before it exists
+  ViewLayout layout;        // the screen in the window, in window coordinates
+  // The shared window code tells the game it has the focus as soon as the window shows, so the
+  // device starts out having reported focus and only passes on real changes.
+  bool focusReported = true;
+  bool stylusDown = false;     // a stylus-down was sent and its lift is still due
+  bool closePosted = false;    // a close request was sent (SDL follows a window close with a quit)
+  bool swallowed[256] = {};    // keys that made a device shortcut: their lift is not passed on
+};
+
+// Things the device does itself instead of telling the game.
+enum class DeviceAction { None, Repaint, ToggleFullscreen, Screenshot };
+
+struct Translation {
+  std::vector<Message> messages;  // for the queue, in order
+  DeviceAction action = DeviceAction::None;
+};
+
+// One SDL event: the messages it makes (keys, stylus, focus, close) and what the device must do.
+Translation TranslateEvent(EventState& state, const SDL_Event& event);
+
+}  // namespace desktop

@@ -1,0 +1,59 @@
+// keymap.cpp -- SDL keycodes to virtual-key codes: a table where Windows has no simple rule.
+#include "platform/sdl/keymap.h"
+
+#include "platform/keys.h"
+
+namespace desktop {
+
+namespace {
+
+struct KeyPair {
+  SDL_Keycode key;
+  uint32_t virtualKey;
+};
+
+// Keys whose codes follow no range. Shift, Control and Alt give the generic codes, as the handheld's
+// key messages did.
+constexpr KeyPair kSingleKeys[] = {
+    {SDLK_BACKSPACE, 0x08},  {SDLK_TAB, 0x09},        {SDLK_RETURN, VK_RETURN},   {SDLK_KP_ENTER, VK_RETURN},
+    {SDLK_LSHIFT, 0x10},     {SDLK_RSHIFT, 0x10},     {SDLK_LCTRL, 0x11},         {SDLK_RCTRL, 0x11},
+    {SDLK_LALT, 0x12},       {SDLK_RALT, 0x12},       {SDLK_PAUSE, 0x13},         {SDLK_CAPSLOCK, 0x14},
+    {SDLK_ESCAPE, 0x1B},     {SDLK_SPACE, VK_SPACE},  {SDLK_PAGEUP, 0x21},        {SDLK_PAGEDOWN, 0x22},
+    {SDLK_END, 0x23},        {SDLK_HOME, 0x24},       {SDLK_LEFT, VK_LEFT},       {SDLK_UP, VK_UP},
+    {SDLK_RIGHT, VK_RIGHT},  {SDLK_DOWN, VK_DOWN},    {SDLK_PRINTSCREEN, 0x2C},   {SDLK_INSERT, 0x2D},
+    {SDLK_DELETE, 0x2E},     {SDLK_LGUI, 0x5B},       {SDLK_RGUI, 0x5C},          {SDLK_APPLICATION, 0x5D},
+    {SDLK_KP_0, 0x60},       {SDLK_KP_MULTIPLY, 0x6A}, {SDLK_KP_PLUS, 0x6B},      {SDLK_KP_MINUS, 0x6D},
+    {SDLK_KP_PERIOD, 0x6E},  {SDLK_KP_DIVIDE, 0x6F},  {SDLK_NUMLOCKCLEAR, 0x90},  {SDLK_SCROLLLOCK, 0x91},
+    {SDLK_SEMICOLON, 0xBA},  {SDLK_EQUALS, 0xBB},     {SDLK_COMMA, 0xBC},         {SDLK_MINUS, 0xBD},
+    {SDLK_PERIOD, 0xBE},     {SDLK_SLASH, 0xBF},      {SDLK_BACKQUOTE, 0xC0},     {SDLK_LEFTBRACKET, 0xDB},
+    {SDLK_BACKSLASH, 0xDC},  {SDLK_RIGHTBRACKET, 0xDD}, {SDLK_QUOTE, 0xDE},
+};
+
+}  // namespace
+
+uint32_t VirtualKeyFromSdl(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + static_cast<uint32_t>(key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + static_cast<uint32_t>(key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + static_cast<uint32_t>(key - SDLK_F1);
+  if (key >= SDLK_F13 && key <= SDLK_F24) return 0x7C + static_cast<uint32_t>(key - SDLK_F13);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + static_cast<uint32_t>(key - SDLK_KP_1);
+  for (const KeyPair& pair : kSingleKeys)
+    if (pair.key == key) return pair.virtualKey;
+  return 0;
+}
+
+KeyList DesktopDefaultKeys() {
+  KeyList keys;
+  keys.up.vkCode = static_cast<int16_t>(VK_UP);
+  keys.down.vkCode = static_cast<int16_t>(VK_DOWN);
+  keys.left.vkCode = static_cast<int16_t>(VK_LEFT);
+  keys.right.vkCode = static_cast<int16_t>(VK_RIGHT);
+  // A is the game's Action key until the player defines another, so it must be the obvious one.
+  keys.a.vkCode = static_cast<int16_t>(VK_SPACE);
+  keys.b.vkCode = 'X';
+  keys.c.vkCode = 'C';
+  keys.start.vkCode = static_cast<int16_t>(VK_RETURN);
+  return keys;
+}
+
+}  // namespace desktop
