@@ -10,9 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -160,6 +162,91 @@ bool LoadPicture(const std::string& path, Picture* picture) {
   return true;
 }
 
+ScreenDifference CompareScreen(const Picture& window, const Picture& screen) {
+  ScreenDifference difference;
+  const desktop::ViewLayout layout = desktop::LayoutScreen(window.width, window.height, screen.width, screen.height);
+  int left = screen.width, top = screen.height, right = -1, bottom = -1;
+  for (int wy = std::max(layout.y, 0); wy < std::min(layout.y + layout.height, window.height); ++wy) {
+    for (int wx = std::max(layout.x, 0); wx < std::min(layout.x + layout.width, window.width); ++wx) {
+      const int x = (wx - layout.x) / layout.scale, y = (wy - layout.y) / layout.scale;
+      const uint16_t shown = window.At565(wx, wy), expected = screen.At565(x, y);
+      if (shown == expected) continue;
+      if (difference.pixels++ == 0) {
+        char words[128];
+        std::snprintf(words, sizeof words, "screen pixel (%d, %d) shows %04x instead of %04x", x, y, shown, expected);
+        difference.first = words;
+      }
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (difference.pixels > 0) difference.box = Geometry{left, top, right - left + 1, bottom - top + 1};
+  return difference;
+}
+
+bool ScreenDifference::Inside(const Geometry& area) const {
+  return pixels == 0 || (box.x >= area.x && box.y >= area.y && box.x + box.width <= area.x + area.width &&
+                         box.y + box.height <= area.y + area.height);
+}
+
+bool InstallDefaultWorld(const std::string& appDirectory, std::string* problem) {
+  namespace fs = std::filesystem;
+  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat",
+                           "events.dat", "main.wav", "ingame.wav"}) {
+    std::error_code error;
+    fs::copy_file(fs::path(ZELVO_WORLD_DIR) / name, fs::path(appDirectory) / name,
+                  fs::copy_options::overwrite_existing, error);
+    if (error) {
+      *problem = std::string("the default world's ") + name + " is not in " + ZELVO_WORLD_DIR + ": " + error.message();
+      return false;
+    }
+  }
+  return true;
+}
+
+Picture GoldenPicture(const std::string& name) {
+  Picture picture;
+  LoadPicture(std::string(ZELVO_GOLDEN_DIR) + "/" + name + ".png", &picture);
+  return picture;
+}
+
+// ---- the speaker's output ----
+
+uintmax_t SpeakerFile::Written() const {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path_, error);
+  return error ? 0 : size;
+}
+
+bool SpeakerFile::WaitForBytes(uintmax_t bytes, double seconds) const {
+  return WaitFor([&] { return Written() >= bytes; }, seconds);
+}
+
+std::vector<int16_t> SpeakerFile::SamplesFrom(uintmax_t byte) const {
+  const std::string bytes = testing_support::ReadFile(path_);
+  std::vector<int16_t> samples;
+  for (size_t at = static_cast<size_t>(byte) & ~size_t{1}; at + 1 < bytes.size(); at += 2) {
+    int16_t value;
+    std::memcpy(&value, bytes.data() + at, 2);
+    samples.push_back(value);
+  }
+  return samples;
+}
+
+int SpeakerFile::LoudestFromNowOn(int bufferBytes) const {
+  const uintmax_t from = Written() + 4 * static_cast<uintmax_t>(bufferBytes);
+  if (!WaitForBytes(from + 4 * static_cast<uintmax_t>(bufferBytes))) return -1;
+  return Loudest(SamplesFrom(from));
+}
+
+int Loudest(const std::vector<int16_t>& samples) {
+  int peak = 0;
+  for (int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  return peak;
+}
+
 // ---- windows ----
 
 Geometry XWindow::GetGeometry() const {
@@ -182,6 +269,11 @@ Geometry XWindow::GetGeometry() const {
 
 bool XWindow::Shoot(const std::string& path, Picture* picture) const {
   return display->Run("import -window " + std::to_string(id) + " png24:" + path) && LoadPicture(path, picture);
+}
+
+bool XWindow::WaitForShot(const std::string& path, const std::function<bool(const Picture&)>& accept, double seconds,
+                          Picture* last) const {
+  return WaitFor([&] { return Shoot(path, last) && accept(*last); }, seconds);
 }
 
 Picture XWindow::CropScreen(const Picture& window, int screenWidth, int screenHeight) const {
@@ -222,6 +314,29 @@ bool XWindow::Focus() const { return display->Run("xdotool windowfocus --sync " 
 
 bool XWindow::Key(const std::string& keys) const { return display->Run("xdotool key " + keys).has_value(); }
 
+bool XWindow::Press(const std::string& key, double seconds) const {
+  // One xdotool run, so that starting a second program cannot stretch the hold.
+  return display->Run("xdotool keydown " + key + " sleep " + std::to_string(seconds) + " keyup " + key).has_value();
+}
+
+bool XWindow::Fill(Geometry area, uint32_t rgb) const {
+  Display* x = XOpenDisplay(display->name().c_str());
+  if (!x) return false;
+  XWindowAttributes attributes;
+  bool painted = false;
+  // On a true-colour visual the pixel value is the colour itself.
+  if (XGetWindowAttributes(x, id, &attributes) && attributes.visual->c_class == TrueColor) {
+    GC gc = XCreateGC(x, id, 0, nullptr);
+    XSetForeground(x, gc, rgb);
+    XFillRectangle(x, id, gc, area.x, area.y, static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+    XFreeGC(x, gc);
+    painted = true;
+  }
+  XSync(x, False);
+  XCloseDisplay(x);
+  return painted;
+}
+
 bool XWindow::RequestClose() const {
   Display* x = XOpenDisplay(display->name().c_str());
   if (!x) return false;
@@ -261,8 +376,24 @@ static std::string windowTitle(Display* x, Window window) {
   return title;
 }
 
-// A mapped top-level window with exactly this title, or 0.
-static unsigned long findMapped(const VirtualDisplay& display, const std::string& title) {
+// The process that says it made a window, or 0.
+static pid_t windowProcess(Display* x, Window window) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  pid_t pid = 0;
+  if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data) {
+    if (count == 1 && format == 32) pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    XFree(data);
+  }
+  return pid;
+}
+
+// A mapped top-level window with exactly this title (made by pid, unless that is 0), or 0.
+static unsigned long findMapped(const VirtualDisplay& display, const std::string& title, pid_t pid) {
   Display* x = XOpenDisplay(display.name().c_str());
   if (!x) return 0;
   unsigned long found = 0;
@@ -273,7 +404,7 @@ static unsigned long findMapped(const VirtualDisplay& display, const std::string
     for (unsigned i = 0; i < count && !found; ++i) {
       XWindowAttributes attributes;
       if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable &&
-          windowTitle(x, children[i]) == title)
+          windowTitle(x, children[i]) == title && (pid == 0 || windowProcess(x, children[i]) == pid))
         found = children[i];
     }
     if (children) XFree(children);
@@ -282,9 +413,10 @@ static unsigned long findMapped(const VirtualDisplay& display, const std::string
   return found;
 }
 
-std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds) {
+std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds,
+                                  pid_t pid) {
   XWindow window{&display, 0};
-  WaitFor([&] { return (window.id = findMapped(display, title)) != 0; }, seconds);
+  WaitFor([&] { return (window.id = findMapped(display, title, pid)) != 0; }, seconds);
   if (window.id == 0) return std::nullopt;
   return window;
 }
@@ -348,7 +480,9 @@ ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirector
   process_ = std::make_unique<Process>(argv, env, scratch_.file("out.txt"), scratch_.file("err.txt"));
 }
 
-std::optional<XWindow> ZelvoRun::Window(double seconds) { return FindWindow(display_, "Zelvo", seconds); }
+std::optional<XWindow> ZelvoRun::Window(double seconds) {
+  return FindWindow(display_, "Zelvo", seconds, process_->pid());
+}
 
 std::string ZelvoRun::Out() const { return testing_support::ReadFile(scratch_.file("out.txt")); }
 std::string ZelvoRun::Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
