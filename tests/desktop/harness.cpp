@@ -296,9 +296,11 @@ Picture XWindow::CropScreen(const Picture& window, int screenWidth, int screenHe
 }
 
 bool XWindow::ClickWindow(int x, int y) const {
+  // No --sync: it waits for a move that never comes when the pointer is already there, and the
+  // server handles the move before the click anyway.
   return display
-      ->Run("xdotool mousemove --sync --window " + std::to_string(id) + " " + std::to_string(x) + " " +
-            std::to_string(y) + " click 1")
+      ->Run("xdotool mousemove --window " + std::to_string(id) + " " + std::to_string(x) + " " + std::to_string(y) +
+            " click 1")
       .has_value();
 }
 
@@ -319,22 +321,16 @@ bool XWindow::Press(const std::string& key, double seconds) const {
   return display->Run("xdotool keydown " + key + " sleep " + std::to_string(seconds) + " keyup " + key).has_value();
 }
 
-bool XWindow::Fill(Geometry area, uint32_t rgb) const {
+bool XWindow::Fill(Geometry area, unsigned long pixel) const {
   Display* x = XOpenDisplay(display->name().c_str());
   if (!x) return false;
-  XWindowAttributes attributes;
-  bool painted = false;
-  // On a true-colour visual the pixel value is the colour itself.
-  if (XGetWindowAttributes(x, id, &attributes) && attributes.visual->c_class == TrueColor) {
-    GC gc = XCreateGC(x, id, 0, nullptr);
-    XSetForeground(x, gc, rgb);
-    XFillRectangle(x, id, gc, area.x, area.y, static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
-    XFreeGC(x, gc);
-    painted = true;
-  }
+  GC gc = XCreateGC(x, id, 0, nullptr);
+  XSetForeground(x, gc, pixel);
+  XFillRectangle(x, id, gc, area.x, area.y, static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+  XFreeGC(x, gc);
   XSync(x, False);
   XCloseDisplay(x);
-  return painted;
+  return true;
 }
 
 bool XWindow::RequestClose() const {

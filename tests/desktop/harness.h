@@ -132,8 +132,9 @@ struct XWindow {
   bool Key(const std::string& keys) const;  // xdotool key names, to the focused window
   // Hold one key down for a while, as a finger would, then let it go.
   bool Press(const std::string& key, double seconds) const;
-  // Paint a rectangle of window pixels from outside, as any other program on the display could.
-  bool Fill(Geometry area, uint32_t rgb) const;
+  // Paint a rectangle of window pixels from outside, as any other program on the display could
+  // (the pixel value means what the window's visual makes of it).
+  bool Fill(Geometry area, unsigned long pixel) const;
   // Ask the window to close the way a window manager's close button does (WM_DELETE_WINDOW).
   bool RequestClose() const;
 };
