@@ -41,16 +41,8 @@ std::string settingsFile(const std::vector<uint32_t>& slots, uint8_t volume) {
   return bytes;
 }
 
-class DesktopGame : public ::testing::Test {
+class DesktopGame : public ZelvoTest {
  protected:
-  void SetUp() override {
-    if (!VirtualDisplay::Available()) GTEST_SKIP() << "Xvfb and xdotool are not installed";
-    display_ = std::make_unique<VirtualDisplay>();
-    ASSERT_TRUE(display_->ok()) << "Xvfb did not start";
-    std::string problem;
-    ASSERT_TRUE(InstallDefaultWorld(dir_.path(), &problem)) << problem;
-  }
-
   // Start zelvo on the default world, find its window and give it the keyboard.
   void start(const std::vector<std::string>& options,
              const std::map<std::string, std::optional<std::string>>& environment = {}) {
@@ -95,17 +87,7 @@ class DesktopGame : public ::testing::Test {
     return display_->Run("xdotool windowfocus --sync " + std::to_string(other.id())).has_value();
   }
 
-  void expectExit(int code) {
-    int exitCode = -1;
-    ASSERT_TRUE(zelvo_->Wait(20, &exitCode)) << "zelvo did not end";
-    EXPECT_EQ(exitCode, code) << zelvo_->Err();
-    const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "Exiting");
-  }
-
-  TempDir dir_, shots_;
-  std::unique_ptr<VirtualDisplay> display_;
+  TempDir shots_;
   std::unique_ptr<ZelvoRun> zelvo_;
   XWindow window_;
   Picture shot_;  // the last photograph of the window
@@ -165,7 +147,7 @@ TEST_F(DesktopGame, TheFrontEndShowsItsPicturesTakesTapsKeysAndVolumeAndQuitSave
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
 
   ASSERT_NO_FATAL_FAILURE(tap(kTitleQuit));
-  ASSERT_NO_FATAL_FAILURE(expectExit(0));
+  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo_, dir_.path()));
   EXPECT_EQ(ReadFile(dir_.file("settings.dat")), settingsFile({'X', 'C', 13, 40}, 0));
   const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Saved settings."), lines.end());
@@ -203,5 +185,5 @@ TEST_F(DesktopGame, WithoutTheFocusNoFrameRunsAndRegainingItRedraws) {
   ASSERT_NO_FATAL_FAILURE(expectScreen("volume"));
 
   ASSERT_TRUE(window_.RequestClose());
-  ASSERT_NO_FATAL_FAILURE(expectExit(0));
+  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo_, dir_.path()));
 }

@@ -483,4 +483,21 @@ std::optional<XWindow> ZelvoRun::Window(double seconds) {
 std::string ZelvoRun::Out() const { return testing_support::ReadFile(scratch_.file("out.txt")); }
 std::string ZelvoRun::Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
 
+void ZelvoTest::SetUp() {
+  if (!VirtualDisplay::Available()) GTEST_SKIP() << "Xvfb and xdotool are not installed";
+  display_ = std::make_unique<VirtualDisplay>();
+  ASSERT_TRUE(display_->ok()) << "Xvfb did not start";
+  std::string problem;
+  ASSERT_TRUE(InstallDefaultWorld(dir_.path(), &problem)) << problem;
+}
+
+void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
+  int exitCode = -1;
+  ASSERT_TRUE(zelvo.Wait(20, &exitCode)) << "zelvo did not end";
+  EXPECT_EQ(exitCode, 0) << zelvo.Err();
+  const auto lines = testing_support::LogLines(testing_support::ReadFile(appDirectory + "/log.txt"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Exiting");
+}
+
 }  // namespace desktop_testing

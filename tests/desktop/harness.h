@@ -1,6 +1,7 @@
 // harness.h -- running zelvo for tests: a private Xvfb, child processes, windows found, clicked, photographed.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -180,5 +181,16 @@ class ZelvoRun {
 // right after the window took the focus counts too (SDL drops it otherwise, taking it for the
 // click that focused the window, and tests click as soon as the focus moves).
 std::map<std::string, std::optional<std::string>> ZelvoEnvironment(const VirtualDisplay& display);
+
+// A test with a private Xvfb and an app directory where the default world is installed.
+class ZelvoTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log in appDirectory.
+  static void ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory);
+
+  testing_support::TempDir dir_;
+  std::unique_ptr<VirtualDisplay> display_;
+};
 
 }  // namespace desktop_testing

@@ -13,33 +13,13 @@ using testing_support::TempDir;
 
 namespace {
 
-class DesktopWindow : public ::testing::Test {
+class DesktopWindow : public ZelvoTest {
  protected:
-  void SetUp() override {
-    if (!VirtualDisplay::Available()) GTEST_SKIP() << "Xvfb and xdotool are not installed";
-    display_ = std::make_unique<VirtualDisplay>();
-    ASSERT_TRUE(display_->ok()) << "Xvfb did not start";
-    std::string problem;
-    ASSERT_TRUE(InstallDefaultWorld(dir_.path(), &problem)) << problem;
-  }
-
   // Close zelvo's window as a window manager would and expect a clean end.
   void closeAndExpectCleanExit(ZelvoRun& zelvo, const XWindow& window) {
     ASSERT_TRUE(window.RequestClose());
-    expectCleanExit(zelvo, dir_.path());
+    ExpectCleanExit(zelvo, dir_.path());
   }
-
-  static void expectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
-    int exitCode = -1;
-    ASSERT_TRUE(zelvo.Wait(20, &exitCode)) << "zelvo did not end after its window was closed";
-    EXPECT_EQ(exitCode, 0) << zelvo.Err();
-    const auto lines = LogLines(ReadFile(appDirectory + "/log.txt"));
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "Exiting");
-  }
-
-  TempDir dir_;
-  std::unique_ptr<VirtualDisplay> display_;
 };
 
 // The whole output of a short-lived zelvo run without a display of its own.
@@ -94,7 +74,7 @@ TEST_F(DesktopWindow, OpensTitledZelvoAtTheScaleAskedForOrTheLargestThatFits) {
   for (Case& c : cases) ASSERT_TRUE(c.window->RequestClose());
   for (Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.options));
-    expectCleanExit(*c.zelvo, c.dir.path());
+    ExpectCleanExit(*c.zelvo, c.dir.path());
   }
 }
 
