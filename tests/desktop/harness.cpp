@@ -295,21 +295,35 @@ Picture XWindow::CropScreen(const Picture& window, int screenWidth, int screenHe
   return screen;
 }
 
-bool XWindow::ClickWindow(int x, int y) const {
+// Move over a window point and press, click or release the left button.
+static bool pointAt(const XWindow& window, int x, int y, const std::string& button) {
   // No --sync: it waits for a move that never comes when the pointer is already there, and the
-  // server handles the move before the click anyway.
-  return display
-      ->Run("xdotool mousemove --window " + std::to_string(id) + " " + std::to_string(x) + " " + std::to_string(y) +
-            " click 1")
+  // server handles the move before the button anyway.
+  return window.display
+      ->Run("xdotool mousemove --window " + std::to_string(window.id) + " " + std::to_string(x) + " " +
+            std::to_string(y) + " " + button + " 1")
       .has_value();
 }
 
-bool XWindow::ClickDevice(int x, int y, int screenWidth, int screenHeight) const {
-  const Geometry geometry = GetGeometry();
+bool XWindow::ClickWindow(int x, int y) const { return pointAt(*this, x, y, "click"); }
+
+// The window point over the middle of device pixel (x, y).
+static void windowPoint(const XWindow& window, int x, int y, int screenWidth, int screenHeight, int* wx, int* wy) {
+  const Geometry geometry = window.GetGeometry();
   const desktop::ViewLayout layout = desktop::LayoutScreen(geometry.width, geometry.height, screenWidth, screenHeight);
+  desktop::DeviceToWindow(layout, x, y, wx, wy);
+}
+
+bool XWindow::ClickDevice(int x, int y, int screenWidth, int screenHeight) const {
   int wx = 0, wy = 0;
-  desktop::DeviceToWindow(layout, x, y, &wx, &wy);
+  windowPoint(*this, x, y, screenWidth, screenHeight, &wx, &wy);
   return ClickWindow(wx, wy);
+}
+
+bool XWindow::TouchDevice(int x, int y, int screenWidth, int screenHeight) const {
+  int wx = 0, wy = 0;
+  windowPoint(*this, x, y, screenWidth, screenHeight, &wx, &wy);
+  return pointAt(*this, wx, wy, "mousedown");
 }
 
 bool XWindow::Focus() const { return display->Run("xdotool windowfocus --sync " + std::to_string(id)).has_value(); }

@@ -129,6 +129,8 @@ struct XWindow {
   // Left click at the window point over the middle of device pixel (x, y).
   bool ClickDevice(int x, int y, int screenWidth, int screenHeight) const;
   bool ClickWindow(int x, int y) const;
+  // Press the left button over device pixel (x, y) and keep it down.
+  bool TouchDevice(int x, int y, int screenWidth, int screenHeight) const;
   bool Focus() const;
   bool Key(const std::string& keys) const;  // xdotool key names, to the focused window
   // Hold one key down for a while, as a finger would, then let it go.
