@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stb_image.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -60,8 +61,12 @@ Process::Process(const std::vector<std::string>& argv,
   env.push_back(nullptr);
 
   std::fflush(nullptr);
+  const pid_t parent = ::getpid();
   pid_ = ::fork();
   if (pid_ == 0) {
+    // A test program that dies (a crash, a timeout, a closed pipe) takes its zelvo and Xvfb with it.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) _exit(127);
     int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = ::open("/dev/null", O_RDONLY);
