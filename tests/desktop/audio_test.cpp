@@ -3,15 +3,14 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 
 #include "desktop/harness.h"
 #include "platform/audio.h"
 #include "platform/sdl/desktop.h"
 #include "support/testing.h"
 
-using desktop_testing::WaitFor;
+using desktop_testing::Loudest;
+using desktop_testing::SpeakerFile;
 using testing_support::TempDir;
 
 namespace {
@@ -52,22 +51,6 @@ std::string toneWav() {
   return wav + samples;
 }
 
-std::vector<int16_t> samplesOf(const std::string& bytes, size_t from) {
-  std::vector<int16_t> samples;
-  for (size_t at = from & ~size_t{1}; at + 1 < bytes.size(); at += 2) {
-    int16_t value;
-    std::memcpy(&value, bytes.data() + at, 2);
-    samples.push_back(value);
-  }
-  return samples;
-}
-
-int loudest(const std::vector<int16_t>& samples) {
-  int peak = 0;
-  for (int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
-  return peak;
-}
-
 class DesktopAudio : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,16 +59,6 @@ class DesktopAudio : public ::testing::Test {
     testing_support::WriteFile(wav_, toneWav());
   }
   void TearDown() override { desktop::Stop(); }
-
-  uintmax_t written() const {
-    std::error_code error;
-    const uintmax_t size = std::filesystem::file_size(output_, error);
-    return error ? 0 : size;
-  }
-  // Wait until the output holds at least bytes.
-  bool waitForOutput(uintmax_t bytes) const {
-    return WaitFor([&] { return written() >= bytes; }, 10);
-  }
 
   // Open the speaker as the game does and start the tone looping at full volume.
   void playTone() {
@@ -97,16 +70,11 @@ class DesktopAudio : public ::testing::Test {
     ASSERT_EQ(SpeakerPlaySound(tone, 0x10000000), 0);
   }
 
-  // Loudest sample written from a moment on: a few buffers later than now, so that what was being
-  // mixed, and what the file has not shown yet, is left out.
-  int loudestFromNowOn() const {
-    const uintmax_t from = written() + 4 * kBufferBytes;
-    if (!waitForOutput(from + 4 * kBufferBytes)) return -1;
-    return loudest(samplesOf(testing_support::ReadFile(output_), from));
-  }
+  int loudestFromNowOn() const { return speaker_.LoudestFromNowOn(kBufferBytes); }
 
   TempDir dir_;
   std::string output_ = dir_.file("speaker.raw");
+  SpeakerFile speaker_{output_};
   std::string wav_ = dir_.file("tone.wav");
 };
 
@@ -115,9 +83,9 @@ class DesktopAudio : public ::testing::Test {
 TEST_F(DesktopAudio, ALoopingSoundReachesTheSpeakerAtTheGamesRate) {
   ASSERT_NO_FATAL_FAILURE(playTone());
   // A second and a half: far past the quarter second the tone lasts, so it must have looped.
-  ASSERT_TRUE(waitForOutput(kRate * 4 * 3 / 2));
-  const std::vector<int16_t> late = samplesOf(testing_support::ReadFile(output_), kRate * 4);
-  EXPECT_GT(loudest(late), kAmplitude * 9 / 10);
+  ASSERT_TRUE(speaker_.WaitForBytes(kRate * 4 * 3 / 2));
+  const std::vector<int16_t> late = speaker_.SamplesFrom(kRate * 4);
+  EXPECT_GT(Loudest(late), kAmplitude * 9 / 10);
   // 440 Hz at 24 kHz: about 880 sign changes a second on the left channel.
   int changes = 0;
   const size_t frames = std::min<size_t>(late.size() / 2, kRate / 2);

@@ -7,12 +7,15 @@
 #include <poll.h>
 #include <signal.h>
 #include <stb_image.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
@@ -58,8 +61,12 @@ Process::Process(const std::vector<std::string>& argv,
   env.push_back(nullptr);
 
   std::fflush(nullptr);
+  const pid_t parent = ::getpid();
   pid_ = ::fork();
   if (pid_ == 0) {
+    // A test program that dies (a crash, a timeout, a closed pipe) takes its zelvo and Xvfb with it.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) _exit(127);
     int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int in = ::open("/dev/null", O_RDONLY);
@@ -160,6 +167,91 @@ bool LoadPicture(const std::string& path, Picture* picture) {
   return true;
 }
 
+ScreenDifference CompareScreen(const Picture& window, const Picture& screen) {
+  ScreenDifference difference;
+  const desktop::ViewLayout layout = desktop::LayoutScreen(window.width, window.height, screen.width, screen.height);
+  int left = screen.width, top = screen.height, right = -1, bottom = -1;
+  for (int wy = std::max(layout.y, 0); wy < std::min(layout.y + layout.height, window.height); ++wy) {
+    for (int wx = std::max(layout.x, 0); wx < std::min(layout.x + layout.width, window.width); ++wx) {
+      const int x = (wx - layout.x) / layout.scale, y = (wy - layout.y) / layout.scale;
+      const uint16_t shown = window.At565(wx, wy), expected = screen.At565(x, y);
+      if (shown == expected) continue;
+      if (difference.pixels++ == 0) {
+        char words[128];
+        std::snprintf(words, sizeof words, "screen pixel (%d, %d) shows %04x instead of %04x", x, y, shown, expected);
+        difference.first = words;
+      }
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (difference.pixels > 0) difference.box = Geometry{left, top, right - left + 1, bottom - top + 1};
+  return difference;
+}
+
+bool ScreenDifference::Inside(const Geometry& area) const {
+  return pixels == 0 || (box.x >= area.x && box.y >= area.y && box.x + box.width <= area.x + area.width &&
+                         box.y + box.height <= area.y + area.height);
+}
+
+bool InstallDefaultWorld(const std::string& appDirectory, std::string* problem) {
+  namespace fs = std::filesystem;
+  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat",
+                           "events.dat", "main.wav", "ingame.wav"}) {
+    std::error_code error;
+    fs::copy_file(fs::path(ZELVO_WORLD_DIR) / name, fs::path(appDirectory) / name,
+                  fs::copy_options::overwrite_existing, error);
+    if (error) {
+      *problem = std::string("the default world's ") + name + " is not in " + ZELVO_WORLD_DIR + ": " + error.message();
+      return false;
+    }
+  }
+  return true;
+}
+
+Picture GoldenPicture(const std::string& name) {
+  Picture picture;
+  LoadPicture(std::string(ZELVO_GOLDEN_DIR) + "/" + name + ".png", &picture);
+  return picture;
+}
+
+// ---- the speaker's output ----
+
+uintmax_t SpeakerFile::Written() const {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path_, error);
+  return error ? 0 : size;
+}
+
+bool SpeakerFile::WaitForBytes(uintmax_t bytes, double seconds) const {
+  return WaitFor([&] { return Written() >= bytes; }, seconds);
+}
+
+std::vector<int16_t> SpeakerFile::SamplesFrom(uintmax_t byte) const {
+  const std::string bytes = testing_support::ReadFile(path_);
+  std::vector<int16_t> samples;
+  for (size_t at = static_cast<size_t>(byte) & ~size_t{1}; at + 1 < bytes.size(); at += 2) {
+    int16_t value;
+    std::memcpy(&value, bytes.data() + at, 2);
+    samples.push_back(value);
+  }
+  return samples;
+}
+
+int SpeakerFile::LoudestFromNowOn(int bufferBytes) const {
+  const uintmax_t from = Written() + 4 * static_cast<uintmax_t>(bufferBytes);
+  if (!WaitForBytes(from + 4 * static_cast<uintmax_t>(bufferBytes))) return -1;
+  return Loudest(SamplesFrom(from));
+}
+
+int Loudest(const std::vector<int16_t>& samples) {
+  int peak = 0;
+  for (int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  return peak;
+}
+
 // ---- windows ----
 
 Geometry XWindow::GetGeometry() const {
@@ -184,6 +276,11 @@ bool XWindow::Shoot(const std::string& path, Picture* picture) const {
   return display->Run("import -window " + std::to_string(id) + " png24:" + path) && LoadPicture(path, picture);
 }
 
+bool XWindow::WaitForShot(const std::string& path, const std::function<bool(const Picture&)>& accept, double seconds,
+                          Picture* last) const {
+  return WaitFor([&] { return Shoot(path, last) && accept(*last); }, seconds);
+}
+
 Picture XWindow::CropScreen(const Picture& window, int screenWidth, int screenHeight) const {
   const desktop::ViewLayout layout = desktop::LayoutScreen(window.width, window.height, screenWidth, screenHeight);
   Picture screen;
@@ -203,24 +300,57 @@ Picture XWindow::CropScreen(const Picture& window, int screenWidth, int screenHe
   return screen;
 }
 
-bool XWindow::ClickWindow(int x, int y) const {
-  return display
-      ->Run("xdotool mousemove --sync --window " + std::to_string(id) + " " + std::to_string(x) + " " +
-            std::to_string(y) + " click 1")
+// Move over a window point and press, click or release the left button.
+static bool pointAt(const XWindow& window, int x, int y, const std::string& button) {
+  // No --sync: it waits for a move that never comes when the pointer is already there, and the
+  // server handles the move before the button anyway.
+  return window.display
+      ->Run("xdotool mousemove --window " + std::to_string(window.id) + " " + std::to_string(x) + " " +
+            std::to_string(y) + " " + button + " 1")
       .has_value();
 }
 
-bool XWindow::ClickDevice(int x, int y, int screenWidth, int screenHeight) const {
-  const Geometry geometry = GetGeometry();
+bool XWindow::ClickWindow(int x, int y) const { return pointAt(*this, x, y, "click"); }
+
+// The window point over the middle of device pixel (x, y).
+static void windowPoint(const XWindow& window, int x, int y, int screenWidth, int screenHeight, int* wx, int* wy) {
+  const Geometry geometry = window.GetGeometry();
   const desktop::ViewLayout layout = desktop::LayoutScreen(geometry.width, geometry.height, screenWidth, screenHeight);
+  desktop::DeviceToWindow(layout, x, y, wx, wy);
+}
+
+bool XWindow::ClickDevice(int x, int y, int screenWidth, int screenHeight) const {
   int wx = 0, wy = 0;
-  desktop::DeviceToWindow(layout, x, y, &wx, &wy);
+  windowPoint(*this, x, y, screenWidth, screenHeight, &wx, &wy);
   return ClickWindow(wx, wy);
+}
+
+bool XWindow::TouchDevice(int x, int y, int screenWidth, int screenHeight) const {
+  int wx = 0, wy = 0;
+  windowPoint(*this, x, y, screenWidth, screenHeight, &wx, &wy);
+  return pointAt(*this, wx, wy, "mousedown");
 }
 
 bool XWindow::Focus() const { return display->Run("xdotool windowfocus --sync " + std::to_string(id)).has_value(); }
 
 bool XWindow::Key(const std::string& keys) const { return display->Run("xdotool key " + keys).has_value(); }
+
+bool XWindow::Press(const std::string& key, double seconds) const {
+  // One xdotool run, so that starting a second program cannot stretch the hold.
+  return display->Run("xdotool keydown " + key + " sleep " + std::to_string(seconds) + " keyup " + key).has_value();
+}
+
+bool XWindow::Fill(Geometry area, unsigned long pixel) const {
+  Display* x = XOpenDisplay(display->name().c_str());
+  if (!x) return false;
+  GC gc = XCreateGC(x, id, 0, nullptr);
+  XSetForeground(x, gc, pixel);
+  XFillRectangle(x, id, gc, area.x, area.y, static_cast<unsigned>(area.width), static_cast<unsigned>(area.height));
+  XFreeGC(x, gc);
+  XSync(x, False);
+  XCloseDisplay(x);
+  return true;
+}
 
 bool XWindow::RequestClose() const {
   Display* x = XOpenDisplay(display->name().c_str());
@@ -261,8 +391,24 @@ static std::string windowTitle(Display* x, Window window) {
   return title;
 }
 
-// A mapped top-level window with exactly this title, or 0.
-static unsigned long findMapped(const VirtualDisplay& display, const std::string& title) {
+// The process that says it made a window, or 0.
+static pid_t windowProcess(Display* x, Window window) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  pid_t pid = 0;
+  if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type, &format,
+                         &count, &after, &data) == Success &&
+      data) {
+    if (count == 1 && format == 32) pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    XFree(data);
+  }
+  return pid;
+}
+
+// A mapped top-level window with exactly this title (made by pid, unless that is 0), or 0.
+static unsigned long findMapped(const VirtualDisplay& display, const std::string& title, pid_t pid) {
   Display* x = XOpenDisplay(display.name().c_str());
   if (!x) return 0;
   unsigned long found = 0;
@@ -273,7 +419,7 @@ static unsigned long findMapped(const VirtualDisplay& display, const std::string
     for (unsigned i = 0; i < count && !found; ++i) {
       XWindowAttributes attributes;
       if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable &&
-          windowTitle(x, children[i]) == title)
+          windowTitle(x, children[i]) == title && (pid == 0 || windowProcess(x, children[i]) == pid))
         found = children[i];
     }
     if (children) XFree(children);
@@ -282,9 +428,10 @@ static unsigned long findMapped(const VirtualDisplay& display, const std::string
   return found;
 }
 
-std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds) {
+std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds,
+                                  pid_t pid) {
   XWindow window{&display, 0};
-  WaitFor([&] { return (window.id = findMapped(display, title)) != 0; }, seconds);
+  WaitFor([&] { return (window.id = findMapped(display, title, pid)) != 0; }, seconds);
   if (window.id == 0) return std::nullopt;
   return window;
 }
@@ -348,9 +495,28 @@ ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirector
   process_ = std::make_unique<Process>(argv, env, scratch_.file("out.txt"), scratch_.file("err.txt"));
 }
 
-std::optional<XWindow> ZelvoRun::Window(double seconds) { return FindWindow(display_, "Zelvo", seconds); }
+std::optional<XWindow> ZelvoRun::Window(double seconds) {
+  return FindWindow(display_, "Zelvo", seconds, process_->pid());
+}
 
 std::string ZelvoRun::Out() const { return testing_support::ReadFile(scratch_.file("out.txt")); }
 std::string ZelvoRun::Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
+
+void ZelvoTest::SetUp() {
+  if (!VirtualDisplay::Available()) GTEST_SKIP() << "Xvfb and xdotool are not installed";
+  display_ = std::make_unique<VirtualDisplay>();
+  ASSERT_TRUE(display_->ok()) << "Xvfb did not start";
+  std::string problem;
+  ASSERT_TRUE(InstallDefaultWorld(dir_.path(), &problem)) << problem;
+}
+
+void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
+  int exitCode = -1;
+  ASSERT_TRUE(zelvo.Wait(20, &exitCode)) << "zelvo did not end";
+  EXPECT_EQ(exitCode, 0) << zelvo.Err();
+  const auto lines = testing_support::LogLines(testing_support::ReadFile(appDirectory + "/log.txt"));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Exiting");
+}
 
 }  // namespace desktop_testing

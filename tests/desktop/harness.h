@@ -1,6 +1,7 @@
 // harness.h -- running zelvo for tests: a private Xvfb, child processes, windows found, clicked, photographed.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/sdl/view.h"
@@ -75,6 +77,41 @@ struct Picture {
 };
 bool LoadPicture(const std::string& path, Picture* picture);
 
+// Where a photograph of a window differs from a picture of the whole emulated screen: every window
+// pixel inside the screen area against the screen pixel it shows, at the window's scale.
+struct ScreenDifference {
+  int pixels = 0;             // window pixels that differ
+  Geometry box;               // screen pixels holding every difference (empty when none)
+  std::string first;          // the first difference in words
+  bool Inside(const Geometry& area) const;  // every difference lies in this screen rectangle
+};
+ScreenDifference CompareScreen(const Picture& window, const Picture& screen);
+
+// The default world as the build packs it beside zelvo (the seven data files and the music),
+// copied into an app directory. False, naming what is missing in *problem, when it is not there.
+bool InstallDefaultWorld(const std::string& appDirectory, std::string* problem);
+
+// A golden picture of one of the default world's screens (240x320, taken on the headless device).
+Picture GoldenPicture(const std::string& name);
+
+// The file SDL's disk audio driver writes: 16-bit stereo samples, as they are mixed, in real time.
+class SpeakerFile {
+ public:
+  explicit SpeakerFile(std::string path) : path_(std::move(path)) {}
+  const std::string& path() const { return path_; }
+  uintmax_t Written() const;
+  bool WaitForBytes(uintmax_t bytes, double seconds = 10) const;
+  std::vector<int16_t> SamplesFrom(uintmax_t byte) const;
+  // The loudest sample written from now on: a few mixer buffers later than what the file holds now,
+  // so that what was being mixed, and what was mixed but not written yet, is left out. -1 when the
+  // driver did not write that far in time.
+  int LoudestFromNowOn(int bufferBytes) const;
+
+ private:
+  std::string path_;
+};
+int Loudest(const std::vector<int16_t>& samples);
+
 // A top-level window on a virtual display.
 struct XWindow {
   const VirtualDisplay* display = nullptr;
@@ -83,19 +120,31 @@ struct XWindow {
   Geometry GetGeometry() const;
   // Photograph the window (ImageMagick's import) and read the picture back.
   bool Shoot(const std::string& path, Picture* picture) const;
+  // Photograph the window into path until a photograph is accepted or the time is up; true when one
+  // was. The last photograph is left in *last.
+  bool WaitForShot(const std::string& path, const std::function<bool(const Picture&)>& accept, double seconds,
+                   Picture* last) const;
   // The emulated screen's pixels inside a photograph of the window, scale undone.
   Picture CropScreen(const Picture& window, int screenWidth, int screenHeight) const;
   // Left click at the window point over the middle of device pixel (x, y).
   bool ClickDevice(int x, int y, int screenWidth, int screenHeight) const;
   bool ClickWindow(int x, int y) const;
+  // Press the left button over device pixel (x, y) and keep it down.
+  bool TouchDevice(int x, int y, int screenWidth, int screenHeight) const;
   bool Focus() const;
   bool Key(const std::string& keys) const;  // xdotool key names, to the focused window
+  // Hold one key down for a while, as a finger would, then let it go.
+  bool Press(const std::string& key, double seconds) const;
+  // Paint a rectangle of window pixels from outside, as any other program on the display could
+  // (the pixel value means what the window's visual makes of it).
+  bool Fill(Geometry area, unsigned long pixel) const;
   // Ask the window to close the way a window manager's close button does (WM_DELETE_WINDOW).
   bool RequestClose() const;
 };
 
-// Windows titled exactly title, waiting for one to appear.
-std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds);
+// A window titled exactly title (and, when pid is not 0, made by that process), waiting for one to appear.
+std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds,
+                                  pid_t pid = 0);
 
 // A plain X window of our own (to cover another, or to take the focus away).
 class CoverWindow {
@@ -117,6 +166,7 @@ class ZelvoRun {
  public:
   ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory, const std::vector<std::string>& options,
            const std::map<std::string, std::optional<std::string>>& environment = {});
+  // This copy's window (other copies may have theirs on the same display).
   std::optional<XWindow> Window(double seconds = 20);
   bool Wait(double seconds, int* exitCode) { return process_->Wait(seconds, exitCode); }
   bool Running() { return process_->Running(); }
@@ -133,5 +183,16 @@ class ZelvoRun {
 // right after the window took the focus counts too (SDL drops it otherwise, taking it for the
 // click that focused the window, and tests click as soon as the focus moves).
 std::map<std::string, std::optional<std::string>> ZelvoEnvironment(const VirtualDisplay& display);
+
+// A test with a private Xvfb and an app directory where the default world is installed.
+class ZelvoTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log in appDirectory.
+  static void ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory);
+
+  testing_support::TempDir dir_;
+  std::unique_ptr<VirtualDisplay> display_;
+};
 
 }  // namespace desktop_testing

@@ -1,4 +1,4 @@
-// window_test.cpp -- zelvo itself under a private Xvfb: the window, closing, a second copy, no display, options.
+// window_test.cpp -- zelvo itself under a private Xvfb: the window, closing, a second copy, no data, no display, options.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,38 +13,13 @@ using testing_support::TempDir;
 
 namespace {
 
-class DesktopWindow : public ::testing::Test {
+class DesktopWindow : public ZelvoTest {
  protected:
-  void SetUp() override {
-    if (!VirtualDisplay::Available()) GTEST_SKIP() << "Xvfb and xdotool are not installed";
-    display_ = std::make_unique<VirtualDisplay>();
-    ASSERT_TRUE(display_->ok()) << "Xvfb did not start";
-  }
-
   // Close zelvo's window as a window manager would and expect a clean end.
   void closeAndExpectCleanExit(ZelvoRun& zelvo, const XWindow& window) {
     ASSERT_TRUE(window.RequestClose());
-    int exitCode = -1;
-    ASSERT_TRUE(zelvo.Wait(20, &exitCode)) << "zelvo did not end after its window was closed";
-    EXPECT_EQ(exitCode, 0) << zelvo.Err();
-    const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "Exiting");
+    ExpectCleanExit(zelvo, dir_.path());
   }
-
-  // Start zelvo with these options, check its window's size, and close it.
-  void expectWindowSize(const std::vector<std::string>& options, int width, int height) {
-    ZelvoRun zelvo(*display_, dir_.path(), options);
-    auto window = zelvo.Window();
-    ASSERT_TRUE(window) << zelvo.Err();
-    const Geometry geometry = window->GetGeometry();
-    EXPECT_EQ(geometry.width, width);
-    EXPECT_EQ(geometry.height, height);
-    closeAndExpectCleanExit(zelvo, *window);
-  }
-
-  TempDir dir_;
-  std::unique_ptr<VirtualDisplay> display_;
 };
 
 // The whole output of a short-lived zelvo run without a display of its own.
@@ -69,15 +44,39 @@ Finished runToEnd(const std::vector<std::string>& args, const std::map<std::stri
 
 }  // namespace
 
-TEST_F(DesktopWindow, OpensTitledZelvoAtScaleOne) { expectWindowSize({"--scale", "1"}, 240, 320); }
-
-TEST_F(DesktopWindow, OpensAtScaleTwo) { expectWindowSize({"--scale", "2"}, 480, 640); }
-
-TEST_F(DesktopWindow, PicksTheLargestScaleThatFitsTheDesktop) {
-  expectWindowSize({}, 480, 640);  // 1024x768: 320 rows fit twice, not three times
+TEST_F(DesktopWindow, OpensTitledZelvoAtTheScaleAskedForOrTheLargestThatFits) {
+  // The copies run side by side, each in an app directory of its own, so their splash holds pass together.
+  struct Case {
+    std::vector<std::string> options;
+    int width, height;
+    TempDir dir;
+    std::unique_ptr<ZelvoRun> zelvo;
+    std::optional<XWindow> window;
+  } cases[] = {
+      {{"--scale", "1"}, 240, 320, {}, {}, {}},
+      {{"--scale", "2"}, 480, 640, {}, {}, {}},
+      {{}, 480, 640, {}, {}, {}},  // 1024x768: 320 rows fit twice, not three times
+      {{"--screen", "320x240", "--scale", "1"}, 320, 240, {}, {}, {}},
+  };
+  for (Case& c : cases) {
+    std::string problem;
+    ASSERT_TRUE(InstallDefaultWorld(c.dir.path(), &problem)) << problem;
+    c.zelvo = std::make_unique<ZelvoRun>(*display_, c.dir.path(), c.options);
+  }
+  for (Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.options));
+    c.window = c.zelvo->Window();
+    ASSERT_TRUE(c.window) << c.zelvo->Err();
+    const Geometry geometry = c.window->GetGeometry();
+    EXPECT_EQ(geometry.width, c.width);
+    EXPECT_EQ(geometry.height, c.height);
+  }
+  for (Case& c : cases) ASSERT_TRUE(c.window->RequestClose());
+  for (Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.options));
+    ExpectCleanExit(*c.zelvo, c.dir.path());
+  }
 }
-
-TEST_F(DesktopWindow, EmulatesOtherScreenSizes) { expectWindowSize({"--screen", "320x240", "--scale", "1"}, 320, 240); }
 
 TEST_F(DesktopWindow, ClosingTheWindowEndsTheGameTheWayItSays) {
   ZelvoRun zelvo(*display_, dir_.path(), {"--scale", "1"});
@@ -135,6 +134,24 @@ TEST_F(DesktopWindow, F12TakesAScreenshotAndTheLogDoesNotSaySo) {
   EXPECT_EQ(shot.height, 320);
   closeAndExpectCleanExit(zelvo, *window);
   EXPECT_EQ(ReadFile(dir_.file("log.txt")).find("shot"), std::string::npos);
+}
+
+TEST_F(DesktopWindow, WithoutGameDataABoxSaysSoAndTheGameEndsQuietly) {
+  TempDir empty;
+  ZelvoRun zelvo(*display_, empty.path(), {"--scale", "1"});
+  auto box = FindWindow(*display_, "Error", 20);
+  ASSERT_TRUE(box) << "no box titled Error: " << zelvo.Err();
+  EXPECT_TRUE(zelvo.Running()) << "zelvo did not wait for the box to be answered";
+  ASSERT_TRUE(box->Focus());
+  ASSERT_TRUE(box->Key("Return"));
+  int exitCode = -1;
+  ASSERT_TRUE(zelvo.Wait(20, &exitCode)) << "zelvo did not end once the box was answered";
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(zelvo.Err().find("game data"), std::string::npos) << "the box's text went to standard error";
+  const auto lines = LogLines(ReadFile(empty.file("log.txt")));
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "Starting up");
+  EXPECT_EQ(lines.back(), "Failed to load game data");
 }
 
 TEST(DesktopStart, WithoutADisplayItSaysSoInOneLineAndFails) {
