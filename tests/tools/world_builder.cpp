@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "check.h"
@@ -16,14 +13,13 @@
 namespace zdtest {
 
 Bytes readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string text = testing_support::ReadFile(path.string());
+  return Bytes(text.begin(), text.end());
 }
 
 void writeFile(const fs::path& path, const Bytes& bytes) {
   fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  testing_support::WriteFile(path.string(), bytes);
 }
 
 void writeText(const fs::path& path, const std::string& text) { writeFile(path, Bytes(text.begin(), text.end())); }
@@ -161,24 +157,9 @@ ToolRun check(const fs::path& dir, bool asJson) {
   return capture([&](zdata::Streams io) { return zdata::checkCommand(dir, options, io); });
 }
 
-static std::string quote(const std::string& word) {
-  std::string out = "'";
-  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 ToolRun runTool(const std::vector<std::string>& args) {
-  TempDir scratch;
-  std::string command = quote(ZELVO_DATA_PATH);
-  for (const auto& a : args) command += " " + quote(a);
-  command += " >" + quote((scratch / "out").string()) + " 2>" + quote((scratch / "err").string()) + " </dev/null";
-  int status = std::system(command.c_str());
-  ToolRun run;
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  Bytes out = readFile(scratch / "out"), err = readFile(scratch / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
-  return run;
+  testing_support::SimResult run = testing_support::RunProgram(ZELVO_DATA_PATH, args);
+  return {run.exitCode, run.out, run.err};
 }
 
 zdata::Report readReport(const fs::path& sources) {
@@ -208,6 +189,14 @@ bool has(const zdata::Report& report, zdata::Severity severity, const std::strin
 }
 
 std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
+
+void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present) {
+  for (const Diag& d : diags) {
+    EXPECT_EQ(has(report, d.severity, d.file, d.record, d.message), present)
+        << d.file << ": " << d.record << ": " << d.message << (present ? " is missing from:\n" : " is in:\n")
+        << dump(report);
+  }
+}
 
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
   std::vector<std::pair<std::string, Bytes>> files;

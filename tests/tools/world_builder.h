@@ -65,6 +65,13 @@ zdata::Report checkReport(const fs::path& dir);
 bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
          const std::string& messagePart);
 std::string dump(const zdata::Report& report);
+// A diagnostic a test looks for: severity, file, record (a prefix of record and field) and a part of the message.
+struct Diag {
+  zdata::Severity severity;
+  std::string file, record, message;
+};
+// Each of these is in the report (with present false: none of them is).
+void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present = true);
 
 // The seven files of a folder, by name.
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir);
