@@ -1,79 +1,130 @@
-// records_test.cpp -- art.dat, dialogs.dat and events.dat: records, texts, action lists and reloads.
+// records_test.cpp -- map.dat, art.dat, dialogs.dat and events.dat: records, texts, action lists and reloads.
+#include <algorithm>
 #include <cstdio>
-#include <tuple>
+#include <cstring>
 
 #include "data/data_fixture.h"
+#include "support/tables_text.h"
 
 using namespace data_builder;
 using Lines = std::vector<std::string>;
 
+class MapFile : public DataFileTest {};
 class ArtifactFile : public DataFileTest {};
 class DialogFile : public DataFileTest {};
 class EventFile : public DataFileTest {};
 
-TEST_F(ArtifactFile, LoadsEveryRecordInFileOrderDuplicatesIncluded) {
+namespace {
+
+bool allSlotsEmpty() {
+  for (const ScreenRecord& slot : screenMap) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&slot);
+    if (std::any_of(bytes, bytes + sizeof slot, [](uint8_t b) { return b != 0; })) return false;
+  }
+  return true;
+}
+
+// Every field of the slot equals the record's bytes (the record is the same in memory and in the
+// file; this host is little-endian like the handheld).
+bool sameAsFile(const ScreenRecord& slot, const ScreenDef& spec) {
+  return std::memcmp(&slot, ScreenBytes(spec).data(), sizeof slot) == 0;
+}
+
+ScreenDef fullScreen(uint32_t number) {
+  // Both placement lists filled to the end, with no terminating zero entry.
+  ScreenDef screen{.number = number};
+  for (uint32_t k = 0; k < 64; ++k) {
+    screen.objects.push_back({.id = 100 + k, .x = static_cast<uint16_t>(k), .y = static_cast<uint16_t>(2 * k),
+                              .layerOverride = k == 5 ? 0x1234u : 0u});
+  }
+  for (uint32_t k = 0; k < 16; ++k) screen.events.push_back({.id = 500 + k, .x = static_cast<uint16_t>(k + 1), .y = 9});
+  return screen;
+}
+
+}  // namespace
+
+TEST_F(MapFile, PlacesRecordsInTheSlotsOfTheirNumbersAndTheLaterOfANumberWins) {
+  const ScreenDef small{.number = 1, .objects = {{.id = 3, .x = 5, .y = 6}, {.id = 1500, .x = 1, .y = 1}, {.id = 9}},
+                        .events = {{.id = 7, .x = 8, .y = 9}}};
+  // Numbers 0 and above 100 are ignored; both records of 12 count, and the later one stays.
+  write("map.dat", Map({fullScreen(57), small, fullScreen(0), fullScreen(101), fullScreen(0xFFFFFFFF), {.number = 100},
+                        {.number = 12, .objects = {{.id = 1}}}, {.number = 3}, {.number = 12, .objects = {{.id = 2}}}}));
+  ASSERT_EQ(loadScreenMap(), LoadOk);
+  EXPECT_EQ(log(), (Lines{"Loaded 6 screens."}));
+
+  // Screen 57 lands in slot 56: column 5, row 6, with both lists used to the end.
+  const ScreenRecord& s57 = screenMap[56];
+  EXPECT_EQ(s57.objects[63].spriteId, 163u);
+  EXPECT_EQ(s57.objects[63].y, 126);
+  EXPECT_EQ(s57.objects[5].layerOverride, 0x1234u);
+  EXPECT_EQ(s57.events[15].eventId, 515u);
+  EXPECT_EQ(s57.events[15].x, 16);
+  EXPECT_TRUE(sameAsFile(s57, fullScreen(57)));
+  // The lists are copied as they are; skipping big ids and stopping at 0 is the reader's job.
+  EXPECT_EQ(screenMap[0].objects[1].spriteId, 1500u);
+  EXPECT_TRUE(sameAsFile(screenMap[0], small));
+  EXPECT_TRUE(sameAsFile(screenMap[2], {.number = 3}));
+  EXPECT_TRUE(sameAsFile(screenMap[11], {.number = 12, .objects = {{.id = 2}}}));
+  EXPECT_TRUE(sameAsFile(screenMap[99], {.number = 100}));
+  for (size_t slot : {0, 2, 11, 56, 99}) screenMap[slot] = ScreenRecord{};
+  EXPECT_TRUE(allSlotsEmpty());
+}
+
+TEST_F(MapFile, AWrongSizeOrAMissingFileLeavesEverySlotEmpty) {
+  for (size_t size : {size_t{0}, size_t{89999}, size_t{90001}, size_t{900}}) {
+    SCOPED_TRACE(size);
+    write("map.dat", Map({fullScreen(4)}));
+    ASSERT_EQ(loadScreenMap(), LoadOk);
+    Bytes bytes = Map({fullScreen(4)});
+    bytes.resize(size, 0);
+    write("map.dat", bytes);
+    EXPECT_EQ(loadScreenMap(), LoadOther);
+    EXPECT_EQ(log().back(), "Map size mismatch. Expected 90000, found " + std::to_string(size));
+    EXPECT_TRUE(allSlotsEmpty());
+  }
+  restart(1);
+  write("map.dat", Map({fullScreen(20)}));
+  ASSERT_EQ(loadScreenMap(), LoadOk);
+  ASSERT_EQ(screenMap[19].screenNumber, 20u);
+  std::remove(dir.file("map.dat").c_str());
+  EXPECT_EQ(loadScreenMap(), LoadCannotOpen);
+  EXPECT_TRUE(allSlotsEmpty());
+  EXPECT_EQ(log(), (Lines{"Loaded 1 screens."}));  // a missing map says nothing itself
+}
+
+TEST_F(ArtifactFile, LoadsEveryRecordInFileOrderDuplicatesIncludedAndCutsAFullName) {
   write("art.dat", Artifacts({{.id = 50, .name = "Golden key", .screenNumber = 12, .x = 30, .y = 40, .state = Lying},
                               {.id = 7, .name = "", .screenNumber = 0xFFFF, .x = 0xFFFF, .y = 1, .state = 9},
-                              {.id = 50, .name = "Second key", .state = Carried}}));
+                              {.id = 50, .name = "Second key", .state = Carried},
+                              {.id = 5, .name = std::string(32, 'N')}}));
   ASSERT_EQ(loadArtifacts(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"Loaded 3 artifacts."}));
-  ASSERT_EQ(artifactList.size(), 3u);
-  auto it = artifactList.begin();
-  EXPECT_EQ(it->id, 50u);
-  EXPECT_STREQ(it->name, "Golden key");
-  EXPECT_EQ(it->screenNumber, 12);
-  EXPECT_EQ(it->x, 30);
-  EXPECT_EQ(it->y, 40);
-  EXPECT_EQ(it->state, Lying);
-  ++it;
-  EXPECT_EQ(it->id, 7u);
-  EXPECT_EQ(it->name[0], '\0');
-  EXPECT_EQ(it->screenNumber, 0xFFFF);
-  EXPECT_EQ(it->state, 9);
-  ++it;
-  EXPECT_STREQ(it->name, "Second key");
-  EXPECT_EQ(it->state, Carried);
+  EXPECT_EQ(log(), (Lines{"art.dat: record 3 (artifact 5): the name has no ending 0; cut to 31 characters",
+                          "Loaded 4 artifacts."}));
+  Lines got;
+  for (const Artifact& a : artifactList) got.push_back(Fields(a));
+  EXPECT_EQ(got, (Lines{"id=50 name='Golden key' screen=12 at=30,40 state=1", "id=7 name='' screen=65535 at=65535,1 state=9",
+                        "id=50 name='Second key' screen=0 at=0,0 state=3",
+                        "id=5 name='" + std::string(31, 'N') + "' screen=0 at=0,0 state=0"}));
 }
 
-TEST_F(ArtifactFile, NameFillingItsFieldIsCutWithALine) {
-  const std::string full(32, 'N');
-  write("art.dat", Artifacts({{.id = 5, .name = full}}));
-  ASSERT_EQ(loadArtifacts(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"art.dat: record 0 (artifact 5): the name has no ending 0; cut to 31 characters",
-                          "Loaded 1 artifacts."}));
-  EXPECT_EQ(std::string(artifactList.front().name), std::string(31, 'N'));
-}
-
-TEST_F(ArtifactFile, ReloadReturnsToTheStoredStates) {
+TEST_F(ArtifactFile, ReloadReturnsToTheStoredStatesAndBrokenFilesAreRefused) {
   write("art.dat", Artifacts({{.id = 1, .screenNumber = 3, .state = Lying}}));
   ASSERT_EQ(loadArtifacts(), LoadOk);
   artifactList.front().state = Carried;  // as a game would change it
   artifactList.push_back(Artifact{});
   ASSERT_EQ(loadArtifacts(), LoadOk);
   ASSERT_EQ(artifactList.size(), 1u);
-  EXPECT_EQ(artifactList.front().state, Lying);
-  EXPECT_EQ(artifactList.front().screenNumber, 3);
-}
-
-TEST_F(ArtifactFile, CountOnlyMissingEmptyAndShortFiles) {
-  write("art.dat", Artifacts({}));
-  EXPECT_EQ(loadArtifacts(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"Loaded 0 artifacts."}));
-  write("art.dat", Artifacts({{.id = 1}}));
-  ASSERT_EQ(loadArtifacts(), LoadOk);
+  EXPECT_EQ(Fields(artifactList.front()), "id=1 name='' screen=3 at=0,0 state=1");
   write("art.dat", Bytes{});
   EXPECT_EQ(loadArtifacts(), LoadOther);
   EXPECT_TRUE(artifactList.empty());  // emptied on entry, whatever follows
-  std::remove(dir.file("art.dat").c_str());
-  EXPECT_EQ(loadArtifacts(), LoadCannotOpen);
-
-  Bytes oneShort = Artifacts({{.id = 1}, {.id = 2}});
-  oneShort.pop_back();
   // Trailing bytes beyond the records are no harm; missing ones are.
   Bytes trailing = Artifacts({{.id = 1}});
   trailing.push_back(0xEE);
   write("art.dat", trailing);
   EXPECT_EQ(loadArtifacts(), LoadOk);
+  Bytes oneShort = Artifacts({{.id = 1}, {.id = 2}});
+  oneShort.pop_back();
   expectRefused("art.dat", loadArtifacts,
                 {{"count cut short", Bytes{1}, "ends inside the record count (1 of its 4 bytes)"},
                  {"count larger than the file", Artifacts({{.id = 1}}, 1000), "count 1000 needs 43004 bytes, but the file has 47"},
@@ -82,43 +133,30 @@ TEST_F(ArtifactFile, CountOnlyMissingEmptyAndShortFiles) {
                 [] { return artifactList.empty(); });
 }
 
-TEST_F(DialogFile, LoadsTextsByIdFirstOfAnIdStays) {
+TEST_F(DialogFile, LoadsTextsByIdTheFirstOfAnIdStayingAndCutsAFullText) {
   write("dialogs.dat", Dialogs({{.id = 4, .text = "Hello @fF800world"},
                                 {.id = 2, .text = "Line one\r\nLine two"},
                                 {.id = 4, .text = "Ignored"},
-                                {.id = 9, .text = ""}}));
+                                {.id = 9, .text = ""},
+                                {.id = 1, .text = std::string(128, 'x')}}));
   ASSERT_EQ(loadDialogs(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"Loaded 4 dialogs."}));
-  ASSERT_EQ(dialogTable.size(), 3u);
+  EXPECT_EQ(log(), (Lines{"dialogs.dat: record 4 (dialog 1): the text has no ending 0; cut to 127 characters",
+                          "Loaded 5 dialogs."}));
+  ASSERT_EQ(dialogTable.size(), 4u);
   EXPECT_EQ(dialogTable.at(4).id, 4u);
   EXPECT_STREQ(dialogTable.at(4).text, "Hello @fF800world");
   EXPECT_STREQ(dialogTable.at(2).text, "Line one\r\nLine two");
   EXPECT_EQ(dialogTable.at(9).text[0], '\0');
-}
-
-TEST_F(DialogFile, TextFillingItsFieldIsCutWithALine) {
-  write("dialogs.dat", Dialogs({{.id = 1, .text = std::string(128, 'x')}}));
-  ASSERT_EQ(loadDialogs(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"dialogs.dat: record 0 (dialog 1): the text has no ending 0; cut to 127 characters",
-                          "Loaded 1 dialogs."}));
   EXPECT_EQ(std::string(dialogTable.at(1).text), std::string(127, 'x'));
 }
 
-TEST_F(DialogFile, LoadingAgainAddsAndKeeps) {
+TEST_F(DialogFile, LoadingAgainAddsAndKeepsAndBrokenFilesAreRefused) {
   write("dialogs.dat", Dialogs({{.id = 1, .text = "first"}}));
   ASSERT_EQ(loadDialogs(), LoadOk);
   write("dialogs.dat", Dialogs({{.id = 1, .text = "second"}, {.id = 2, .text = "new"}}));
   ASSERT_EQ(loadDialogs(), LoadOk);
   EXPECT_STREQ(dialogTable.at(1).text, "first");
   EXPECT_STREQ(dialogTable.at(2).text, "new");
-}
-
-TEST_F(DialogFile, MissingEmptyAndShortFiles) {
-  EXPECT_EQ(loadDialogs(), LoadOther);
-  EXPECT_EQ(log(), (Lines{"Failed to open dialogs.dat"}));
-  write("dialogs.dat", Bytes{});
-  EXPECT_EQ(loadDialogs(), LoadOk);  // no count to read: no dialogs
-  EXPECT_EQ(log().back(), "Loaded 0 dialogs.");
 
   Bytes short1 = Dialogs({{.id = 1, .text = "a"}, {.id = 2, .text = "b"}});
   short1.resize(short1.size() - 100);
@@ -129,52 +167,24 @@ TEST_F(DialogFile, MissingEmptyAndShortFiles) {
                 [] { return dialogTable.empty(); });
 }
 
-TEST_F(EventFile, LoadsHeadersAndActionListsWhereverTheIndexPutsThem) {
+TEST_F(EventFile, LoadsHeadersAndActionListsWhereverTheIndexPutsThemAndTheFirstOfAnIdStays) {
   const EventDef touch{.id = 7, .width = 30, .height = 40, .trigger = Touch, .armState = Armed,
-                        .reserved = {1, 2, 3, 4}, .triggerParam = 0xDEADBEEF,
-                        .actions = {{.opcode = GoToScreen, .argument = 12, .x = 100, .y = 150},
-                                    {.opcode = ShowDialog, .argument = 3},
-                                    {.opcode = 200, .argument = 0xFFFFFFFF, .x = 0xFFFF, .y = 0xFFFF}}};
+                       .reserved = {1, 2, 3, 4}, .triggerParam = 0xDEADBEEF,
+                       .actions = {{.opcode = GoToScreen, .argument = 12, .x = 100, .y = 150},
+                                   {.opcode = ShowDialog, .argument = 3},
+                                   {.opcode = 200, .argument = 0xFFFFFFFF, .x = 0xFFFF, .y = 0xFFFF}}};
   const EventDef silent{.id = 9, .trigger = UseArtifact, .armState = Disarmed, .triggerParam = 50};
-  // touch lies first in the data area; a third index entry points at it again.
-  Bytes file = Indexed({EventEntry(silent), EventEntry(touch)}, {1, 0});
-  Bytes shared;
-  layout::put32(shared, 3);
-  shared.insert(shared.end(), file.begin() + 4, file.begin() + 20);
-  layout::put32(shared, 0);
-  layout::put32(shared, 0);
-  shared.insert(shared.end(), file.begin() + 20, file.end());
-  write("events.dat", shared);
+  // touch lies first in the data area; a third index entry points at it again, a fourth record repeats id 9.
+  write("events.dat", Indexed({EventEntry(silent), EventEntry(touch), IndexedRecord{.bytes = {}, .size = 0, .offset = 0},
+                               EventEntry({.id = 9, .width = 6})},
+                              {1, 0, 2, 3}));
   ASSERT_EQ(loadEvents(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"Loaded 3 events."}));
+  EXPECT_EQ(log(), (Lines{"Loaded 4 events."}));
   ASSERT_EQ(eventTable.size(), 2u);
-  const Event& e = eventTable.at(7);
-  EXPECT_EQ(e.id, 7u);
-  EXPECT_EQ(e.width, 30);
-  EXPECT_EQ(e.height, 40);
-  EXPECT_EQ(e.trigger, Touch);
-  EXPECT_EQ(e.armState, Armed);
-  EXPECT_EQ(std::vector<uint8_t>(e.reserved, e.reserved + 4), (std::vector<uint8_t>{1, 2, 3, 4}));
-  EXPECT_EQ(e.triggerParam, 0xDEADBEEFu);
-  ASSERT_EQ(e.actionCount, 3);
-  ASSERT_EQ(e.actions.size(), 3u);
-  for (size_t i = 0; i < 3; ++i) {
-    const EventAction& got = e.actions[i];
-    const ActionDef& want = touch.actions[i];
-    EXPECT_EQ(std::tie(got.opcode, got.argument, got.x, got.y), std::tie(want.opcode, want.argument, want.x, want.y));
-  }
-  const Event& s = eventTable.at(9);
-  EXPECT_EQ(s.actionCount, 0);
-  EXPECT_TRUE(s.actions.empty());
-  EXPECT_EQ(s.armState, Disarmed);
-  EXPECT_EQ(s.triggerParam, 50u);
-}
-
-TEST_F(EventFile, FirstEventOfAnIdStays) {
-  write("events.dat", Indexed({EventEntry({.id = 1, .width = 5}), EventEntry({.id = 1, .width = 6})}));
-  ASSERT_EQ(loadEvents(), LoadOk);
-  EXPECT_EQ(log(), (Lines{"Loaded 2 events."}));
-  EXPECT_EQ(eventTable.at(1).width, 5);
+  EXPECT_EQ(Fields(eventTable.at(7)),
+            "id=7 size=30x40 trigger=1 armState=1 reserved 1 2 3 4 param=3735928559 actionCount=3 [1 12 100,150] "
+            "[4 3 0,0] [200 4294967295 65535,65535]");
+  EXPECT_EQ(Fields(eventTable.at(9)), "id=9 size=0x0 trigger=3 armState=2 reserved 0 0 0 0 param=50 actionCount=0");
 }
 
 TEST_F(EventFile, ReloadReturnsToTheStoredArming) {
@@ -189,14 +199,6 @@ TEST_F(EventFile, ReloadReturnsToTheStoredArming) {
   std::remove(dir.file("events.dat").c_str());
   EXPECT_EQ(loadEvents(), LoadCannotOpen);
   EXPECT_TRUE(eventTable.empty());
-}
-
-TEST_F(EventFile, CountZeroLoadsNothingAndAnEmptyFileFails) {
-  write("events.dat", Indexed({}));
-  EXPECT_EQ(loadEvents(), LoadOk);
-  write("events.dat", Bytes{});
-  EXPECT_EQ(loadEvents(), LoadOther);
-  EXPECT_EQ(log(), (Lines{"Loaded 0 events."}));
 }
 
 TEST_F(EventFile, MalformedFilesAreRefusedWholeWithOneLine) {
