@@ -117,12 +117,29 @@ TEST(TitleScreen, ButtonsActOnTheirInclusiveBoundsOnlyAfterTheTitleIsDrawn) {
   }));
 }
 
-TEST(TitleScreen, QuitSavesTheSettingsStopsTheMusicAndEndsTheLoop) {
+TEST(TitleScreen, StartPlaysTheGamePieceAtTheMutedVolumeAndQuitSavesStopsTheMusicAndEnds) {
   TempDir dir;
+  const std::string wav = std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
+  testing_support::WriteFile(dir.file("main.wav"), wav);
+  testing_support::WriteFile(dir.file("ingame.wav"), wav);
   EXPECT_TRUE(RunFresh([&] {
     gfx_testing::Owned owned;
     startFrontEnd(dir, owned);
     running = 1;
+    SndPlayTitleMusic();
+    soundMuted = 1;
+    frame();
+    tapView(100, 60);
+    frame();
+    ASSERT_EQ(headless::Audio().playing.size(), 1u);
+    EXPECT_EQ(headless::Audio().playing[0].path, dir.file("ingame.wav"));
+    EXPECT_EQ(headless::Audio().volume, 0u);
+    // The frame after Start sets the game up, the one after plays it.
+    frame();
+    EXPECT_EQ(gameSetUp, 1);
+
+    gameMode = ModeTitle;
+    titleShown = 0;
     keySlots[SlotAction] = kKeyB;
     volumeSetting = 148;
     frame();
@@ -138,28 +155,6 @@ TEST(TitleScreen, QuitSavesTheSettingsStopsTheMusicAndEndsTheLoop) {
   EXPECT_EQ(static_cast<uint8_t>(saved[12]), kKeyB);
   EXPECT_EQ(static_cast<uint8_t>(saved[16]), 148);
   EXPECT_NE(ReadFile(dir.file("log.txt")).find("\nSaved settings.\n"), std::string::npos);
-}
-
-TEST(TitleScreen, StartPlaysTheGamePieceAtTheMutedVolume) {
-  TempDir dir;
-  const std::string wav = std::string("RIFF\x24\0\0\0WAVEfmt ", 16);
-  testing_support::WriteFile(dir.file("main.wav"), wav);
-  testing_support::WriteFile(dir.file("ingame.wav"), wav);
-  EXPECT_TRUE(RunFresh([&] {
-    gfx_testing::Owned owned;
-    startFrontEnd(dir, owned);
-    SndPlayTitleMusic();
-    soundMuted = 1;
-    frame();
-    tapView(100, 60);
-    frame();
-    ASSERT_EQ(headless::Audio().playing.size(), 1u);
-    EXPECT_EQ(headless::Audio().playing[0].path, dir.file("ingame.wav"));
-    EXPECT_EQ(headless::Audio().volume, 0u);
-    // The frame after Start sets the game up, the one after plays it.
-    frame();
-    EXPECT_EQ(gameSetUp, 1);
-  }));
 }
 
 TEST(KeysScreen, DefinesLeftRightUpActionInOrderAndReturns) {
@@ -211,7 +206,7 @@ TEST(KeysScreen, AHeldKeyFillsTheNextSlotAndATapReturnsKeepingWhatWasDefined) {
   }));
 }
 
-TEST(VolumeScreen, StepsOf42WithinItsLimitsAndTheSpeakerFollows) {
+TEST(VolumeScreen, StepsOf42WithinItsLimitsAndTheSpeakerAndLevelPictureFollow) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     gfx_testing::Owned owned;
@@ -242,14 +237,7 @@ TEST(VolumeScreen, StepsOf42WithinItsLimitsAndTheSpeakerFollows) {
     EXPECT_EQ(gameMode, ModeTitle);
     EXPECT_EQ(volumeSetting, 232);
     EXPECT_EQ(shownAt(93, 146), colourOf(132));
-  }));
-}
-
-TEST(VolumeScreen, LevelPictureFollowsTheVolume) {
-  TempDir dir;
-  EXPECT_TRUE(RunFresh([&] {
-    gfx_testing::Owned owned;
-    startFrontEnd(dir, owned);
+    // The level picture follows the volume.
     for (auto [volume, picture] : {std::pair{0, 133}, {1, 134}, {84, 134}, {85, 135}, {126, 135}, {127, 136},
                                    {168, 136}, {169, 137}, {210, 137}, {211, 138}, {255, 138}}) {
       volumeSetting = static_cast<uint8_t>(volume);

@@ -9,7 +9,7 @@
 #include "shell/log.h"
 #include "shell/shell.h"
 #include "shell/timer.h"
-#include "support/testing.h"
+#include "support/device.h"
 
 using testing_support::RunFresh;
 using testing_support::TempDir;
@@ -26,12 +26,8 @@ void recordFrame(double elapsed) { frames.push_back({headless::Now(), elapsed});
 
 // A device, a log, the main window (it takes the focus as it appears) and a started clock.
 void startWindow(const TempDir& dir, const std::vector<headless::ScriptEvent>& script = {}) {
-  headless::DeviceConfig config;
-  config.appDirectory = dir.path();
-  headless::Configure(config);
+  testing_support::StartDevice(dir);
   headless::Schedule(script);
-  appDirectory = dir.path() + "/";
-  LogOpen();
   ASSERT_TRUE(CreateMainWindow(1, SW_SHOW));
   ASSERT_EQ(focusCount, 1);
   ASSERT_EQ(TimerInit(), 0);
@@ -94,7 +90,7 @@ TEST(MessageLoop, TheFirstFrameIsMeasuredFromTheClocksStart) {
   }));
 }
 
-TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrame) {
+TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrameAndAWaitingQuitSkipsIt) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     startWindow(dir);
@@ -105,23 +101,17 @@ TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrame) {
     EXPECT_EQ(count, 5);
     EXPECT_NE(last.message, WM_QUIT);
     EXPECT_TRUE(WinIsWindow(mainWindow));
-  }));
-}
 
-TEST(MessageLoop, AQuitAlreadyWaitingSkipsTheLoop) {
-  TempDir dir;
-  EXPECT_TRUE(RunFresh([&] {
-    startWindow(dir);
+    running = 1;
     WinPostQuitMessage(7);
-    static int count = 0;
-    Message last = RunMessageLoop([](double) { ++count; });
+    last = RunMessageLoop([](double) { ++count; });
     EXPECT_EQ(last.message, WM_QUIT);
     EXPECT_EQ(last.wParam, 7u);
-    EXPECT_EQ(count, 0);
+    EXPECT_EQ(count, 5);
   }));
 }
 
-TEST(MainWindow, FocusMessagesCountRatherThanToggle) {
+TEST(MainWindow, FocusMessagesCountAndPaintRequestsAreAnsweredBeforeAndAfterTheDisplayIsReady) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     startWindow(dir);
@@ -132,13 +122,6 @@ TEST(MainWindow, FocusMessagesCountRatherThanToggle) {
     EXPECT_EQ(focusCount, 0);
     MainWndProc(mainWindow, WM_SETFOCUS, 0, 0);
     EXPECT_EQ(focusCount, 1);
-  }));
-}
-
-TEST(MainWindow, PaintRequestsAreAnsweredBeforeAndAfterTheDisplayIsReady) {
-  TempDir dir;
-  EXPECT_TRUE(RunFresh([&] {
-    startWindow(dir);
     for (bool ready : {false, true}) {
       display.gfxReady = ready;
       WinMoveWindow(mainWindow, 0, 0, 240, 320, true);  // asks for a repaint
@@ -157,9 +140,8 @@ TEST(MainWindow, ASecondCopyBringsTheFirstForwardAndCreatesNoWindow) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     headless::DeviceConfig config;
-    config.appDirectory = dir.path();
     config.instanceRunning = true;
-    headless::Configure(config);
+    testing_support::StartDevice(dir, config);
     EXPECT_FALSE(CreateMainWindow(1, SW_SHOW));
     EXPECT_EQ(mainWindow, 0u);
     EXPECT_EQ(headless::RaisedWindow() & 1, 1u);

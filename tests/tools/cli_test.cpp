@@ -72,6 +72,10 @@ TEST(Cli, UsageErrorsExitWithTwoAndErrorsInTheDataWithOne) {
 TEST(DefaultWorld, PacksAndChecksClean) {
   fs::path world = fs::path(ZELVO_SOURCE_DIR) / "content/default";
   if (!fs::exists(world / "world.json")) GTEST_SKIP() << "content/default/world.json is not here yet";
+  // Not even a warning from its sources: no picture or frame has an opaque bottom-right pixel the
+  // game would never draw, no placement the game skips.
+  zdata::Report sources = readReport(world);
+  EXPECT_EQ(sources.diagnostics().size(), 0u) << dump(sources);
   TempDir out;
   ToolRun run = pack(world, out.path());
   ASSERT_EQ(run.code, 0) << run.err;
