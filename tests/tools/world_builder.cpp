@@ -71,65 +71,46 @@ void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba) {
   writePng(path, width, height, pixels);
 }
 
-void writeWav(const fs::path& path) {
-  // 44-byte header of 8-bit mono PCM at 8000 Hz, then four samples.
-  Bytes wav = hex(
-      "52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
-      "64617461 04000000 80808080");
-  writeFile(path, wav);
-}
-
 json goodWorld(const fs::path& dir) {
   writePlainPng(dir / "images/panel.png", 6, 4);
   writePlainPng(dir / "fonts/small.png", 32 * 6, 3 * 8, 0xFFFFFFFF);
   writePlainPng(dir / "sprites/player.png", 16 * 8, 10, 0xCC3333FF);
   writePlainPng(dir / "sprites/ground.png", 20, 5, 0x663300FF);
   writePlainPng(dir / "sprites/key.png", 6, 6, 0xFFCC00FF);
-  writeWav(dir / "music/main.wav");
-  writeWav(dir / "music/ingame.wav");
-  json images = json::array();
+  // 8-bit mono PCM at 8000 Hz, four samples.
+  const Bytes wav = hex("52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
+                        "64617461 04000000 80808080");
+  writeFile(dir / "music/main.wav", wav);
+  writeFile(dir / "music/ingame.wav", wav);
+  json world = json::parse(R"({
+    "format": "zelvo-world 1",
+    "music": {"title": "music/main.wav", "game": "music/ingame.wav"},
+    "images": [],
+    "fonts": [{"id": 1, "sheet": "fonts/small.png", "cell": [6, 8]}, {"id": 2, "sheet": "fonts/small.png", "cell": [6, 8]}],
+    "sprites": [
+      {"id": 3, "kind": "player", "frames": {"strip": "sprites/player.png", "count": 16}, "animRate": 8},
+      {"id": 10, "kind": "solid", "frames": ["sprites/ground.png"]},
+      {"id": 50, "kind": "front", "frames": ["sprites/key.png"]}],
+    "screens": [
+      {"number": 1, "objects": [{"sprite": 10, "x": 0, "y": 170}], "events": [{"event": 1, "x": 60, "y": 150}]},
+      {"number": 2, "objects": [{"sprite": 10, "x": 0, "y": 170}]},
+      {"number": 11, "objects": [{"sprite": 10, "x": 0, "y": 170, "layer": 1}], "events": [{"event": 2, "x": 180, "y": 130}]}],
+    "events": [
+      {"id": 1, "size": [20, 20], "trigger": "touch",
+       "actions": [{"do": "showDialog", "dialog": 1}, {"do": "disarmEvent", "event": 1}]},
+      {"id": 2, "size": [20, 40], "trigger": "useArtifact", "param": 50,
+       "actions": [{"do": "spendArtifact", "artifact": 50}, {"do": "addScore", "points": 100},
+                   {"do": "goToScreen", "screen": 1, "x": 20, "y": 150}]}],
+    "artifacts": [{"id": 50, "name": "Brass key", "screen": 11, "x": 100, "y": 160, "state": "lying"}],
+    "dialogs": [{"id": 1, "text": "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}]
+  })");
   for (uint32_t id : {1,   2,   3,   4,   5,   6,   7,   8,   100, 110, 111, 120, 121, 122, 123, 124, 125,
                       126, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500,
                       501, 5555, 5556}) {
-    json image = {{"id", id}, {"picture", "images/panel.png"}};
-    if (id == 3 || id == 5) image["saveBuffer"] = true;
-    images.push_back(image);
+    world["images"].push_back({{"id", id}, {"picture", "images/panel.png"}});
+    if (id == 3 || id == 5) world["images"].back()["saveBuffer"] = true;
   }
-  return json{
-      {"format", "zelvo-world 1"},
-      {"music", {{"title", "music/main.wav"}, {"game", "music/ingame.wav"}}},
-      {"images", images},
-      {"fonts",
-       {{{"id", 1}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}},
-        {{"id", 2}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}}}},
-      {"sprites",
-       {{{"id", 3}, {"kind", "player"}, {"frames", {{"strip", "sprites/player.png"}, {"count", 16}}}, {"animRate", 8}},
-        {{"id", 10}, {"kind", "solid"}, {"frames", {"sprites/ground.png"}}},
-        {{"id", 50}, {"kind", "front"}, {"frames", {"sprites/key.png"}}}}},
-      {"screens",
-       {{{"number", 1},
-         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}},
-         {"events", {{{"event", 1}, {"x", 60}, {"y", 150}}}}},
-        {{"number", 2}, {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}}},
-        {{"number", 11},
-         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}, {"layer", 1}}}},
-         {"events", {{{"event", 2}, {"x", 180}, {"y", 130}}}}}}},
-      {"events",
-       {{{"id", 1},
-         {"size", {20, 20}},
-         {"trigger", "touch"},
-         {"actions", {{{"do", "showDialog"}, {"dialog", 1}}, {{"do", "disarmEvent"}, {"event", 1}}}}},
-        {{"id", 2},
-         {"size", {20, 40}},
-         {"trigger", "useArtifact"},
-         {"param", 50},
-         {"actions",
-          {{{"do", "spendArtifact"}, {"artifact", 50}},
-           {{"do", "addScore"}, {"points", 100}},
-           {{"do", "goToScreen"}, {"screen", 1}, {"x", 20}, {"y", 150}}}}}}},
-      {"artifacts", {{{"id", 50}, {"name", "Brass key"}, {"screen", 11}, {"x", 100}, {"y", 160}, {"state", "lying"}}}},
-      {"dialogs", {{{"id", 1}, {"text", "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}}}},
-  };
+  return world;
 }
 
 static ToolRun capture(const std::function<int(zdata::Streams)>& body) {
