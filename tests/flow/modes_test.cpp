@@ -14,10 +14,11 @@
 #include "shell/shell.h"
 #include "shell/timer.h"
 #include "sound/music.h"
-#include "support/testing.h"
+#include "support/device.h"
 #include "world/objects.h"
 
 using headless::EventKind;
+using testing_support::At;
 using testing_support::ReadFile;
 using testing_support::RunFresh;
 using testing_support::TempDir;
@@ -42,18 +43,9 @@ uint16_t colourOf(uint32_t id) { return static_cast<uint16_t>(0x0100 + id * 7); 
 constexpr uint32_t kKeyB = 0xC2, kKeyC = 0xC3, kKeyStart = 0xC4;
 
 std::vector<uint16_t> captured;  // the view at the last scripted screenshot
-void capture(const std::string&, bool) {
-  std::vector<uint16_t> screen = headless::ScreenPixels();
-  captured.assign(screen.begin() + 40 * 240, screen.begin() + 280 * 240);
-}
+void capture(const std::string&, bool) { captured = testing_support::ViewPixels(); }
 
 uint16_t shownAt(uint32_t x, uint32_t y) { return headless::ScreenPixel(static_cast<int32_t>(x), static_cast<int32_t>(y) + 40); }
-
-headless::ScriptEvent at(double time, EventKind kind, uint32_t key = 0) {
-  headless::ScriptEvent event;
-  event.time = time, event.kind = kind, event.a = key;
-  return event;
-}
 
 // The display, clock, key list, music and all front-end pictures, as after start-up.
 void startFrontEnd(const TempDir& dir, gfx_testing::Owned& owned) {
@@ -106,7 +98,7 @@ TEST(TitleScreen, ButtonsActOnTheirInclusiveBoundsOnlyAfterTheTitleIsDrawn) {
         gameMode = ModeTitle;
         titleShown = 0;
         frame();  // the title is drawn again
-        headless::Schedule(at(headless::Now() + 0.03, EventKind::Shot));  // while the button shows pressed
+        headless::Schedule(At(headless::Now() + 0.03, EventKind::Shot));  // while the button shows pressed
         tapView(x, y);
         frame();
         EXPECT_EQ(gameMode, b.mode) << "tap at " << x << "," << y;
@@ -162,10 +154,10 @@ TEST(KeysScreen, DefinesLeftRightUpActionInOrderAndReturns) {
   EXPECT_TRUE(RunFresh([&] {
     gfx_testing::Owned owned;
     startFrontEnd(dir, owned);
-    headless::Schedule({at(0.10, EventKind::KeyDown, kKeyB), at(0.15, EventKind::KeyUp, kKeyB),
-                        at(0.80, EventKind::KeyDown, kKeyC), at(0.85, EventKind::KeyUp, kKeyC),
-                        at(1.50, EventKind::KeyDown, kKeyStart), at(1.55, EventKind::KeyUp, kKeyStart),
-                        at(2.20, EventKind::KeyDown, VK_DOWN), at(2.25, EventKind::KeyUp, VK_DOWN)});
+    headless::Schedule({At(0.10, EventKind::KeyDown, kKeyB), At(0.15, EventKind::KeyUp, kKeyB),
+                        At(0.80, EventKind::KeyDown, kKeyC), At(0.85, EventKind::KeyUp, kKeyC),
+                        At(1.50, EventKind::KeyDown, kKeyStart), At(1.55, EventKind::KeyUp, kKeyStart),
+                        At(2.20, EventKind::KeyDown, VK_DOWN), At(2.25, EventKind::KeyUp, VK_DOWN)});
     gameMode = ModeKeys;
     frame();
     EXPECT_EQ(shownAt(15, 25), colourOf(122));
@@ -186,7 +178,7 @@ TEST(KeysScreen, AHeldKeyFillsTheNextSlotAndATapReturnsKeepingWhatWasDefined) {
   EXPECT_TRUE(RunFresh([&] {
     gfx_testing::Owned owned;
     startFrontEnd(dir, owned);
-    headless::Schedule({at(0.10, EventKind::KeyDown, kKeyB), at(0.75, EventKind::KeyUp, kKeyB)});
+    headless::Schedule({At(0.10, EventKind::KeyDown, kKeyB), At(0.75, EventKind::KeyUp, kKeyB)});
     gameMode = ModeKeys;
     while (headless::Now() < 1.0) frame();
     EXPECT_EQ(keyCaptureIndex, 2u);
@@ -194,7 +186,7 @@ TEST(KeysScreen, AHeldKeyFillsTheNextSlotAndATapReturnsKeepingWhatWasDefined) {
     EXPECT_EQ(keySlots[SlotRight], kKeyB);
     frame();
     EXPECT_EQ(shownAt(27, 90), colourOf(126));  // now asking for Up
-    headless::Schedule(at(headless::Now() + 0.03, EventKind::Shot));
+    headless::Schedule(At(headless::Now() + 0.03, EventKind::Shot));
     tapView(200, 200);
     frame();
     EXPECT_EQ(gameMode, ModeTitle);

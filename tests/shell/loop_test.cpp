@@ -11,6 +11,7 @@
 #include "shell/timer.h"
 #include "support/device.h"
 
+using testing_support::At;
 using testing_support::RunFresh;
 using testing_support::TempDir;
 
@@ -34,20 +35,13 @@ void startWindow(const TempDir& dir, const std::vector<headless::ScriptEvent>& s
   running = 1;
 }
 
-headless::ScriptEvent at(double time, headless::EventKind kind) {
-  headless::ScriptEvent event;
-  event.time = time;
-  event.kind = kind;
-  return event;
-}
-
 }  // namespace
 
 TEST(MessageLoop, FramesStopWithoutFocusAndResumeWhenItReturns) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
-    startWindow(dir, {at(1.0, headless::EventKind::FocusLost), at(2.0, headless::EventKind::FocusGained),
-                      at(3.0, headless::EventKind::Close)});
+    startWindow(dir, {At(1.0, headless::EventKind::FocusLost), At(2.0, headless::EventKind::FocusGained),
+                      At(3.0, headless::EventKind::Close)});
     Message last = RunMessageLoop(recordFrame);
     EXPECT_EQ(last.message, WM_QUIT);
     EXPECT_EQ(last.wParam, 0u);
@@ -80,7 +74,7 @@ TEST(MessageLoop, FramesStopWithoutFocusAndResumeWhenItReturns) {
 TEST(MessageLoop, TheFirstFrameIsMeasuredFromTheClocksStart) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
-    startWindow(dir, {at(3.5, headless::EventKind::Close)});
+    startWindow(dir, {At(3.5, headless::EventKind::Close)});
     TimerNow();       // the splash time: the clock's first reading, 0.0
     SysSleep(3000);   // the splash hold
     RunMessageLoop(recordFrame);

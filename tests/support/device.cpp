@@ -13,4 +13,15 @@ void StartDevice(const TempDir& dir, headless::DeviceConfig config) {
   LogOpen();
 }
 
+headless::ScriptEvent At(double time, headless::EventKind kind, uint32_t a, uint32_t b) {
+  headless::ScriptEvent event;
+  event.time = time, event.kind = kind, event.a = a, event.b = b;
+  return event;
+}
+
+std::vector<uint16_t> ViewPixels() {
+  const std::vector<uint16_t> screen = headless::ScreenPixels();
+  return {screen.begin() + 40 * 240, screen.begin() + 280 * 240};
+}
+
 }  // namespace testing_support
