@@ -2,6 +2,8 @@
 // definition, volume, information.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "flow/input.h"
 #include "flow/modes.h"
 #include "flow/screens.h"
@@ -220,13 +222,16 @@ TEST(VolumeScreen, StepsOf42WithinItsLimitsAndTheSpeakerAndLevelPictureFollow) {
     tapAndCheck(60, 90, 22);    // Down, top-left corner
     tapAndCheck(80, 120, 0);    // Down, bottom-right corner
     EXPECT_EQ(shownAt(68, 100), colourOf(133));
-    tapAndCheck(70, 100, 0);    // Down at 42 or less gives 0
     volumeSetting = 64;
     for (int expected : {106, 148, 190, 232}) tapAndCheck(145, 90, expected);
     EXPECT_EQ(shownAt(68, 100), colourOf(138));
-    tapView(185, 120);  // Up at 211 or more does nothing
-    frame();
-    EXPECT_EQ(volumeSetting, 232);
+    // At the limits: Down at 42 or less gives 0, Up at 211 or more does nothing.
+    for (auto [from, x, y, expected] : {std::array{43, 70, 100, 1}, {42, 70, 100, 0}, {0, 70, 100, 0},
+                                        {210, 185, 120, 252}, {211, 185, 120, 211}, {232, 185, 120, 232}}) {
+      volumeSetting = static_cast<uint8_t>(from);
+      SndSetVolume(volumeSetting);
+      tapAndCheck(static_cast<uint32_t>(x), static_cast<uint32_t>(y), expected);
+    }
     tapView(90, 130);  // Back
     frame();
     EXPECT_EQ(gameMode, ModeTitle);
