@@ -29,8 +29,8 @@ bool allSlotsEmpty() {
 
 // Every field of the slot equals the record's bytes (the record is the same in memory and in the
 // file; this host is little-endian like the handheld).
-bool sameAsFile(const ScreenRecord& slot, const ScreenDef& spec) {
-  return std::memcmp(&slot, ScreenBytes(spec).data(), sizeof slot) == 0;
+bool sameAsFile(const ScreenRecord& slot, const ScreenDef& def) {
+  return std::memcmp(&slot, ScreenBytes(def).data(), sizeof slot) == 0;
 }
 
 ScreenDef fullScreen(uint32_t number) {

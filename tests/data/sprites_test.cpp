@@ -22,9 +22,9 @@ Pixels framePixels(const Sprite& s, uint32_t frame) {
 }  // namespace
 
 TEST_F(SpriteFile, TemplatesAreBuiltFieldByFieldAndTheirFramesDecoded) {
-  const SpriteDef spec{.id = 42, .kind = 5, .animRate = 9, .reservedB = 0xB0, .width = 3, .height = 2,
+  const SpriteDef def{.id = 42, .kind = 5, .animRate = 9, .reservedB = 0xB0, .width = 3, .height = 2,
                        .reservedC = 0xC0, .motion = 2, .moveRate = 17, .frames = {{1, 2, 3, 4, 5, 6}, {0, 2, 7, 0, 0}}};
-  std::vector<IndexedRecord> records = {SpriteEntry(spec)};
+  std::vector<IndexedRecord> records = {SpriteEntry(def)};
   // Kinds 0..6 give the layer; more than one frame makes a sprite animated.
   for (uint8_t kind = 0; kind < 7; ++kind) {
     records.push_back(SpriteEntry({.id = 10u + kind, .kind = kind, .frames = std::vector<std::vector<uint16_t>>(kind % 3, {1})}));
@@ -53,7 +53,7 @@ TEST_F(SpriteFile, TemplatesAreBuiltFieldByFieldAndTheirFramesDecoded) {
   EXPECT_EQ(Fields(s),
             "id=42 kind=5 layer=20 size=3x2 frames=2 range=1..2 frame=1 flags=5 animRate=9 motion=2 moveRate=17 "
             "reserved=176,192 ready=1 at=0,0 prev=0,0 speedX=0 times=0,0 frameDataSize=30");
-  EXPECT_EQ(Bytes(s.frameData, s.frameData + s.frameDataSize), FrameData(spec.frames));
+  EXPECT_EQ(Bytes(s.frameData, s.frameData + s.frameDataSize), FrameData(def.frames));
   // The bottom-right position is never written, even when the frame has a word for it; a skip, a
   // pixel, and 0, 0 end a frame early.
   EXPECT_EQ(framePixels(s, 1), (Pixels{1, 2, 3, 4, 5, 0}));

@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "shell/log.h"
 #include "shell/shell.h"
+#include "support/device.h"
 
 using gfx_testing::StartDisplay;
 using headless::DisplayPath;
@@ -111,9 +112,7 @@ TEST(Display, EveryRefusalLogsInOrderAndShowsOneMessageBox) {
   }
   TempDir dir;  // no live main window: nothing is probed or shown
   EXPECT_TRUE(RunFresh([&] {
-    headless::Configure(headless::DeviceConfig{});
-    appDirectory = dir.path() + "/";
-    LogOpen();
+    testing_support::StartDevice(dir);
     EXPECT_EQ(GfxInit(), GfxNoWindow);
     EXPECT_TRUE(headless::MessageBoxes().empty());
   }));
