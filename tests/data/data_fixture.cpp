@@ -21,6 +21,16 @@ void ClearTables() {
   dialogTable.clear();
 }
 
+data_builder::Bytes Set32(data_builder::Bytes bytes, size_t at, uint32_t value) {
+  layout::write32(bytes.data() + at, value);
+  return bytes;
+}
+
+data_builder::Bytes Cut(data_builder::Bytes bytes, size_t n) {
+  bytes.resize(bytes.size() - n);
+  return bytes;
+}
+
 void DataFileTest::SetUp() { restart(1); }
 
 void DataFileTest::restart(uint32_t seed) {

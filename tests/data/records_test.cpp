@@ -126,12 +126,10 @@ TEST_F(ArtifactFile, ReloadReturnsToTheStoredStatesAndBrokenFilesAreRefused) {
   trailing.push_back(0xEE);
   write("art.dat", trailing);
   EXPECT_EQ(loadArtifacts(), LoadOk);
-  Bytes oneShort = Artifacts({{.id = 1}, {.id = 2}});
-  oneShort.pop_back();
   expectRefused("art.dat", loadArtifacts,
                 {{"count cut short", Bytes{1}, "ends inside the record count (1 of its 4 bytes)"},
                  {"count larger than the file", Artifacts({{.id = 1}}, 1000), "count 1000 needs 43004 bytes, but the file has 47"},
-                 {"last record cut short", oneShort, "count 2 needs 90 bytes, but the file has 89"},
+                 {"last record cut short", Cut(Artifacts({{.id = 1}, {.id = 2}}), 1), "count 2 needs 90 bytes, but the file has 89"},
                  {"count near 2^32", Artifacts({}, 0xFFFFFFFF), "count 4294967295 needs"}},
                 [] { return artifactList.empty(); });
 }
@@ -161,11 +159,10 @@ TEST_F(DialogFile, LoadingAgainAddsAndKeepsAndBrokenFilesAreRefused) {
   EXPECT_STREQ(dialogTable.at(1).text, "first");
   EXPECT_STREQ(dialogTable.at(2).text, "new");
 
-  Bytes short1 = Dialogs({{.id = 1, .text = "a"}, {.id = 2, .text = "b"}});
-  short1.resize(short1.size() - 100);
   expectRefused("dialogs.dat", loadDialogs,
                 {{"count cut short", Bytes{3, 0}, "ends inside the record count (2 of its 4 bytes)"},
-                 {"count larger than the file", short1, "count 2 needs 268 bytes, but the file has 168"},
+                 {"count larger than the file", Cut(Dialogs({{.id = 1, .text = "a"}, {.id = 2, .text = "b"}}), 100),
+                  "count 2 needs 268 bytes, but the file has 168"},
                  {"count near 2^32", Dialogs({}, 0xFFFFFFFF), "count 4294967295 needs"}},
                 [] { return dialogTable.empty(); });
 }
@@ -208,23 +205,15 @@ TEST_F(EventFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const Bytes good = Indexed({EventEntry({.id = 1, .actions = {{.opcode = 4}}}),
                               EventEntry({.id = 2, .actions = {{.opcode = 1}, {.opcode = 2}}})});
   // Record 2 starts at 4 + 16 + 19 + 9 = 48 and ends at the file's end, 48 + 19 + 18 = 85.
-  Bytes bigCount = good;
-  layout::write32(bigCount.data(), 11);
-  Bytes offsetPast = good;
-  layout::write32(offsetPast.data() + 12, 0x80000000);
-  Bytes headerCut = good;
-  layout::write32(headerCut.data() + 12, 85 - 20 - 18);
   Bytes actionsPast = good;
   actionsPast[48 + layout::event::kActionCount] = 255;
-  Bytes lastActionCut = good;
-  lastActionCut.pop_back();
   expectRefused("events.dat", loadEvents,
                 {{"count cut short", Bytes{1, 0, 0}, "ends inside the record count"},
-                 {"count larger than the file", bigCount, "count 11 needs 92 bytes of count and index, but the file has 85"},
-                 {"offset past the end", offsetPast, "index entry 1: the record starts at byte 2147483668, past the end"},
-                 {"header cut short", headerCut, "index entry 1: the 19-byte header at byte 67 is cut short"},
+                 {"count larger than the file", Set32(good, 0, 11), "count 11 needs 92 bytes of count and index, but the file has 85"},
+                 {"offset past the end", Set32(good, 12, 0x80000000), "index entry 1: the record starts at byte 2147483668, past the end"},
+                 {"header cut short", Set32(good, 12, 85 - 20 - 18), "index entry 1: the 19-byte header at byte 67 is cut short"},
                  {"action count past the end", actionsPast, "index entry 1 (event 2): its 255 actions run past the end"},
-                 {"last action cut short", lastActionCut, "index entry 1 (event 2): its 2 actions run past the end"}},
+                 {"last action cut short", Cut(good, 1), "index entry 1 (event 2): its 2 actions run past the end"}},
                 [] { return eventTable.empty(); });
 }
 
@@ -237,12 +226,6 @@ Lines fieldsOf(const Table& table) {
   Lines lines;
   for (const auto& [id, record] : table) lines.push_back(Fields(record));
   return lines;
-}
-
-// An index entry's fields, for files whose index a test breaks on purpose.
-void setEntry(Bytes& file, uint32_t entry, uint32_t offset, uint32_t size) {
-  layout::write32(file.data() + 4 + 8 * entry, offset);
-  layout::write32(file.data() + 8 + 8 * entry, size);
 }
 
 }  // namespace
@@ -281,27 +264,16 @@ TEST_F(ImageFile, LoadsEveryRecordWhereverTheIndexPutsItAndTheFirstOfAnIdStays) 
 TEST_F(ImageFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const Bytes good = Indexed({ImageEntry({.id = 1, .width = 2, .height = 1, .words = {5, 6}}),
                               ImageEntry({.id = 2, .saveUnder = 1, .width = 2, .height = 2, .words = {0, 3}})});
-  std::vector<BadFile> cases;
-  cases.push_back({"count cut short", Bytes{2, 0}, "ends inside the record count"});
-  Bytes bigCount = good;
-  layout::write32(bigCount.data(), 1000);
-  cases.push_back({"count larger than the file", bigCount, "count 1000 needs 8004 bytes"});
-  Bytes hugeCount = good;
-  layout::write32(hugeCount.data(), 0xFFFFFFFF);
-  cases.push_back({"count near 2^32", hugeCount, "count 4294967295"});
-  Bytes offsetPast = good;
-  setEntry(offsetPast, 1, 0xFFFFFFF0, 4);
-  cases.push_back({"offset past the end", offsetPast, "index entry 1: the record starts at byte"});
-  Bytes headerCut = good;
-  headerCut.resize(good.size() - 4 - 5);  // record 2's header is cut in half
-  cases.push_back({"header cut short", headerCut, "index entry 1: the header at byte 34 is cut short: 5 of 10"});
-  Bytes sizePast = good;
-  setEntry(sizePast, 0, 0, 0xFFFFFFFF);
-  cases.push_back({"size past the end", sizePast, "index entry 0 (id 1): its 4294967295 bytes after the header run past"});
-  Bytes pixelsCut = good;
-  pixelsCut.pop_back();
-  cases.push_back({"pixel data cut short", pixelsCut, "index entry 1 (id 2): its 4 bytes after the header run past"});
-  expectRefused("images.dat", loadImages, cases, [] { return imageTable.empty(); });
+  expectRefused("images.dat", loadImages,
+                {{"count cut short", Bytes{2, 0}, "ends inside the record count"},
+                 {"count larger than the file", Set32(good, 0, 1000), "count 1000 needs 8004 bytes"},
+                 {"count near 2^32", Set32(good, 0, 0xFFFFFFFF), "count 4294967295"},
+                 {"offset past the end", Set32(good, 12, 0xFFFFFFF0), "index entry 1: the record starts at byte"},
+                 {"header cut short", Cut(good, 4 + 5), "index entry 1: the header at byte 34 is cut short: 5 of 10"},
+                 {"size past the end", Set32(good, 8, 0xFFFFFFFF),
+                  "index entry 0 (id 1): its 4294967295 bytes after the header run past"},
+                 {"pixel data cut short", Cut(good, 1), "index entry 1 (id 2): its 4 bytes after the header run past"}},
+                [] { return imageTable.empty(); });
 }
 
 TEST_F(FontFile, LoadsSheetsAsPixelsKeepsShortSheetsAndTheFontsAlreadyThere) {
@@ -330,9 +302,8 @@ TEST_F(FontFile, LoadsSheetsAsPixelsKeepsShortSheetsAndTheFontsAlreadyThere) {
   EXPECT_EQ(fontTable.size(), 4u);
   EXPECT_EQ(fontTable.at(1).glyphWidth, 6);
 
-  Bytes cut = Indexed({FontEntry({.id = 3, .glyphWidth = 1, .glyphHeight = 1, .sheet = FullSheet(1, 1)})});
-  cut.resize(cut.size() - 2);
   expectRefused("fonts.dat", loadFonts,
-                {{"sheet cut short", cut, "index entry 0 (id 3): its 192 bytes after the header run past"}},
+                {{"sheet cut short", Cut(Indexed({FontEntry({.id = 3, .glyphWidth = 1, .glyphHeight = 1, .sheet = FullSheet(1, 1)})}), 2),
+                  "index entry 0 (id 3): its 192 bytes after the header run past"}},
                 [] { return fontTable.empty(); });
 }

@@ -132,31 +132,25 @@ TEST_F(SpriteFile, MalformedFilesAreRefusedWholeWithOneLine) {
   const Bytes good = Indexed({first, second});
   const size_t secondStart = 4 + 16 + first.bytes.size();
   const size_t secondFrames = secondStart + layout::sprite::kHeaderSize;
-  std::vector<BadFile> cases;
-  cases.push_back({"count cut short", Bytes{1, 0, 0}, "ends inside the record count (3 of its 4 bytes)"});
-  Bytes bigCount = good;
-  layout::write32(bigCount.data(), 0x20000000);
-  cases.push_back({"count larger than the file", bigCount, "count 536870912 needs 4294967300 bytes"});
-  Bytes offsetPast = good;
-  layout::write32(offsetPast.data() + 12, 0xFFFFFFFF);
-  cases.push_back({"offset past the end", offsetPast, "index entry 1: the record starts at byte 4294967315, past"});
-  Bytes headerCut = good;
-  layout::write32(headerCut.data() + 12, static_cast<uint32_t>(good.size() - 20 - 10));
-  cases.push_back({"header cut short", headerCut, "index entry 1: the 49-byte header at byte"});
-  Bytes sizePast = good;
-  layout::write32(sizePast.data() + 16, second.size + 1);
-  cases.push_back({"frame data past the end", sizePast, "index entry 1 (sprite 7): its 19 bytes of frame data run past"});
   Bytes tableLong = good;
   tableLong[secondStart + layout::sprite::kFrameCount] = 6;  // 24 bytes of offsets in 18 bytes of frame data
-  cases.push_back({"frame table too long", tableLong, "the table of 6 frame offsets is longer than its 18 bytes"});
-  Bytes offsetOut = good;
-  layout::write32(offsetOut.data() + secondFrames + 4, 10);  // frame 2 at 8 + 10 = 18: the very end
-  cases.push_back({"frame offset outside", offsetOut, "(sprite 7): frame 2 starts past the end of its frame data (18 bytes)"});
   Bytes runsOff = good;
   // Frame 2's end marker 0, 0 becomes two pixels, and the frame wants a third word that is not there.
   layout::write16(runsOff.data() + runsOff.size() - 4, 7);
   layout::write16(runsOff.data() + runsOff.size() - 2, 8);
-  cases.push_back({"frame runs off", runsOff, "(sprite 7): frame 2 runs past the end of its frame data"});
+  const std::vector<BadFile> cases = {
+      {"count cut short", Bytes{1, 0, 0}, "ends inside the record count (3 of its 4 bytes)"},
+      {"count larger than the file", Set32(good, 0, 0x20000000), "count 536870912 needs 4294967300 bytes"},
+      {"offset past the end", Set32(good, 12, 0xFFFFFFFF), "index entry 1: the record starts at byte 4294967315, past"},
+      {"header cut short", Set32(good, 12, static_cast<uint32_t>(good.size() - 20 - 10)),
+       "index entry 1: the 49-byte header at byte"},
+      {"frame data past the end", Set32(good, 16, second.size + 1),
+       "index entry 1 (sprite 7): its 19 bytes of frame data run past"},
+      {"frame table too long", tableLong, "the table of 6 frame offsets is longer than its 18 bytes"},
+      // Frame 2 at 8 + 10 = 18: the very end.
+      {"frame offset outside", Set32(good, secondFrames + 4, 10),
+       "(sprite 7): frame 2 starts past the end of its frame data (18 bytes)"},
+      {"frame runs off", runsOff, "(sprite 7): frame 2 runs past the end of its frame data"}};
   expectRefused("sprites.dat", loadSprites, cases, [] { return spriteTable.empty(); });
 }
 
