@@ -1,10 +1,10 @@
 // data_fixture.cpp -- the app folder, device and log that the loader tests run in.
 #include "data/data_fixture.h"
 
-#include "platform/headless/headless.h"
 #include "platform/system.h"
 #include "shell/log.h"
 #include "shell/shell.h"
+#include "support/device.h"
 #include "world/objects.h"
 
 void ClearTables() {
@@ -21,16 +21,23 @@ void ClearTables() {
   dialogTable.clear();
 }
 
+data_builder::Bytes Set32(data_builder::Bytes bytes, size_t at, uint32_t value) {
+  layout::write32(bytes.data() + at, value);
+  return bytes;
+}
+
+data_builder::Bytes Cut(data_builder::Bytes bytes, size_t n) {
+  bytes.resize(bytes.size() - n);
+  return bytes;
+}
+
 void DataFileTest::SetUp() { restart(1); }
 
 void DataFileTest::restart(uint32_t seed) {
   if (logFile) LogClose();
   headless::DeviceConfig config;
-  config.appDirectory = dir.path();
   config.seed = seed;
-  headless::Configure(config);
-  appDirectory = dir.path() + "/";
-  LogOpen();
+  testing_support::StartDevice(dir, config);
   ClearTables();
 }
 

@@ -42,48 +42,6 @@ void touchEverything() {
   sink = sink + sum;
 }
 
-// A deterministic mutation of a good file: bytes changed, a field set to an awkward value, cut
-// short, grown, or a piece copied over another.
-Bytes mutate(const Bytes& good, std::mt19937& rng) {
-  Bytes b = good;
-  auto below = [&](size_t n) { return n == 0 ? size_t{0} : static_cast<size_t>(rng() % n); };
-  const uint32_t awkward[] = {0, 1, 2, 0x7F, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                              static_cast<uint32_t>(good.size()), static_cast<uint32_t>(good.size() - 1),
-                              static_cast<uint32_t>(good.size() + 1)};
-  const int steps = 1 + static_cast<int>(rng() % 3);
-  for (int step = 0; step < steps; ++step) {
-    switch (rng() % 6) {
-      case 0:
-      case 1:  // a few bytes changed, most often near the start where counts and headers are
-        for (int n = 1 + static_cast<int>(rng() % 4); n > 0 && !b.empty(); --n) {
-          size_t at = rng() % 2 ? below(std::min<size_t>(b.size(), 96)) : below(b.size());
-          b[at] = static_cast<uint8_t>(rng());
-        }
-        break;
-      case 2:
-        if (b.size() >= 4) {
-          size_t at = rng() % 2 ? below(std::min<size_t>(b.size() - 3, 64)) : below(b.size() - 3);
-          layout::write32(b.data() + at, awkward[rng() % std::size(awkward)]);
-        }
-        break;
-      case 3:
-        b.resize(below(b.size() + 1));
-        break;
-      case 4:
-        for (int n = 1 + static_cast<int>(rng() % 64); n > 0; --n) b.push_back(static_cast<uint8_t>(rng()));
-        break;
-      case 5:
-        if (b.size() > 8) {
-          size_t from = below(b.size()), to = below(b.size()), len = 1 + below(16);
-          len = std::min({len, b.size() - from, b.size() - to});
-          std::memmove(b.data() + to, b.data() + from, len);
-        }
-        break;
-    }
-  }
-  return b;
-}
-
 // Richer than the small world: more records, more frames, skips and end markers to break.
 std::map<std::string, Bytes> fuzzBases() {
   auto files = SmallWorld();
@@ -129,7 +87,7 @@ TEST_F(Fuzz, MutatedFilesNeverCrashAndAreRefusedWithALine) {
   for (const Target& target : targets) {
     const Bytes& base = bases.at(target.file);
     for (uint32_t round = 0; round < kRoundsPerFile; ++round) {
-      const Bytes bytes = mutate(base, rng);
+      const Bytes bytes = Mutate(base, rng);
       write(target.file, bytes);
       LogClose();
       LogOpen();  // a fresh log per round

@@ -12,8 +12,10 @@
 #include "platform/keys.h"
 #include "shell/settings.h"
 #include "shell/timer.h"
+#include "support/device.h"
 #include "world/objects.h"
 
+using testing_support::At;
 using testing_support::RunFresh;
 using testing_support::TempDir;
 using Lines = std::vector<std::string>;
@@ -36,23 +38,13 @@ std::vector<uint16_t> codeSheet(uint32_t glyphWidth) {
   return sheet;
 }
 
-std::vector<uint16_t> view() {  // the view as the 240x320 screen shows it
-  std::vector<uint16_t> screen = headless::ScreenPixels();
-  return {screen.begin() + 40 * 240, screen.begin() + 280 * 240};
-}
-
 std::vector<uint16_t> whileUp;  // the view half a second after the box opened
-void capture(const std::string&, bool) { whileUp = view(); }
-
-headless::ScriptEvent event(double time, EventKind kind, uint32_t key = 0) {
-  headless::ScriptEvent e;
-  e.time = time, e.kind = kind, e.a = key;
-  return e;
-}
+void capture(const std::string&, bool) { whileUp = testing_support::ViewPixels(); }
 
 // Dialog 1 holding text (none when null) over a scene, with panel 5 and font 1; returns the
 // virtual time at which the box closed.
-double showBox(const char* text, std::vector<headless::ScriptEvent> script, uint16_t glyphWidth = 7) {
+double showBox(const char* text, uint16_t glyphWidth = 7,
+               std::vector<headless::ScriptEvent> script = {At(1.5, EventKind::KeyDown, kAction)}) {
   TempDir dir;
   gfx_testing::Owned owned;
   EXPECT_EQ(gfx_testing::StartDisplay(dir), GfxOk);
@@ -66,7 +58,7 @@ double showBox(const char* text, std::vector<headless::ScriptEvent> script, uint
   dialogTable.clear();
   if (text) std::strncpy(dialogTable[1].text, text, sizeof dialogTable[1].text - 1);
   keySlots[SlotLeft] = VK_LEFT, keySlots[SlotRight] = VK_RIGHT, keySlots[SlotUp] = VK_UP, keySlots[SlotAction] = kAction;
-  script.push_back(event(0.5, EventKind::Shot));
+  script.push_back(At(0.5, EventKind::Shot));
   script.back().file = dir.file("box.png");
   headless::Schedule(script);
   showDialog(1);
@@ -115,13 +107,13 @@ TEST(DialogBox, LaysOutWordsLineFeedsAndMarkupByItsEstimate) {
   };
   EXPECT_TRUE(RunFresh([&] {
     for (const Case& c : cases) {
-      showBox(c.text, {event(1.5, EventKind::KeyDown, kAction)}, c.glyphWidth);
+      showBox(c.text, c.glyphWidth);
       EXPECT_EQ(linesOf(whileUp, c.glyphWidth), c.lines) << c.text;
     }
     // Line feeds alone lay out the same as carriage return and line feed.
-    showBox("one\r\ntwo\r\nthree", {event(1.5, EventKind::KeyDown, kAction)});
+    showBox("one\r\ntwo\r\nthree");
     const std::vector<uint16_t> crlf = whileUp;
-    showBox("one\ntwo\nthree", {event(1.5, EventKind::KeyDown, kAction)});
+    showBox("one\ntwo\nthree");
     EXPECT_EQ(whileUp, crlf);
   }));
 }
@@ -131,7 +123,7 @@ TEST(DialogBox, ColoursSetByMarkupAreNeverDrawn) {
     const auto at = [](uint32_t cell, uint32_t column, uint32_t row = 0) {
       return whileUp[(70 + row) * 240 + 50 + 7 * cell + column];
     };
-    showBox("@fF800red @f0000own x@b0001y z", {event(1.5, EventKind::KeyDown, kAction)});
+    showBox("@fF800red @f0000own x@b0001y z");
     EXPECT_EQ(linesOf(whileUp, 7, {kPanel, 1}), Lines{"red own xy z"});
     EXPECT_EQ(at(0, 1), 0xF800);  // 'r' is 0x72: column 1 is ink
     EXPECT_EQ(at(4, 0), kInk);    // 0000: the glyphs' own ink
@@ -140,7 +132,7 @@ TEST(DialogBox, ColoursSetByMarkupAreNeverDrawn) {
     EXPECT_EQ(at(10, 6, 7), 1);
     EXPECT_EQ(at(12, 0, 1), kPanel);
     // Four characters read as base 16 the way strtoul reads them; other letters do nothing.
-    showBox("@x1234a@f 0x1b@fzz00c@f-001d@fF8", {event(1.5, EventKind::KeyDown, kAction)});
+    showBox("@x1234a@f 0x1b@fzz00c@f-001d@fF8");
     EXPECT_EQ(linesOf(whileUp), Lines{"abcd"});
     EXPECT_EQ(at(0, 0), 0xFFFF);
     EXPECT_EQ(at(1, 1), 1);
@@ -153,24 +145,24 @@ TEST(DialogBox, ColoursSetByMarkupAreNeverDrawn) {
 TEST(DialogBox, WaitsForAGameKeyThenPutsTheSceneBack) {
   EXPECT_TRUE(RunFresh([] {
     // Keys count only after a second: a press released before then is missed.
-    const double closed = showBox("hi", {event(0.2, EventKind::KeyDown, VK_UP), event(0.8, EventKind::KeyUp, VK_UP),
-                                         event(3.0, EventKind::KeyDown, VK_RIGHT)});
+    const double closed = showBox("hi", 7, {At(0.2, EventKind::KeyDown, VK_UP), At(0.8, EventKind::KeyUp, VK_UP),
+                                         At(3.0, EventKind::KeyDown, VK_RIGHT)});
     EXPECT_GE(closed, 3.0);
     EXPECT_LE(closed, 3.05);
     EXPECT_EQ(actionDeadline, TimerCount() + counterFrequency / 2);
     EXPECT_EQ(linesOf(whileUp), Lines{"hi"});
     EXPECT_EQ(whileUp[39 * 240 + 25], scene(25, 39));
     EXPECT_EQ(whileUp[40 * 240 + 25], kPanel);
-    const std::vector<uint16_t> after = view();
+    const std::vector<uint16_t> after = testing_support::ViewPixels();
     for (uint32_t i = 0; i < after.size(); ++i) ASSERT_EQ(after[i], scene(i % 240, i / 240)) << i;
     EXPECT_TRUE(dirtyList.empty());
     // A key held as the box opens closes it when the second is over.
-    EXPECT_EQ(showBox("hi", {event(0.0, EventKind::KeyDown, kAction)}), 1.0);
+    EXPECT_EQ(showBox("hi", 7, {At(0.0, EventKind::KeyDown, kAction)}), 1.0);
   }));
   EXPECT_TRUE(RunFresh([] {
     // An unknown id shows the empty panel, waits all the same and leaves the text state alone.
     selectFont(9);
-    EXPECT_EQ(showBox(nullptr, {event(1.5, EventKind::KeyDown, VK_LEFT)}), 1.5);
+    EXPECT_EQ(showBox(nullptr, 7, {At(1.5, EventKind::KeyDown, VK_LEFT)}), 1.5);
     EXPECT_EQ(whileUp[70 * 240 + 50], kPanel);
     EXPECT_EQ(currentFont, 9u);
     // Without image 5 nothing happens at all.

@@ -4,8 +4,8 @@
 #include "data/layout.h"
 #include "gfx/display.h"
 #include "gfx/text.h"
-#include "shell/log.h"
 #include "shell/shell.h"
+#include "support/device.h"
 #include "world/objects.h"
 
 namespace gfx_testing {
@@ -58,11 +58,8 @@ int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig con
   // A display started earlier in this process would still point at the old device's frame buffer.
   delete[] display.backBuffer;
   display = Display{};
-  config.appDirectory = dir.path();
-  headless::Configure(config);
+  testing_support::StartDevice(dir, config);
   headless::OnMessageBox(onBox);
-  appDirectory = dir.path() + "/";
-  LogOpen();
   if (!CreateMainWindow(1, SW_SHOW)) return -1;
   return GfxInit();
 }

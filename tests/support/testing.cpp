@@ -2,6 +2,7 @@
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
+#include <stb_image.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,21 +59,36 @@ static std::string quote(const std::string& word) {
   return out + "'";
 }
 
-SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {
+SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
   TempDir scratch;
-  std::string command = quote(ZELVO_SIM_PATH);
+  std::string command = quote(program);
   for (const auto& arg : args) command += " " + quote(arg);
   if (!script.empty()) {
     WriteFile(scratch.file("script.txt"), script);
     command += " --script " + quote(scratch.file("script.txt"));
   }
-  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt"));
+  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt")) + " </dev/null";
   SimResult result;
   int status = std::system(command.c_str());
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   result.out = ReadFile(scratch.file("out.txt"));
   result.err = ReadFile(scratch.file("err.txt"));
   return result;
+}
+
+SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {
+  return RunProgram(ZELVO_SIM_PATH, args, script);
+}
+
+std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width, int* height) {
+  int w = 0, h = 0, channels = 0;
+  uint8_t* rgb = stbi_load(path.c_str(), &w, &h, &channels, 3);
+  if (!rgb) return {};
+  std::vector<uint8_t> pixels(rgb, rgb + static_cast<size_t>(w) * h * 3);
+  stbi_image_free(rgb);
+  if (width) *width = w;
+  if (height) *height = h;
+  return pixels;
 }
 
 bool RunFresh(const std::function<void()>& body) {

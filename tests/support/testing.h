@@ -36,8 +36,13 @@ struct SimResult {
   std::string err;  // standard error
 };
 
-// Run the zelvo-sim program with these arguments (and an optional script text written to a file).
+// Run a program with these arguments (and an optional script text written to a file, passed as
+// --script), with no standard input; RunSim runs zelvo-sim.
+SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script = "");
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script = "");
+
+// A PNG's pixels as 8-bit RGB, row by row; empty when it cannot be read.
+std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, int* height = nullptr);
 
 // Run body in a forked child, so it starts from the program's pristine state; returns true when
 // the child ended normally and its gtest expectations held (failures are printed by the child).

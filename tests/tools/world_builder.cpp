@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "check.h"
@@ -16,14 +13,13 @@
 namespace zdtest {
 
 Bytes readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const std::string text = testing_support::ReadFile(path.string());
+  return Bytes(text.begin(), text.end());
 }
 
 void writeFile(const fs::path& path, const Bytes& bytes) {
   fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  testing_support::WriteFile(path.string(), bytes);
 }
 
 void writeText(const fs::path& path, const std::string& text) { writeFile(path, Bytes(text.begin(), text.end())); }
@@ -75,65 +71,46 @@ void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba) {
   writePng(path, width, height, pixels);
 }
 
-void writeWav(const fs::path& path) {
-  // 44-byte header of 8-bit mono PCM at 8000 Hz, then four samples.
-  Bytes wav = hex(
-      "52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
-      "64617461 04000000 80808080");
-  writeFile(path, wav);
-}
-
 json goodWorld(const fs::path& dir) {
   writePlainPng(dir / "images/panel.png", 6, 4);
   writePlainPng(dir / "fonts/small.png", 32 * 6, 3 * 8, 0xFFFFFFFF);
   writePlainPng(dir / "sprites/player.png", 16 * 8, 10, 0xCC3333FF);
   writePlainPng(dir / "sprites/ground.png", 20, 5, 0x663300FF);
   writePlainPng(dir / "sprites/key.png", 6, 6, 0xFFCC00FF);
-  writeWav(dir / "music/main.wav");
-  writeWav(dir / "music/ingame.wav");
-  json images = json::array();
+  // 8-bit mono PCM at 8000 Hz, four samples.
+  const Bytes wav = hex("52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
+                        "64617461 04000000 80808080");
+  writeFile(dir / "music/main.wav", wav);
+  writeFile(dir / "music/ingame.wav", wav);
+  json world = json::parse(R"({
+    "format": "zelvo-world 1",
+    "music": {"title": "music/main.wav", "game": "music/ingame.wav"},
+    "images": [],
+    "fonts": [{"id": 1, "sheet": "fonts/small.png", "cell": [6, 8]}, {"id": 2, "sheet": "fonts/small.png", "cell": [6, 8]}],
+    "sprites": [
+      {"id": 3, "kind": "player", "frames": {"strip": "sprites/player.png", "count": 16}, "animRate": 8},
+      {"id": 10, "kind": "solid", "frames": ["sprites/ground.png"]},
+      {"id": 50, "kind": "front", "frames": ["sprites/key.png"]}],
+    "screens": [
+      {"number": 1, "objects": [{"sprite": 10, "x": 0, "y": 170}], "events": [{"event": 1, "x": 60, "y": 150}]},
+      {"number": 2, "objects": [{"sprite": 10, "x": 0, "y": 170}]},
+      {"number": 11, "objects": [{"sprite": 10, "x": 0, "y": 170, "layer": 1}], "events": [{"event": 2, "x": 180, "y": 130}]}],
+    "events": [
+      {"id": 1, "size": [20, 20], "trigger": "touch",
+       "actions": [{"do": "showDialog", "dialog": 1}, {"do": "disarmEvent", "event": 1}]},
+      {"id": 2, "size": [20, 40], "trigger": "useArtifact", "param": 50,
+       "actions": [{"do": "spendArtifact", "artifact": 50}, {"do": "addScore", "points": 100},
+                   {"do": "goToScreen", "screen": 1, "x": 20, "y": 150}]}],
+    "artifacts": [{"id": 50, "name": "Brass key", "screen": 11, "x": 100, "y": 160, "state": "lying"}],
+    "dialogs": [{"id": 1, "text": "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}]
+  })");
   for (uint32_t id : {1,   2,   3,   4,   5,   6,   7,   8,   100, 110, 111, 120, 121, 122, 123, 124, 125,
                       126, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500,
                       501, 5555, 5556}) {
-    json image = {{"id", id}, {"picture", "images/panel.png"}};
-    if (id == 3 || id == 5) image["saveBuffer"] = true;
-    images.push_back(image);
+    world["images"].push_back({{"id", id}, {"picture", "images/panel.png"}});
+    if (id == 3 || id == 5) world["images"].back()["saveBuffer"] = true;
   }
-  return json{
-      {"format", "zelvo-world 1"},
-      {"music", {{"title", "music/main.wav"}, {"game", "music/ingame.wav"}}},
-      {"images", images},
-      {"fonts",
-       {{{"id", 1}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}},
-        {{"id", 2}, {"sheet", "fonts/small.png"}, {"cell", {6, 8}}}}},
-      {"sprites",
-       {{{"id", 3}, {"kind", "player"}, {"frames", {{"strip", "sprites/player.png"}, {"count", 16}}}, {"animRate", 8}},
-        {{"id", 10}, {"kind", "solid"}, {"frames", {"sprites/ground.png"}}},
-        {{"id", 50}, {"kind", "front"}, {"frames", {"sprites/key.png"}}}}},
-      {"screens",
-       {{{"number", 1},
-         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}},
-         {"events", {{{"event", 1}, {"x", 60}, {"y", 150}}}}},
-        {{"number", 2}, {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}}}}},
-        {{"number", 11},
-         {"objects", {{{"sprite", 10}, {"x", 0}, {"y", 170}, {"layer", 1}}}},
-         {"events", {{{"event", 2}, {"x", 180}, {"y", 130}}}}}}},
-      {"events",
-       {{{"id", 1},
-         {"size", {20, 20}},
-         {"trigger", "touch"},
-         {"actions", {{{"do", "showDialog"}, {"dialog", 1}}, {{"do", "disarmEvent"}, {"event", 1}}}}},
-        {{"id", 2},
-         {"size", {20, 40}},
-         {"trigger", "useArtifact"},
-         {"param", 50},
-         {"actions",
-          {{{"do", "spendArtifact"}, {"artifact", 50}},
-           {{"do", "addScore"}, {"points", 100}},
-           {{"do", "goToScreen"}, {"screen", 1}, {"x", 20}, {"y", 150}}}}}}},
-      {"artifacts", {{{"id", 50}, {"name", "Brass key"}, {"screen", 11}, {"x", 100}, {"y", 160}, {"state", "lying"}}}},
-      {"dialogs", {{{"id", 1}, {"text", "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}}}},
-  };
+  return world;
 }
 
 static ToolRun capture(const std::function<int(zdata::Streams)>& body) {
@@ -161,24 +138,9 @@ ToolRun check(const fs::path& dir, bool asJson) {
   return capture([&](zdata::Streams io) { return zdata::checkCommand(dir, options, io); });
 }
 
-static std::string quote(const std::string& word) {
-  std::string out = "'";
-  for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
 ToolRun runTool(const std::vector<std::string>& args) {
-  TempDir scratch;
-  std::string command = quote(ZELVO_DATA_PATH);
-  for (const auto& a : args) command += " " + quote(a);
-  command += " >" + quote((scratch / "out").string()) + " 2>" + quote((scratch / "err").string()) + " </dev/null";
-  int status = std::system(command.c_str());
-  ToolRun run;
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  Bytes out = readFile(scratch / "out"), err = readFile(scratch / "err");
-  run.out.assign(out.begin(), out.end());
-  run.err.assign(err.begin(), err.end());
-  return run;
+  testing_support::SimResult run = testing_support::RunProgram(ZELVO_DATA_PATH, args);
+  return {run.exitCode, run.out, run.err};
 }
 
 zdata::Report readReport(const fs::path& sources) {
@@ -208,6 +170,14 @@ bool has(const zdata::Report& report, zdata::Severity severity, const std::strin
 }
 
 std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
+
+void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present) {
+  for (const Diag& d : diags) {
+    EXPECT_EQ(has(report, d.severity, d.file, d.record, d.message), present)
+        << d.file << ": " << d.record << ": " << d.message << (present ? " is missing from:\n" : " is in:\n")
+        << dump(report);
+  }
+}
 
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
   std::vector<std::pair<std::string, Bytes>> files;

@@ -4,7 +4,6 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,28 +17,22 @@ namespace zdtest {
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
 using zdata::Bytes;
-
-// The test suites' temporary folder; `dir / "name"` is a path in it.
 using testing_support::TempDir;
 inline fs::path operator/(const TempDir& dir, const std::string& name) { return fs::path(dir.path()) / name; }
 
 Bytes readFile(const fs::path& path);
-void writeFile(const fs::path& path, const Bytes& bytes);
+void writeFile(const fs::path& path, const Bytes& bytes);  // makes the folders it needs
 void writeText(const fs::path& path, const std::string& text);
 void writeJson(const fs::path& path, const json& j);
-// "01 00 ff" to bytes; spaces and line breaks are ignored.
-Bytes hex(const std::string& text);
+Bytes hex(const std::string& text);  // "01 00 ff" to bytes; spaces and line breaks are ignored
 Bytes zeros(std::size_t n);
 Bytes cat(std::initializer_list<Bytes> parts);
-// Files in a folder (none when it does not exist).
-std::vector<std::string> listFolder(const fs::path& dir);
+std::vector<std::string> listFolder(const fs::path& dir);  // sorted; none when it does not exist
 
 // A PNG made here: pixels as 0xRRGGBBAA, row by row.
 void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba);
 // A PNG of one opaque colour whose bottom-right pixel is transparent (the game never draws it).
 void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF);
-// A small valid WAV file.
-void writeWav(const fs::path& path);
 
 // A good small world: every image, font and sprite the game asks for, screens 1, 2 and 11, two
 // events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is returned and
@@ -48,27 +41,30 @@ json goodWorld(const fs::path& dir);
 
 struct ToolRun {
   int code = 0;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 ToolRun pack(const fs::path& sources, const fs::path& dir);
 ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false);
 ToolRun check(const fs::path& dir, bool json = false);
-// The command-line program itself, with a shell-quoted argument list.
-ToolRun runTool(const std::vector<std::string>& args);
+ToolRun runTool(const std::vector<std::string>& args);  // the command-line program itself
 
-// Reading sources alone, for their report.
-zdata::Report readReport(const fs::path& sources);
-// A data set's check report.
-zdata::Report checkReport(const fs::path& dir);
-// True when some diagnostic of this severity matches file, record (prefix) and a part of its message.
+zdata::Report readReport(const fs::path& sources);  // reading sources alone
+zdata::Report checkReport(const fs::path& dir);     // a data set's check report
+// True when some diagnostic of this severity matches file, record (a prefix of record and field)
+// and a part of its message.
 bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
          const std::string& messagePart);
 std::string dump(const zdata::Report& report);
+struct Diag {
+  zdata::Severity severity;
+  std::string file, record, message;
+};
+// Each of these is in the report (with present false: none of them is).
+void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present = true);
 
 // The seven files of a folder, by name.
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir);
-// The game's tables of a data folder, written out again: equal bytes mean equal tables.
+// The tool's tables of a data folder, written out again: equal bytes mean equal tables.
 std::vector<std::pair<std::string, Bytes>> tableBytes(const fs::path& dir);
 
 }  // namespace zdtest

@@ -1,0 +1,208 @@
+// encoding_test.cpp -- colours, run-length coding, the texts of sources, the dialog layout estimate, and a
+// tiny world that packs to bytes worked out by hand from the file layouts.
+#include <gtest/gtest.h>
+
+#include "pixels.h"
+#include "text.h"
+#include "world_builder.h"
+
+using zdata::Severity;
+
+namespace zdtest {
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000FF, kClear = 0x00000000, kWhite = 0xFFFFFFFF, kBlue = 0x0000FFFF,
+                   kBlack = 0x000000FF;
+
+TEST(TinyWorld, PacksToTheBytesWorkedOutByHand) {
+  TempDir src, out;
+  // Image 7, 2x2: red, then three transparent pixels, the run crossing into the second row.
+  writePng(src / "red.png", 2, 2, {kRed, kClear, kClear, kClear});
+  // Font 1 with 1x1 cells: a 32x3 sheet whose only ink is '!' (code 33, cell 1 of the first row).
+  std::vector<uint32_t> sheet(32 * 3, kClear);
+  sheet[1] = kWhite;
+  writePng(src / "font.png", 32, 3, sheet);
+  // Sprite 3, two 2x1 frames in a strip: blue then clear; opaque black then clear.
+  writePng(src / "hero.png", 4, 1, {kBlue, kClear, kBlack, kClear});
+  writeJson(src / "world.json",
+            {{"format", "zelvo-world 1"},
+             {"images", {{{"id", 7}, {"picture", "red.png"}, {"saveBuffer", true}}}},
+             {"fonts", {{{"id", 1}, {"sheet", "font.png"}, {"cell", {1, 1}}}}},
+             {"sprites",
+              {{{"id", 3}, {"kind", "player"}, {"frames", {{"strip", "hero.png"}, {"count", 2}}}, {"animRate", 5},
+                {"motion", "patrol"}, {"moveRate", 9}, {"reserved", {{"label", "hero"}}}}}},
+             {"screens",
+              {{{"number", 2},
+                {"objects", {{{"sprite", 3}, {"x", 10}, {"y", 20}, {"layer", 5}}}},
+                {"events", {{{"event", 4}, {"x", 30}, {"y", 40}}}}}}},
+             {"events",
+              {{{"id", 4}, {"size", {16, 8}}, {"trigger", "useArtifact"}, {"armed", false}, {"param", 9},
+                {"reserved", "A1B2C3D4"},
+                {"actions",
+                 {{{"do", "showDialog"}, {"dialog", 6}}, {{"do", "goToScreen"}, {"screen", 2}, {"x", 100}, {"y", 50}}}}}}},
+             {"artifacts", {{{"id", 9}, {"name", "Key"}, {"screen", 2}, {"x", 100}, {"y", 120}, {"state", "lying"}}}},
+             {"dialogs", {{{"id", 6}, {"text", "Hi\n@fF800there"}}}}});
+  ToolRun run = pack(src.path(), out.path());
+  ASSERT_EQ(run.code, 0) << run.err;
+
+  Bytes sheetBytes = zeros(192);       // 32 x 3 pixels of 2 bytes
+  sheetBytes[2] = sheetBytes[3] = 0xFF;  // pixel 1 is white ink
+  Bytes map = zeros(90000);
+  Bytes screen = hex("02000000 03000000 0A00 1400 05000000");  // screen 2: sprite 3 at (10, 20), layer 5
+  std::copy(screen.begin(), screen.end(), map.begin() + 900);
+  Bytes event = hex("04000000 1E00 2800");  // event 4 at (30, 40)
+  std::copy(event.begin(), event.end(), map.begin() + 900 + 772);
+  Bytes text = hex("4869 0A 4066463830 30 7468657265");  // "Hi", LF, "@fF800", "there"
+  text.resize(128, 0);
+  const std::pair<const char*, Bytes> files[] = {
+      {"images.dat", hex("01000000"                   // one record
+                         "00000000 06000000"          // at data offset 0, 6 bytes of pixel words
+                         "07000000 01 00 0200 0200"   // id 7, save buffer, reserved, 2x2
+                         "00F8 0000 0300")},          // red (0xF800), then skip 3 across the row end
+      {"fonts.dat", cat({hex("01000000 00000000 C0000000 01000000 0100 0100"), sheetBytes})},
+      {"sprites.dat", cat({
+                          hex("01000000 00000000 14000000"),  // one record, 20 bytes of frame data
+                          hex("03000000"),                    // id 3
+                          hex("6865726F"), zeros(28),         // reserved label "hero"
+                          hex("00 02 05 00 02 01 00 02 09"),  // player, 2 frames, 5 fps, -, 2x1, -, patrol, 9 steps
+                          zeros(4),                           // reserved
+                          hex("00000000 06000000"),           // frame offsets from the end of the table
+                          hex("1F00 0000 0000"),              // blue, end of frame
+                          hex("0100 0000 0000"),              // opaque black stored as 1, end of frame
+                      })},
+      {"map.dat", map},
+      {"events.dat", hex("01000000 00000000 12000000"  // one record; its size counts the 18 bytes of actions
+                         "04000000 1000 0800 03 02"    // id 4, 16x8, use artifact, disarmed
+                         "A1B2C3D4 09000000 02"        // reserved, artifact 9, two actions
+                         "04 06000000 0000 0000"       // show dialog 6
+                         "01 02000000 6400 3200")},    // go to screen 2 at (100, 50)
+      {"art.dat", cat({hex("01000000 09000000 4B6579"), zeros(29), hex("0200 6400 7800 01")})},
+      {"dialogs.dat", cat({hex("01000000 06000000"), text})},
+  };
+  for (const auto& [name, expected] : files) EXPECT_EQ(readFile(out / name), expected) << name;
+  // No music is named, so none is copied.
+  EXPECT_EQ(listFolder(out.path()), (std::vector<std::string>{"art.dat", "dialogs.dat", "events.dat", "fonts.dat",
+                                                              "images.dat", "map.dat", "sprites.dat"}));
+}
+
+TEST(Colours, FiveSixFiveAlphaAndOpaqueBlackAndEveryValueSurvivesAPicture) {
+  EXPECT_EQ(zdata::rgbTo565(255, 0, 0), 0xF800);
+  EXPECT_EQ(zdata::rgbTo565(0, 255, 0), 0x07E0);
+  EXPECT_EQ(zdata::rgbTo565(0, 0, 255), 0x001F);
+  EXPECT_EQ(zdata::rgbTo565(8, 4, 8), 0x0821);
+  EXPECT_EQ(zdata::storedPixel(255, 255, 255, 127), 0);  // alpha below half is transparent
+  EXPECT_EQ(zdata::storedPixel(255, 255, 255, 128), 0xFFFF);
+  EXPECT_EQ(zdata::storedPixel(0, 0, 0, 255), 1);  // opaque black is stored as 1
+  EXPECT_EQ(zdata::storedPixel(7, 3, 7, 255), 1);  // low bits dropped: still 0, so still 1
+  uint8_t rgba[4];
+  for (uint32_t v = 1; v <= 0xFFFF; ++v) {
+    zdata::pixelToRgba(static_cast<uint16_t>(v), rgba);
+    ASSERT_EQ(zdata::storedPixel(rgba[0], rgba[1], rgba[2], rgba[3]), v);
+  }
+  zdata::pixelToRgba(0, rgba);
+  EXPECT_EQ(rgba[3], 0);
+}
+
+TEST(RunLength, EncodingCrossesRowsSplitsLongRunsAndEndsFrames) {
+  // 3x3: A B . / . . . / C D .  -> A B (0,4) C D (0,1)
+  std::vector<uint16_t> pixels = {0xAAAA, 0xBBBB, 0, 0, 0, 0, 0xCCCC, 0xDDDD, 0};
+  EXPECT_EQ(zdata::encodeImage(pixels.data(), pixels.size()), hex("AAAA BBBB 0000 0400 CCCC DDDD 0000 0100"));
+  std::vector<uint16_t> long_(70000, 0);
+  long_[0] = 0x1234;
+  EXPECT_EQ(zdata::encodeImage(long_.data(), long_.size()), hex("3412 0000 FFFF 0000 7011"));  // 65535 + 4464
+  std::vector<uint16_t> frame = {0, 0x1111, 0, 0}, clear(6, 0), full = {1, 2};
+  EXPECT_EQ(zdata::encodeFrame(frame.data(), frame.size()), hex("0000 0100 1111 0000 0000"));
+  EXPECT_EQ(zdata::encodeFrame(clear.data(), clear.size()), hex("0000 0000"));
+  EXPECT_EQ(zdata::encodeFrame(full.data(), full.size()), hex("0100 0200"));
+}
+
+TEST(RunLength, ProblemsAndCanonicalFormAsTheGameDecodes) {
+  // A 3x2 image: five words reach the limit; the sixth position is never read.
+  EXPECT_FALSE(zdata::imageDataProblem(hex("0100 0200 0300 0400 0500"), 3, 2));
+  EXPECT_FALSE(zdata::imageDataProblem(hex("0100 0200 0300 0400 0500 0600"), 3, 2));
+  EXPECT_TRUE(zdata::imageDataProblem(hex("0100 0200 0300 0400"), 3, 2));
+  EXPECT_FALSE(zdata::imageDataProblem(hex("1111 0000 0200 2222 3333 4444 5555"), 4, 2));
+  EXPECT_TRUE(zdata::imageDataProblem(hex("1111 0000"), 4, 2));  // ends inside a skip pair
+
+  EXPECT_FALSE(zdata::frameDataProblem(hex("00000000 0100 0000 0000"), 1, 2, 1));  // a pixel, then the end marker
+  EXPECT_TRUE(zdata::frameDataProblem(hex("000000"), 1, 2, 1));                    // table cut short
+  EXPECT_TRUE(zdata::frameDataProblem(hex("40000000 0100"), 1, 2, 1));             // offset past the data
+  EXPECT_TRUE(zdata::frameDataProblem(hex("00000000 0100"), 1, 3, 1));             // words run out
+
+  EXPECT_TRUE(zdata::canonicalImage(hex("AAAA 0000 0300"), 2, 2));
+  EXPECT_FALSE(zdata::canonicalImage(hex("AAAA 0000 0000 0000 0300"), 2, 2));  // a skip of nothing
+  EXPECT_FALSE(zdata::canonicalImage(hex("AAAA 0000 0100 0000 0200"), 2, 2));  // runs not joined
+  EXPECT_FALSE(zdata::canonicalImage(hex("AAAA 0000 0300 0100"), 2, 2));       // words after the end
+  EXPECT_FALSE(zdata::canonicalImage(hex("AAAA"), 2, 2));                      // words run out
+  auto frames = zdata::canonicalFrames(hex("00000000 06000000 0100 0000 0000 0000 0100 0200"), 2, 2, 1);
+  ASSERT_TRUE(frames);
+  EXPECT_EQ((*frames)[1].pixels, (std::vector<uint16_t>{0, 2}));
+  EXPECT_FALSE(zdata::canonicalFrames(hex("00000000 00000000 0100 0000 0000"), 2, 2, 1));  // shared words
+}
+
+TEST(RunLength, PackedPicturesKeepAlphaAndBlackAndWarnOfAnOpaqueLastPixel) {
+  TempDir src, out;
+  // 3x2: opaque black, half-transparent (alpha 127: transparent), white / clear, clear, clear
+  writePng(src / "p.png", 3, 2, {0x000000FF, 0xFF00007F, 0xFFFFFFFF, 0, 0, 0});
+  writePng(src / "q.png", 2, 1, {0, 0xFFFFFFFF});
+  writePng(src / "s.png", 4, 1, {0, 0, 0, 0xFFFFFFFF});
+  writeJson(src / "world.json",
+            {{"format", "zelvo-world 1"},
+             {"images", {{{"id", 1}, {"picture", "p.png"}}, {{"id", 2}, {"picture", "q.png"}}}},
+             {"sprites", {{{"id", 9}, {"kind", "scenery"}, {"frames", {{"strip", "s.png"}, {"count", 2}}}}}}});
+  zdata::Report report = readReport(src.path());
+  EXPECT_FALSE(report.hasErrors()) << dump(report);
+  expectReported(report, {{Severity::Warning, "world.json", "images[1].picture", "bottom-right pixel is opaque"},
+                          {Severity::Warning, "world.json", "sprites[0].frames", "frame 2: bottom-right pixel"}});
+  expectReported(report, {{Severity::Warning, "world.json", "images[0]", ""},
+                          {Severity::Warning, "world.json", "sprites[0].frames", "frame 1"}}, false);
+  ASSERT_EQ(pack(src.path(), out.path()).code, 0);
+  EXPECT_EQ(readFile(out / "images.dat"), hex("02000000 00000000 0C000000 16000000 06000000"
+                                               "01000000 00 00 0300 0200 0100 0000 0100 FFFF 0000 0300"
+                                               "02000000 00 00 0200 0100 0000 0100 FFFF"));
+}
+
+TEST(Texts, Latin1HexAndBase64) {
+  EXPECT_EQ(zdata::latin1ToUtf8("caf\xE9"), "caf\xC3\xA9");
+  EXPECT_EQ(zdata::utf8ToLatin1("caf\xC3\xA9"), std::optional<std::string>("caf\xE9"));
+  EXPECT_FALSE(zdata::utf8ToLatin1("\xE2\x82\xAC"));  // the euro sign has no byte
+  Bytes bytes = hex("00 01 FE FF 7F");
+  EXPECT_EQ(zdata::toHex(bytes.data(), bytes.size()), "0001FEFF7F");
+  EXPECT_EQ(zdata::fromHex("0001feff7f"), std::optional<Bytes>(bytes));
+  EXPECT_FALSE(zdata::fromHex("0g"));
+  for (std::size_t n = 0; n < 7; ++n) {
+    Bytes part(bytes.begin(), bytes.begin() + std::min(n, bytes.size()));
+    EXPECT_EQ(zdata::fromBase64(zdata::toBase64(part)), std::optional<Bytes>(part));
+  }
+  EXPECT_EQ(zdata::toBase64(hex("4D616E")), "TWFu");
+  for (const char* bad : {"TWF", "TW=u", "T!Fu"}) EXPECT_FALSE(zdata::fromBase64(bad)) << bad;
+}
+
+TEST(DialogLayout, SevenLinesFitByTheSevenPixelEstimate) {
+  std::string seven = "1\n2\n3\n4\n5\n6\n7";
+  EXPECT_FALSE(zdata::dialogCut(seven, 6));
+  auto cut = zdata::dialogCut(seven + "\neight", 6);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->lost, "eight");
+  EXPECT_FALSE(zdata::dialogCut(seven + "\n  @fF800\n", 6));  // only spaces and markup are lost
+  // Carriage returns are ignored.
+  EXPECT_FALSE(zdata::dialogCut("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7", 6));
+  EXPECT_TRUE(zdata::dialogCut("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8", 6));
+  // 20 characters a line fit (50 + 7 x 20 = 190); 127 characters of such words take seven lines.
+  std::string word(19, 'w'), text;
+  for (int i = 0; i < 6; ++i) text += word + " ";
+  EXPECT_FALSE(zdata::dialogCut(text + "end", 7));
+  EXPECT_TRUE(zdata::dialogCut(text + word + " end", 7));
+  // A word of more than 20 characters fails the estimate at once and starts on a new line; with
+  // 8-pixel glyphs it keeps breaking, so 40 of them use up the seven lines.
+  EXPECT_FALSE(zdata::dialogCut(std::string(21, 'x'), 6));
+  EXPECT_TRUE(zdata::dialogCut(std::string(40, 'x'), 8));
+  // With 12-pixel glyphs, 13 characters pass 195 and the line breaks after the character.
+  EXPECT_FALSE(zdata::dialogCut("abcdefghijklm", 12));
+  std::string many;
+  for (int i = 0; i < 8; ++i) many += "abcdefghijklm";
+  EXPECT_TRUE(zdata::dialogCut(many.substr(0, 100), 12));
+}
+
+}  // namespace
+}  // namespace zdtest
