@@ -50,8 +50,7 @@ Point takeTapPoint() {
 
 // A pressed button: its picture if there is one, and the display brought up to date either way.
 void drawPressed(uint32_t id, uint32_t x, uint32_t y) {
-  ImageRecord image;
-  if (getImage(id, &image)) drawImage(x, y, image);
+  drawImageById(id, x, y);
   presentDirty();
 }
 
@@ -117,9 +116,8 @@ void keysFrame() {
       uint32_t id, x, y;
     } prompts[4] = {{124, 30, 90}, {125, 25, 90}, {126, 27, 90}, {127, 18, 91}};
     ShowKeysScreen(false);
-    ImageRecord prompt;
     const auto& p = prompts[keyCaptureIndex];
-    if (getImage(p.id, &prompt)) drawImage(p.x, p.y, prompt);
+    drawImageById(p.id, p.x, p.y);
     presentDirty();
   }
   if (keyCaptureIndex < 4) {

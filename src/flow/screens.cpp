@@ -12,29 +12,23 @@ static constexpr uint32_t kPanelX = 15;
 static constexpr uint32_t kPanelY = 25;
 static constexpr uint32_t kClosingHoldMs = 3000;
 
-// A missing picture is simply not drawn.
-static void drawPicture(uint32_t id, uint32_t x, uint32_t y) {
-  ImageRecord image;
-  if (getImage(id, &image)) drawImage(x, y, image);
-}
-
 // Every full screen starts black (shown at once) inside the game frame, behind the common panel.
 static void startScreen(bool full) {
   if (full) {
     clearBackBuffer(1);
     drawGameFrame();
   }
-  drawPicture(kPanelImage, kPanelX, kPanelY);
+  drawImageById(kPanelImage, kPanelX, kPanelY);
 }
 
 void ShowTitleScreen() {
   startScreen(true);
-  drawPicture(100, 45, 22);
-  drawPicture(110, 50, 55);
-  drawPicture(120, 50, 83);
-  drawPicture(130, 35, 115);
-  drawPicture(140, 70, 145);
-  drawPicture(150, 95, 175);
+  drawImageById(100, 45, 22);
+  drawImageById(110, 50, 55);
+  drawImageById(120, 50, 83);
+  drawImageById(130, 35, 115);
+  drawImageById(140, 70, 145);
+  drawImageById(150, 95, 175);
   selectFont(1);
   setTextBackground(0);
   setTextColor(0xFFFF);
@@ -44,7 +38,7 @@ void ShowTitleScreen() {
 
 void ShowKeysScreen(bool full) {
   startScreen(full);
-  drawPicture(122, kPanelX, kPanelY);
+  drawImageById(122, kPanelX, kPanelY);
   if (full) presentAll();
 }
 
@@ -56,26 +50,26 @@ void ShowVolumeLevel() {
   else if (volumeSetting <= 168) id = 136;
   else if (volumeSetting <= 210) id = 137;
   else id = 138;
-  drawPicture(id, 68, 100);
+  drawImageById(id, 68, 100);
 }
 
 void ShowVolumeScreen(bool full) {
   startScreen(full);
-  drawPicture(139, kPanelX, kPanelY);
+  drawImageById(139, kPanelX, kPanelY);
   ShowVolumeLevel();
   if (full) presentAll();
 }
 
 void ShowInfoScreen() {
   startScreen(true);
-  drawPicture(500, kPanelX, kPanelY);
+  drawImageById(500, kPanelX, kPanelY);
   presentAll();
 }
 
 // The closing screens hold everything, message handling included, while the player looks.
 static void showClosing(uint32_t id) {
   startScreen(true);
-  drawPicture(id, kPanelX, kPanelY);
+  drawImageById(id, kPanelX, kPanelY);
   presentAll();
   SysSleep(kClosingHoldMs);
 }

@@ -87,6 +87,11 @@ bool restoreImage(uint32_t x, uint32_t y, const ImageRecord& image) {
   return true;
 }
 
+void drawImageById(uint32_t id, uint32_t x, uint32_t y) {
+  ImageRecord image;
+  if (getImage(id, &image)) drawImage(x, y, image);
+}
+
 void drawGameFrame() {
   fillRect(15, 25, 225, 215, 200, 200, 255);
   addDirtyRect(0, 0, kViewSize, kViewSize);

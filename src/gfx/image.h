@@ -16,6 +16,9 @@ bool getSprite(uint32_t id, Sprite* out);
 // save buffer, and mark it dirty. Returns 0.
 int drawImage(uint32_t x, uint32_t y, const ImageRecord& image);
 
+// Draw the image of an id at (x, y) when there is one; a missing picture is simply not drawn.
+void drawImageById(uint32_t id, uint32_t x, uint32_t y);
+
 // Decode size bytes of run-length data as a width x height picture at (x, y) and mark it dirty.
 // Returns 0.
 int drawRunLength(uint32_t x, uint32_t y, uint32_t width, uint32_t height, const uint8_t* data, uint32_t size);

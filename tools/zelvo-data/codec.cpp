@@ -186,19 +186,28 @@ struct IndexEntry {
 
 std::string entryName(uint32_t i) { return "index entry " + std::to_string(i); }
 
+enum class CountRead { Present, NoRecords, Failed };
+
+// The 4-byte record count at the start of a file. `shortCountLoads`: the loader takes an empty
+// file as no records (images, fonts, dialogs); a count cut short is a failed read everywhere.
+CountRead readCount(const Bytes& f, const char* file, const char* things, bool shortCountLoads, const char* field,
+                    Report& report) {
+  if (f.size() >= 4) return CountRead::Present;
+  std::string what = "the file has " + std::to_string(f.size()) + " bytes, too few for its " + field;
+  if (shortCountLoads && f.empty()) {
+    report.warning(file, "", "count", what + "; the game loads no " + things);
+    return CountRead::NoRecords;
+  }
+  report.error(file, "", "count", what);
+  return CountRead::Failed;
+}
+
 // The count and the index of an indexed file. `shortCountLoads`: the loader takes a count it cannot
 // read as 0 (images, fonts) instead of failing.
 bool readIndex(const Bytes& f, const char* file, const char* things, bool shortCountLoads,
                std::vector<IndexEntry>& entries, Report& report) {
-  if (f.size() < index::kCountSize) {
-    std::string what = "the file has " + std::to_string(f.size()) + " bytes, too few for its 4-byte count";
-    // Only an empty file is read as no count at all; a count cut short is a failed read.
-    if (shortCountLoads && f.empty()) {
-      report.warning(file, "", "count", what + "; the game loads no " + things);
-      return true;
-    }
-    report.error(file, "", "count", what);
-    return false;
+  if (CountRead read = readCount(f, file, things, shortCountLoads, "4-byte count", report); read != CountRead::Present) {
+    return read == CountRead::NoRecords;
   }
   uint32_t n = read32(f.data());
   if (index::dataStart(n) > f.size()) {
@@ -332,14 +341,8 @@ template <class T, class Build>
 bool readCounted(const Bytes& f, const char* file, const char* things, bool shortCountLoads, uint32_t recordSize,
                  std::vector<T>& out, Report& report, Build build) {
   constexpr uint32_t kCountSize = 4;
-  if (f.size() < kCountSize) {
-    std::string what = "the file has " + std::to_string(f.size()) + " bytes, too few for its count";
-    if (shortCountLoads && f.empty()) {
-      report.warning(file, "", "count", what + "; the game loads no " + things);
-      return true;
-    }
-    report.error(file, "", "count", what);
-    return false;
+  if (CountRead read = readCount(f, file, things, shortCountLoads, "count", report); read != CountRead::Present) {
+    return read == CountRead::NoRecords;
   }
   uint32_t n = read32(f.data());
   uint64_t used = kCountSize + uint64_t{n} * recordSize;

@@ -1,9 +1,8 @@
 // display.cpp -- the headless device's frame buffer, its display library and screenshots.
-#include <stb_image_write.h>
-
 #include <algorithm>
 #include <cstring>
 
+#include "platform/common/picture.h"
 #include "platform/display.h"
 #include "platform/headless/internal.h"
 
@@ -82,26 +81,8 @@ uint16_t ScreenPixel(int32_t x, int32_t y) {
 }
 
 bool SaveScreenshot(const std::string& path) {
-  const int32_t w = device.config.screenWidth, h = device.config.screenHeight;
-  if (w <= 0 || h <= 0) return false;
-  const bool is555 = device.config.display == DisplayPath::Gapi555;
-  std::vector<uint8_t> rgb;
-  rgb.reserve(static_cast<size_t>(w) * h * 3);
-  for (uint16_t p : ScreenPixels()) {
-    // Expand each channel by repeating its top bits, so white stays white.
-    uint32_t r, g, b;
-    if (is555) {
-      r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
-      rgb.push_back(static_cast<uint8_t>((r << 3) | (r >> 2)));
-      rgb.push_back(static_cast<uint8_t>((g << 3) | (g >> 2)));
-    } else {
-      r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-      rgb.push_back(static_cast<uint8_t>((r << 3) | (r >> 2)));
-      rgb.push_back(static_cast<uint8_t>((g << 2) | (g >> 4)));
-    }
-    rgb.push_back(static_cast<uint8_t>((b << 3) | (b >> 2)));
-  }
-  return stbi_write_png(path.c_str(), w, h, 3, rgb.data(), w * 3) != 0;
+  return WritePixelsPng(path, device.config.screenWidth, device.config.screenHeight, ScreenPixels(),
+                        device.config.display == DisplayPath::Gapi555);
 }
 
 }  // namespace headless

@@ -1,10 +1,9 @@
 // display.cpp -- the desktop device's screen: a window showing 5-6-5 pixels through a streaming texture.
-#include <stb_image_write.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/common/picture.h"
 #include "platform/display.h"
 #include "platform/sdl/internal.h"
 #include "platform/sdl/keymap.h"
@@ -109,17 +108,13 @@ void ToggleFullscreen() {
 void SaveScreenshot() {
   const int width = device.options.screenWidth, height = device.options.screenHeight;
   if (device.shown.empty()) return;
-  std::vector<uint8_t> rgb;
-  rgb.reserve(device.shown.size() * 3);
-  for (uint16_t pixel : device.shown)
-    for (uint8_t channel : Expand565(pixel)) rgb.push_back(channel);
   // The first free number, so earlier pictures are never overwritten.
   const std::filesystem::path folder(device.options.appDirectory);
   for (int number = 1; number <= 999; ++number) {
     const std::string path = (folder / ScreenshotName(number)).string();
     std::error_code error;
     if (std::filesystem::exists(path, error) || error) continue;
-    if (stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3))
+    if (WritePixelsPng(path, width, height, device.shown, false))
       std::printf("zelvo: screenshot saved as %s\n", path.c_str());
     else
       std::fprintf(stderr, "zelvo: could not save the screenshot %s\n", path.c_str());

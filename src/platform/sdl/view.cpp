@@ -52,11 +52,6 @@ std::string ScreenshotName(int number) {
   return name;
 }
 
-std::array<uint8_t, 3> Expand565(uint16_t pixel) {
-  const unsigned red = (pixel >> 11) & 0x1F, green = (pixel >> 5) & 0x3F, blue = pixel & 0x1F;
-  return {static_cast<uint8_t>(red << 3 | red >> 2), static_cast<uint8_t>(green << 2 | green >> 4),
-          static_cast<uint8_t>(blue << 3 | blue >> 2)};
-}
 
 bool ParseScreenSize(const std::string& text, int* width, int* height) {
   const size_t cross = text.find_first_of("xX");

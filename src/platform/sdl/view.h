@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/common/picture.h"
+
 namespace desktop {
 
 // The emulated screen drawn into a window: pixel-exact integer scale, centred, black bars around.
@@ -34,8 +36,8 @@ int MixerVolume(uint32_t gameVolume);
 // File name of the n-th screenshot: "zelvo-shot-001.png".
 std::string ScreenshotName(int number);
 
-// A 5-6-5 pixel as 8-bit red, green and blue (the top bits repeated, so white stays white).
-std::array<uint8_t, 3> Expand565(uint16_t pixel);
+// A 5-6-5 pixel as 8-bit red, green and blue, as screenshots store it.
+inline std::array<uint8_t, 3> Expand565(uint16_t pixel) { return ExpandPixel(pixel, false); }
 
 // "240x320" as a width and a height from 1 to 4096. False, with the values untouched, otherwise.
 bool ParseScreenSize(const std::string& text, int* width, int* height);
