@@ -1,4 +1,8 @@
 // device.cpp -- the headless device: virtual clock, scripted input, system services and window hooks.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -12,6 +16,17 @@
 namespace headless {
 
 DeviceState device;
+
+// The running copy holds log.txt open for writing, with the write lock every writer takes, and
+// without truncating what it has written.
+static int holdForWriting(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    fd = -1;
+  }
+  return fd;
+}
 
 KeyList DeviceConfig::DefaultKeyList() {
   // Codes of the handheld's direction pad and its four application buttons.
@@ -34,7 +49,7 @@ static uint64_t secondsToUs(double seconds) {
 
 void Configure(const DeviceConfig& config) {
   WinQueueReset();
-  if (device.heldLog) FileClose(device.heldLog);
+  if (device.heldLog >= 0) ::close(device.heldLog);
   device = DeviceState{};
   device.config = config;
   device.rng = config.seed ? config.seed : 1;
@@ -42,7 +57,7 @@ void Configure(const DeviceConfig& config) {
   ResetAudio();
   if (config.instanceRunning) {
     // The running copy created log.txt and keeps it open for writing.
-    device.heldLog = FileCreateKeep(JoinPath(config.appDirectory, "log.txt"));
+    device.heldLog = holdForWriting(JoinPath(config.appDirectory, "log.txt"));
   }
 }
 
@@ -77,28 +92,6 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
   if (directory.back() == '/') return directory + name;
   return directory + "/" + name;
-}
-
-FileHandle FileCreateKeep(const std::string& path) {
-  // Open for writing without truncating, holding the write lock the way a running copy would.
-  FileHandle existing = FileOpenRead(path);
-  std::string saved;
-  if (existing) {
-    uint32_t size = FileSize(existing);
-    if (size != 0xFFFFFFFFu) {
-      saved.resize(size);
-      uint32_t done = 0;
-      FileRead(existing, saved.data(), size, &done);
-      saved.resize(done);
-    }
-    FileClose(existing);
-  }
-  FileHandle held = FileCreate(path, true);
-  if (held && !saved.empty()) {
-    uint32_t done = 0;
-    FileWrite(held, saved.data(), static_cast<uint32_t>(saved.size()), &done);
-  }
-  return held;
 }
 
 static void postToMain(uint32_t message, uintptr_t wParam, intptr_t lParam) {

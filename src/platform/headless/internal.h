@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 
@@ -28,7 +27,7 @@ struct DeviceState {
   std::vector<MessageBoxRecord> messageBoxes;
   int focusMessages = 0;
   WindowHandle raisedWindow = 0;
-  FileHandle heldLog = nullptr;
+  int heldLog = -1;  // log.txt as another running copy holds it
   void (*onMessageBox)(const MessageBoxRecord&) = nullptr;
   void (*onScreenshot)(const std::string&, bool) = nullptr;
 };
@@ -37,7 +36,6 @@ extern DeviceState device;
 constexpr WindowHandle kOtherInstanceWindow = 0xBEE0;
 
 std::string JoinPath(const std::string& directory, const std::string& name);
-FileHandle FileCreateKeep(const std::string& path);
 void AdvanceTime(uint64_t us);
 void ResetDisplay();
 void ResetAudio();
