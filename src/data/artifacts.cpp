@@ -1,7 +1,7 @@
 // artifacts.cpp -- art.dat: every artifact's stored place and state, in file order.
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::list<Artifact> artifactList;
 

@@ -5,15 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/log.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/log.h"
 
 namespace datafile {
 
 namespace {
 
 constexpr uint32_t kUnknownSize = 0xFFFFFFFFu;  // what FileSize says when it cannot tell
-constexpr uint32_t kCountBytes = 4;              // every record count is a u32
+constexpr uint32_t kCountBytes = 4;             // every record count is a u32
 
 unsigned long long ull(uint64_t v) { return static_cast<unsigned long long>(v); }
 

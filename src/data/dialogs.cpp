@@ -1,7 +1,7 @@
 // dialogs.cpp -- dialogs.dat: the texts of the dialog box, read one record at a time.
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::map<uint32_t, Dialog> dialogTable;
 

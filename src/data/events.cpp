@@ -1,7 +1,7 @@
 // events.cpp -- events.dat: every event's rectangle size, trigger, arming and action list.
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::map<uint32_t, Event> eventTable;
 

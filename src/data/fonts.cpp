@@ -1,7 +1,7 @@
 // fonts.cpp -- fonts.dat: fixed-width bitmap fonts, one glyph sheet of 16-bit pixels each.
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::map<uint32_t, FontRecord> fontTable;
 

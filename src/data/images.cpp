@@ -1,7 +1,7 @@
 // images.cpp -- images.dat: the fixed pictures, kept in their run-length form.
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::map<uint32_t, ImageRecord> imageTable;
 

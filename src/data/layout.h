@@ -5,29 +5,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "services/bytes.h"
+
 namespace layout {
 
-// All integers are little-endian and unaligned; these read and append them byte by byte.
-inline uint16_t read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t read32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-inline void put8(std::vector<uint8_t>& out, uint32_t v) { out.push_back(static_cast<uint8_t>(v)); }
-inline void put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void put32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-inline void write16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void write32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+// All integers are little-endian and unaligned (services/bytes.h reads and writes them).
+using bytes::put16;
+using bytes::put32;
+using bytes::put8;
+using bytes::read16;
+using bytes::read32;
+using bytes::write16;
+using bytes::write32;
 
 // File names, opened in the app directory.
 constexpr const char* kMapFile = "map.dat";
@@ -90,7 +79,7 @@ constexpr uint32_t kId = 0;
 constexpr uint32_t kGlyphWidth = 4;
 constexpr uint32_t kGlyphHeight = 6;
 constexpr uint32_t kCellsAcross = 32;
-constexpr uint32_t kCellRows = 3;    // codes 32..127
+constexpr uint32_t kCellRows = 3;  // codes 32..127
 constexpr uint32_t kFirstCode = 32;
 constexpr uint32_t kLastCode = 127;
 }  // namespace font
@@ -112,14 +101,22 @@ constexpr uint32_t kMotion = 43;
 constexpr uint32_t kMoveRate = 44;
 constexpr uint32_t kReservedD = 45;  // 4 bytes, not read by the game
 constexpr uint32_t kReservedDSize = 4;
-constexpr uint32_t kFrameOffsetSize = 4;  // u32 per frame, counted from the end of the table
+constexpr uint32_t kFrameOffsetSize = 4;   // u32 per frame, counted from the end of the table
 constexpr uint8_t kMotionRandomStart = 1;  // bit 0
 constexpr uint8_t kMotionPatrol = 2;       // exactly 2
 constexpr uint32_t kPlayerId = 3;
 }  // namespace sprite
 
 // Sprite kinds and the layer each gives.
-enum class SpriteKind : uint8_t { Player = 0, Scenery = 1, Foreground = 2, Solid = 3, Background = 4, Front = 5, Hazard = 6 };
+enum class SpriteKind : uint8_t {
+  Player = 0,
+  Scenery = 1,
+  Foreground = 2,
+  Solid = 3,
+  Background = 4,
+  Front = 5,
+  Hazard = 6
+};
 constexpr uint8_t kKindCount = 7;
 constexpr uint8_t kKindLayer[kKindCount] = {16, 2, 30, 1, 0, 20, 25};
 

@@ -3,7 +3,7 @@
 
 #include "data/datafile.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 std::array<ScreenRecord, layout::map::kScreens> screenMap;
 

@@ -7,7 +7,10 @@
 #include "data/datafile.h"
 #include "data/loaders.h"
 #include "platform/system.h"
-#include "shell/log.h"
+#include "services/log.h"
+
+std::map<uint32_t, Sprite> spriteTable;
+std::list<Sprite> objectList;
 
 namespace {
 

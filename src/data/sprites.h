@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "world/objects.h"
+#include "data/tables.h"
 
 // What stopped decoding, if anything; frame is 1-based as Sprite::frame counts.
 struct FrameFault {

@@ -3,8 +3,8 @@
 
 #include "gfx/display.h"
 #include "platform/keys.h"
-#include "shell/settings.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/settings.h"
 
 uint16_t tapX = 0;
 uint16_t tapY = 0;
@@ -39,8 +39,8 @@ void ReadGameKeys() {
 }
 
 uint32_t AnyGapiKey() {
-  const KeyListEntry* order[] = {&keyList.left, &keyList.right, &keyList.up, &keyList.down,
-                                 &keyList.start, &keyList.a,    &keyList.b,  &keyList.c};
+  const KeyListEntry* order[] = {&keyList.left,  &keyList.right, &keyList.up, &keyList.down,
+                                 &keyList.start, &keyList.a,     &keyList.b,  &keyList.c};
   for (const KeyListEntry* entry : order) {
     if (entry->vkCode == 0) continue;
     const uint32_t code = static_cast<uint32_t>(static_cast<int32_t>(entry->vkCode));

@@ -11,8 +11,8 @@
 #include "gfx/text.h"
 #include "inventory/inventory.h"
 #include "platform/system.h"
-#include "shell/settings.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/settings.h"
 #include "sound/music.h"
 #include "world/objects.h"
 #include "world/update.h"
@@ -187,8 +187,10 @@ void infoFrame() {
 
 void GameFrame(double elapsed) {
   frameTick += 1;
-  if (elapsed > 0.1) elapsed = 0.1;
-  else if (elapsed < 0.001) elapsed = 0.001;
+  if (elapsed > 0.1)
+    elapsed = 0.1;
+  else if (elapsed < 0.001)
+    elapsed = 0.001;
 
   if (frameTick % 100 == 0) {
     selectFont(1);

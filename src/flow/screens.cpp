@@ -5,7 +5,7 @@
 #include "gfx/image.h"
 #include "gfx/text.h"
 #include "platform/system.h"
-#include "shell/settings.h"
+#include "services/settings.h"
 
 static constexpr uint32_t kPanelImage = 4;
 static constexpr uint32_t kPanelX = 15;
@@ -44,12 +44,18 @@ void ShowKeysScreen(bool full) {
 
 void ShowVolumeLevel() {
   uint32_t id;
-  if (volumeSetting == 0) id = 133;
-  else if (volumeSetting <= 84) id = 134;
-  else if (volumeSetting <= 126) id = 135;
-  else if (volumeSetting <= 168) id = 136;
-  else if (volumeSetting <= 210) id = 137;
-  else id = 138;
+  if (volumeSetting == 0)
+    id = 133;
+  else if (volumeSetting <= 84)
+    id = 134;
+  else if (volumeSetting <= 126)
+    id = 135;
+  else if (volumeSetting <= 168)
+    id = 136;
+  else if (volumeSetting <= 210)
+    id = 137;
+  else
+    id = 138;
   drawImageById(id, 68, 100);
 }
 

@@ -6,8 +6,8 @@
 
 #include "platform/display.h"
 #include "platform/system.h"
-#include "shell/log.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/log.h"
 
 Display display;
 std::list<DirtyRect> dirtyList;
@@ -153,15 +153,16 @@ static void endPass() {
 // One 16-bit store through the pitches; pixels beyond the frame buffer's size are never written.
 static void storeScreen(uint32_t sx, uint32_t sy, uint16_t pixel) {
   if (sx >= display.displayWidth || sy >= display.displayHeight) return;
-  uint8_t* at = display.frameBuffer + static_cast<intptr_t>(sx) * display.xPitch +
-                static_cast<intptr_t>(sy) * display.yPitch;
+  uint8_t* at =
+      display.frameBuffer + static_cast<intptr_t>(sx) * display.xPitch + static_cast<intptr_t>(sy) * display.yPitch;
   std::memcpy(at, &pixel, sizeof pixel);
 }
 
 // Copy back-buffer element (vx + 240 * vy) to its place on the screen, if the back buffer has it.
 static void copyToScreen(uint32_t vx, uint32_t vy) {
   const uint64_t index = vx + static_cast<uint64_t>(kBackStride) * vy;
-  if (index < backBufferPixels()) storeScreen(vx + display.viewOffsetX, vy + display.viewOffsetY, display.backBuffer[index]);
+  if (index < backBufferPixels())
+    storeScreen(vx + display.viewOffsetX, vy + display.viewOffsetY, display.backBuffer[index]);
 }
 
 int presentAll() {

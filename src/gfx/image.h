@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "data/tables.h"
-#include "world/objects.h"
+#include "data/tables.h"
 
 // Copy the image of an id into *out; false (and *out untouched) when there is none.
 bool getImage(uint32_t id, ImageRecord* out);

@@ -8,17 +8,13 @@
 #include "gfx/image.h"
 #include "gfx/text.h"
 #include "platform/system.h"
-#include "shell/log.h"
-#include "shell/settings.h"
-#include "shell/timer.h"
+#include "services/log.h"
+#include "services/settings.h"
+#include "services/timer.h"
 #include "sound/music.h"
 
-std::string appDirectory;
-WindowHandle mainWindow = 0;
 InstanceHandle appInstance = 0;
 int32_t focusCount = 0;
-uint8_t running = 0;
-KeyList keyList;
 
 static constexpr const char* kClassName = "ZelvoClass";
 static constexpr const char* kWindowTitle = "Zelvo";
@@ -112,8 +108,8 @@ static std::string directoryOf(const std::string& path) {
 int WinMain(InstanceHandle instance, InstanceHandle, const char*, int showCommand) {
   uint32_t available = SysAvailableVirtualMemory();
   if (available < kMinimumMemory) {
-    SysMessageBox("Not enough free memory.\nFree up some memory by closing other applications and try again.",
-                  "Error", MB_ICONERROR);
+    SysMessageBox("Not enough free memory.\nFree up some memory by closing other applications and try again.", "Error",
+                  MB_ICONERROR);
     LogWrite("\nNot enough memory: %d", static_cast<int>(available));
     return 0;
   }

@@ -2,17 +2,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-#include "platform/display.h"
 #include "platform/window.h"
+#include "services/app.h"
 
-extern std::string appDirectory;  // folder of the program, with its trailing separator
-extern WindowHandle mainWindow;
 extern InstanceHandle appInstance;
 extern int32_t focusCount;  // frames run only while above 0
-extern uint8_t running;     // cleared by the title's Quit button
-extern KeyList keyList;     // the device's default keys, fetched once at start-up
 
 // The program: start up, run the message loop, shut down. Returns the exit code.
 int WinMain(InstanceHandle instance, InstanceHandle previousInstance, const char* commandLine, int showCommand);

@@ -3,8 +3,8 @@
 
 #include "data/layout.h"
 #include "platform/audio.h"
-#include "shell/settings.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/settings.h"
 
 static SoundHandle titleMusic = nullptr;
 static SoundHandle gameMusic = nullptr;

@@ -1,8 +1,5 @@
-// objects.cpp -- storage of the sprite templates, the live objects and the world state.
+// objects.cpp -- storage of the world state.
 #include "world/objects.h"
-
-std::map<uint32_t, Sprite> spriteTable;
-std::list<Sprite> objectList;
 
 uint32_t screenRow = 0;
 uint32_t screenColumn = 0;

@@ -2,7 +2,7 @@
 #include "data/data_fixture.h"
 
 #include "platform/system.h"
-#include "shell/log.h"
+#include "services/log.h"
 #include "shell/shell.h"
 #include "support/device.h"
 #include "world/objects.h"

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "data/data_fixture.h"
-#include "shell/log.h"
+#include "services/log.h"
 #include "world/objects.h"
 
 using namespace data_builder;

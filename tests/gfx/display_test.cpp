@@ -5,7 +5,7 @@
 #include "gfx/gfx_testing.h"
 #include "gfx/primitives.h"
 #include "platform/system.h"
-#include "shell/log.h"
+#include "services/log.h"
 #include "shell/shell.h"
 #include "support/device.h"
 

@@ -6,9 +6,9 @@
 #include "gfx/display.h"
 #include "platform/headless/headless.h"
 #include "platform/system.h"
-#include "shell/log.h"
+#include "services/log.h"
 #include "shell/shell.h"
-#include "shell/timer.h"
+#include "services/timer.h"
 #include "support/device.h"
 
 using testing_support::At;

@@ -1,7 +1,7 @@
 // music_test.cpp -- the title and in-game music on the headless speaker: what a listener would hear.
 #include <gtest/gtest.h>
 
-#include "shell/settings.h"
+#include "services/settings.h"
 #include "sound/music.h"
 #include "support/device.h"
 

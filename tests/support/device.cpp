@@ -1,7 +1,7 @@
 // device.cpp -- a fresh headless device for the tests.
 #include "support/device.h"
 
-#include "shell/log.h"
+#include "services/log.h"
 #include "shell/shell.h"
 
 namespace testing_support {

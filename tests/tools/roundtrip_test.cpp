@@ -6,7 +6,7 @@
 
 #include "commands.h"
 #include "data/loaders.h"
-#include "shell/log.h"
+#include "services/log.h"
 #include "support/data_builder.h"
 #include "support/device.h"
 #include "support/tables_text.h"

@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gfx/dialog.h"
+#include "flow/dialog.h"
 #include "gfx/display.h"
 #include "gfx/gfx_testing.h"
 #include "gfx/primitives.h"
 #include "gfx/text.h"
 #include "platform/keys.h"
-#include "shell/settings.h"
-#include "shell/timer.h"
+#include "services/settings.h"
+#include "services/timer.h"
 #include "support/device.h"
 #include "world/objects.h"
 

@@ -1,8 +1,8 @@
 // timer.cpp -- the game clock, robust against a counter that stalls, steps back or wraps.
-#include "shell/timer.h"
+#include "services/timer.h"
 
 #include "platform/system.h"
-#include "shell/log.h"
+#include "services/log.h"
 
 uint64_t counterFrequency = 0;
 

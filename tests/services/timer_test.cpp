@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/system.h"
-#include "shell/log.h"
-#include "shell/timer.h"
+#include "services/log.h"
+#include "services/timer.h"
 #include "support/device.h"
 
 using testing_support::RunFresh;

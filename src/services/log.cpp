@@ -1,12 +1,12 @@
 // log.cpp -- log.txt: recreated at every start, written at once, never read back.
-#include "shell/log.h"
+#include "services/log.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "shell/shell.h"
+#include "services/app.h"
 
 FileHandle logFile = nullptr;
 

@@ -1,12 +1,12 @@
-// files_test.cpp -- the files the shell writes: log.txt (recreated at start, one message a line, silent when it
+// files_test.cpp -- the files the services write: log.txt (recreated at start, one message a line, silent when it
 // cannot be written) and settings.dat (the key slots and volume: defaults, device keys, in and out).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "platform/files.h"
-#include "shell/log.h"
-#include "shell/settings.h"
+#include "services/log.h"
+#include "services/settings.h"
 #include "shell/shell.h"
 #include "support/device.h"
 

@@ -1,11 +1,11 @@
 // settings.cpp -- the game keys and music volume: defaults, the device's keys, settings.dat.
-#include "shell/settings.h"
+#include "services/settings.h"
 
-#include "data/layout.h"
 #include "platform/files.h"
 #include "platform/keys.h"
-#include "shell/log.h"
-#include "shell/shell.h"
+#include "services/app.h"
+#include "services/bytes.h"
+#include "services/log.h"
 
 uint32_t keySlots[kKeySlots] = {VK_LEFT, VK_RIGHT, VK_UP, 0};
 uint8_t volumeSetting = 64;
@@ -31,7 +31,7 @@ int SettingsLoad() {
   // A short file leaves its missing fields at zero; a long one is read only as far as it counts.
   uint32_t done = 0;
   if (FileRead(file, bytes, kSettingsSize, &done)) {
-    for (int slot = 0; slot < kKeySlots; ++slot) keySlots[slot] = layout::read32(bytes + 4 * slot);
+    for (int slot = 0; slot < kKeySlots; ++slot) keySlots[slot] = bytes::read32(bytes + 4 * slot);
     volumeSetting = bytes[16];
   }
   LogWrite("\nLoaded settings.");
@@ -46,7 +46,7 @@ int SettingsSave() {
   FileHandle file = FileCreate(temporary, false);
   if (!file) return 0;
   uint8_t bytes[kSettingsSize];
-  for (int slot = 0; slot < kKeySlots; ++slot) layout::write32(bytes + 4 * slot, keySlots[slot]);
+  for (int slot = 0; slot < kKeySlots; ++slot) bytes::write32(bytes + 4 * slot, keySlots[slot]);
   bytes[16] = volumeSetting;
   uint32_t done = 0;
   bool written = FileWrite(file, bytes, kSettingsSize, &done) && done == kSettingsSize && FileFlush(file);

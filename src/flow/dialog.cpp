@@ -1,5 +1,5 @@
 // dialog.cpp -- the modal dialog box: panel, word-wrapped text with colour markup, wait for a key.
-#include "gfx/dialog.h"
+#include "flow/dialog.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +11,8 @@
 #include "gfx/image.h"
 #include "gfx/text.h"
 #include "platform/system.h"
-#include "shell/settings.h"
-#include "shell/timer.h"
+#include "services/settings.h"
+#include "services/timer.h"
 #include "world/objects.h"
 
 static constexpr uint32_t kPanelImage = 5;
@@ -32,8 +32,10 @@ static std::string workingCopy(const Dialog& dialog) {
   std::string text(dialog.text, end ? end : dialog.text + sizeof dialog.text);
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += " \n";
-    else if (c != '\r') out += c;
+    if (c == '\n')
+      out += " \n";
+    else if (c != '\r')
+      out += c;
   }
   return out;
 }
@@ -67,8 +69,10 @@ static void layOut(const std::string& text) {
     } else if (c == '@') {
       const char code = i + 1 < text.size() ? text[i + 1] : '\0';
       const uint16_t value = markupValue(text, i);
-      if (code == 'b') setTextBackground(value);
-      else if (code == 'f') setTextColor(value);
+      if (code == 'b')
+        setTextBackground(value);
+      else if (code == 'f')
+        setTextColor(value);
       i += kMarkupLength - 1;
     } else {
       const char one[2] = {c, '\0'};
