@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "gfx/display.h"
 #include "services/timer.h"
@@ -34,13 +35,26 @@ static uint16_t pixelAt(const Sprite& object, int32_t column, int32_t row) {
   return object.pixels[((object.frame - 1) * object.height + row) * object.width + column];
 }
 
+// The playfield columns c and rows r of an object at (x0, y0): 0 <= x0 + c < 210 and 0 <= y0 + r < 190.
+struct Span {
+  int32_t first, end;
+};
+static Span clipped(int32_t origin, int32_t size, int32_t limit) {
+  return {std::max(0, -origin), std::min(size, limit - origin)};
+}
+
 bool drawSprite(Sprite& object) {
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
-  for (int32_t r = 0; r < object.height; ++r) {
-    for (int32_t c = 0; c < object.width; ++c) {
-      const uint16_t p = pixelAt(object, c, r);
-      if (p == 0 || !inPlayfield(x0 + c, y0 + r)) continue;
+  const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
+  // A frame the sprite does not have draws nothing (pixelAt gives 0 for all of it).
+  const bool hasFrame =
+      object.pixelsReady == 1 && object.pixels && object.frame >= 1 && object.frame <= object.frameCount;
+  for (int32_t r = rows.first; hasFrame && r < rows.end; ++r) {
+    const uint16_t* row = object.pixels + ((object.frame - 1) * object.height + r) * object.width;
+    for (int32_t c = columns.first; c < columns.end; ++c) {
+      const uint16_t p = row[c];
+      if (p == 0) continue;
       uint32_t& cell = cellAt(x0 + c, y0 + r);
       cell |= bit;
       if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), p);
@@ -50,16 +64,62 @@ bool drawSprite(Sprite& object) {
   return true;
 }
 
+namespace {
+
+// A drawn object below the one being erased, with its integer rectangle.
+struct Lower {
+  const Sprite* sprite;
+  int32_t left, right, top, bottom;  // right and bottom are the last pixel's
+};
+
+// Kept between calls so that erasing allocates nothing once they have grown.
+std::vector<Lower> lower;
+std::vector<const Lower*> lowerInRow;
+
+// The drawn objects of lower layers, in list order: the only ones that can show through.
+void findLower(const Sprite& object) {
+  lower.clear();
+  for (const Sprite& below : objectList) {
+    if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
+    const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
+    lower.push_back({&below, ox, ox + below.width - 1, oy, oy + below.height - 1});
+  }
+}
+
+// Those of them that reach playfield row py, in the same order.
+void findLowerInRow(int32_t py) {
+  lowerInRow.clear();
+  for (const Lower& below : lower)
+    if (py >= below.top && py <= below.bottom) lowerInRow.push_back(&below);
+}
+
+// pixelBelow, looking only at the lower objects that reach the pixel's row.
+uint16_t pixelAmongLower(const Sprite& object, int32_t c, int32_t r) {
+  const int32_t px = pixelOf(object.x + c);
+  for (const Lower* below : lowerInRow) {
+    if (px < below->left || px > below->right) continue;
+    const Sprite& s = *below->sprite;
+    const uint16_t p = framePixel(s, pixelOf((object.x + c) - s.x), pixelOf((object.y + r) - s.y));
+    if (p != 0) return p;
+    if (s.layer == 0) break;  // the background picture is the bottom; its holes show the playfield
+  }
+  return kPlayfieldPixel;
+}
+
+}  // namespace
+
 bool eraseSprite(Sprite& object) {
   if (!(object.flags & SpriteDrawn)) return false;
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
-  for (int32_t r = 0; r < object.height; ++r) {
-    for (int32_t c = 0; c < object.width; ++c) {
-      if (!inPlayfield(x0 + c, y0 + r)) continue;
+  const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
+  findLower(object);
+  for (int32_t r = rows.first; r < rows.end; ++r) {
+    findLowerInRow(pixelOf(object.y + r));
+    for (int32_t c = columns.first; c < columns.end; ++c) {
       uint32_t& cell = cellAt(x0 + c, y0 + r);
       cell &= ~bit;
-      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelBelow(object, c, r));
+      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelAmongLower(object, c, r));
     }
   }
   object.flags &= static_cast<uint8_t>(~SpriteDrawn);
@@ -67,16 +127,9 @@ bool eraseSprite(Sprite& object) {
 }
 
 uint16_t pixelBelow(const Sprite& object, int32_t c, int32_t r) {
-  const int32_t px = pixelOf(object.x + c), py = pixelOf(object.y + r);
-  for (const Sprite& below : objectList) {
-    if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
-    const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
-    if (px < ox || px > ox + below.width - 1 || py < oy || py > oy + below.height - 1) continue;
-    const uint16_t p = framePixel(below, pixelOf((object.x + c) - below.x), pixelOf((object.y + r) - below.y));
-    if (p != 0) return p;
-    if (below.layer == 0) break;  // the background picture is the bottom; its holes show the playfield
-  }
-  return kPlayfieldPixel;
+  findLower(object);
+  findLowerInRow(pixelOf(object.y + r));
+  return pixelAmongLower(object, c, r);
 }
 
 uint16_t framePixel(const Sprite& object, int32_t column, int32_t row) {
