@@ -1,6 +1,8 @@
 // sim_main.cpp -- zelvo-sim: the game on the headless device, driven by a script, for tests and bug reports.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -38,6 +40,10 @@ inventory: frame number (counting every frame since start), virtual time in seco
 (3 play, 4 inventory, 1 title), player state (1 standing, 2 jumping, 3 falling, 4 walking,
 5 walk-jumping, 6 walk-falling, 7 dying), the player's x and y (exact doubles), screen column
 and row, lives, energy and score. Lines starting with '#' are comments.
+
+With --benchmark the run is timed: at its end a line on standard output gives the frames run,
+the virtual seconds played, the wall-clock and CPU seconds they took, frames per second and the
+factor over real time (virtual seconds / wall seconds).
 
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
 once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end.
@@ -93,6 +99,8 @@ struct Trace {
 
 const char* kTraceHeader = "# frame time mode state x y column row lives energy score\n";
 
+uint64_t framesRun = 0;
+
 void traceFrame() {
   trace.frame += 1;
   auto inPlay = [](uint32_t mode) { return mode == ModePlay || mode == ModeInventory; };
@@ -105,6 +113,23 @@ void traceFrame() {
                  energy, score);
   }
   trace.modeBefore = gameMode;
+}
+
+void countFrame() {
+  framesRun += 1;
+  if (trace.out) traceFrame();
+}
+
+double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+void reportBenchmark(double wallSeconds, double cpu) {
+  const double played = headless::Now();
+  std::printf("benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
+              "%.0f frames per second, %.0f times real time\n",
+              static_cast<unsigned long long>(framesRun), played, wallSeconds, cpu,
+              wallSeconds > 0 ? static_cast<double>(framesRun) / wallSeconds : 0.0,
+              wallSeconds > 0 ? played / wallSeconds : 0.0);
+  std::fflush(stdout);
 }
 
 void reportScreenshot(const std::string& path, bool saved) {
@@ -155,6 +180,8 @@ int main(int argc, char** argv) {
   app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
   std::string tracePath;
   app.add_option("--trace", tracePath, "Write one line per frame of play to this file (format below)");
+  bool benchmark = false;
+  app.add_flag("--benchmark", benchmark, "Time the run and report frames per second and the factor over real time");
 
   try {
     app.parse(argc, argv);
@@ -223,8 +250,8 @@ int main(int argc, char** argv) {
     trace.out = std::fopen(tracePath.c_str(), "w");
     if (!trace.out) return usage("cannot write trace " + tracePath);
     std::fputs(kTraceHeader, trace.out);
-    frameObserver = traceFrame;
   }
+  frameObserver = countFrame;
 
   headless::Configure(config);
   headless::Schedule(events);
@@ -232,11 +259,17 @@ int main(int argc, char** argv) {
   headless::OnScreenshot(reportScreenshot);
 
   int exitCode = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double cpuStart = cpuSeconds();
   try {
     exitCode = WinMain(1, 0, "", SW_SHOW);
   } catch (const headless::RunAbandoned& e) {
     std::cerr << "zelvo-sim: " << e.what() << "\n";
     exitCode = 3;
+  }
+  if (benchmark) {
+    reportBenchmark(std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
+                    cpuSeconds() - cpuStart);
   }
 
   if (trace.out && std::fclose(trace.out) != 0) std::cerr << "zelvo-sim: could not write " << tracePath << "\n";

@@ -16,11 +16,13 @@ struct Device {
   Options options;
   bool videoStarted = false;
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
   std::vector<uint16_t> frame;  // the frame buffer the game draws into
   std::vector<uint16_t> shown;  // the picture the window shows (and screenshots save)
-  bool pictureUploaded = false;
+  // The window surface last drawn into; a new one (another address, buffer or size) is drawn whole.
+  SDL_Surface* surface = nullptr;
+  void* surfacePixels = nullptr;
+  int surfaceWidth = 0;
+  int surfaceHeight = 0;
   EventState events;
   InstanceLock instance;
 };
