@@ -33,24 +33,37 @@ double ThreadSeconds();
 
 // Time subject and floor alternately, each run `batch` times per timing, so both see the same
 // machine: the subject's time is the benchmark's (manual) time, and counters give the floor's time
-// per run (floor_us) and the ratio of the two (x_floor). Register with ->UseManualTime().
-template <class Subject, class Floor>
-void Paired(benchmark::State& state, int batch, Subject&& subject, Floor&& floor) {
+// per run (floor_us) and the ratio of the two (x_floor). Register with ->UseManualTime(). Setup,
+// untimed, runs before each batch of both.
+template <class Subject, class Floor, class Setup>
+void Paired(benchmark::State& state, int batch, Subject&& subject, Floor&& floor, Setup&& setup) {
   double subjectSeconds = 0.0, floorSeconds = 0.0;
   for (auto _ : state) {
+    setup();
     const double t0 = ThreadSeconds();
     for (int i = 0; i < batch; ++i) subject();
     const double t1 = ThreadSeconds();
-    for (int i = 0; i < batch; ++i) floor();
+    setup();
     const double t2 = ThreadSeconds();
+    for (int i = 0; i < batch; ++i) floor();
+    const double t3 = ThreadSeconds();
     subjectSeconds += t1 - t0;
-    floorSeconds += t2 - t1;
+    floorSeconds += t3 - t2;
     state.SetIterationTime((t1 - t0) / batch);
   }
   const double runs = static_cast<double>(state.iterations()) * batch;
   state.counters["floor_us"] = floorSeconds / runs * 1e6;
   state.counters["x_floor"] = floorSeconds > 0 ? subjectSeconds / floorSeconds : 0.0;
 }
+
+template <class Subject, class Floor>
+void Paired(benchmark::State& state, int batch, Subject&& subject, Floor&& floor) {
+  Paired(state, batch, subject, floor, [] {});
+}
+
+// Give the memory the program no longer uses back to the system, so that what a loader allocates
+// next is fresh memory, as at start-up.
+void ReturnFreeMemory();
 
 // A byte copy the size of a picture: the least any present of it could cost.
 class CopyFloor {
@@ -63,8 +76,8 @@ class CopyFloor {
   std::vector<uint8_t> to_;
 };
 
-// Reading files' bytes (open, size, read, close) into memory kept from run to run: the least any
-// loader of them could cost.
+// Reading files' bytes (open, size, allocate, read, close) and holding them all: the least any
+// loader of them could cost. Run after ReturnFreeMemory, the memory is fresh, as at start-up.
 class ReadFloor {
  public:
   ReadFloor(const std::string& folder, std::vector<std::string> names);
@@ -73,7 +86,6 @@ class ReadFloor {
 
  private:
   std::vector<std::string> paths_;
-  std::vector<std::vector<uint8_t>> buffers_;
   uint64_t bytes_ = 0;
 };
 

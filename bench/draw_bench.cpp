@@ -74,7 +74,8 @@ void BM_UpdateObjects(benchmark::State& state) {
   if (!startPlay(state)) return state.SkipWithError("no game to play");
   size_t bytes = 0;
   for (const Sprite& object : objectList)
-    if ((object.flags & SpriteAnimated) || object.motion == 2) bytes += static_cast<size_t>(object.width) * object.height * 2;
+    if ((object.flags & SpriteAnimated) || object.motion == 2)
+      bytes += static_cast<size_t>(object.width) * object.height * 2;
   bench::CopyFloor floor(bytes == 0 ? 2 : bytes);
   Paired(
       state, 1,

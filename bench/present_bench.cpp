@@ -27,7 +27,8 @@ void BM_PresentAll(benchmark::State& state) {
   if (!start(static_cast<int>(state.range(0)))) return state.SkipWithError("the display did not start");
   state.SetLabel(kDevices[state.range(0)]);
   bench::CopyFloor floor(kViewSize * kViewSize * 2);
-  Paired(state, 16, [] { presentAll(); }, floor);
+  Paired(
+      state, 16, [] { presentAll(); }, floor);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kViewSize * kViewSize * 2);
 }
 BENCHMARK(BM_PresentAll)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMicrosecond);

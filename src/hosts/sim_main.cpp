@@ -2,8 +2,8 @@
 #include <CLI/CLI.hpp>
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -124,11 +124,12 @@ double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 
 void reportBenchmark(double wallSeconds, double cpu) {
   const double played = headless::Now();
-  std::printf("benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
-              "%.0f frames per second, %.0f times real time\n",
-              static_cast<unsigned long long>(framesRun), played, wallSeconds, cpu,
-              wallSeconds > 0 ? static_cast<double>(framesRun) / wallSeconds : 0.0,
-              wallSeconds > 0 ? played / wallSeconds : 0.0);
+  std::printf(
+      "benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
+      "%.0f frames per second, %.0f times real time\n",
+      static_cast<unsigned long long>(framesRun), played, wallSeconds, cpu,
+      wallSeconds > 0 ? static_cast<double>(framesRun) / wallSeconds : 0.0,
+      wallSeconds > 0 ? played / wallSeconds : 0.0);
   std::fflush(stdout);
 }
 

@@ -73,7 +73,8 @@ SDL_Rect drawPicture(SDL_Surface* surface, const ViewLayout& layout, int left, i
       scaleRow(reinterpret_cast<Uint32*>(first), in, right - left, scale);
     else
       scaleRow(reinterpret_cast<Uint16*>(first), in, right - left, scale);
-    for (int k = 1; k < scale; ++k) std::memcpy(first + static_cast<ptrdiff_t>(k) * surface->pitch, first, drawn.w * bytes);
+    for (int k = 1; k < scale; ++k)
+      std::memcpy(first + static_cast<ptrdiff_t>(k) * surface->pitch, first, drawn.w * bytes);
   }
   if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
   return drawn;
