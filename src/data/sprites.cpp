@@ -2,7 +2,6 @@
 #include "data/sprites.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "data/datafile.h"
@@ -126,26 +125,6 @@ Outcome buildTemplate(const datafile::WholeFile& file, const uint8_t* index, uin
   return Outcome::Kept;
 }
 
-// Pixel words from in to out while none is 0, at most max of them; how many were copied. Four at
-// a time where the host's byte order is the files' own.
-uint32_t copyPixels(uint16_t* out, const uint8_t* in, uint32_t max) {
-  uint32_t n = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; n + 4 <= max; n += 4) {
-      uint64_t four;
-      std::memcpy(&four, in + 2 * n, sizeof four);
-      if ((four - 0x0001000100010001u) & ~four & 0x8000800080008000u) break;  // one of them is 0
-      std::memcpy(out + n, &four, sizeof four);
-    }
-  }
-  for (; n < max; ++n) {
-    const uint16_t word = layout::read16(in + 2 * n);
-    if (word == 0) break;
-    out[n] = word;
-  }
-  return n;
-}
-
 }  // namespace
 
 FrameFault decodeFrames(Sprite& s) {
@@ -176,7 +155,8 @@ FrameFault decodeFrames(Sprite& s) {
         // This pixel and those straight after it, up to a 0 word, the last position or the data's
         // end (p < area: 0 on the first pass, below last after it).
         const uint64_t room = std::min<uint64_t>(p < last ? last - p : 1, (size - at) / 2);
-        const uint32_t copied = copyPixels(out + p, data + at, static_cast<uint32_t>(room));
+        const uint32_t copied = bytes::nonzeroWords(data + at, static_cast<uint32_t>(room));
+        bytes::readWords(out + p, data + at, copied);
         p = static_cast<uint16_t>(p + copied);
         at += 2 * static_cast<uint64_t>(copied);
         continue;
