@@ -9,7 +9,7 @@ namespace {
 TEST(Cli, HelpForTheProgramAndEveryCommand) {
   ToolRun run = runTool({"--help"});
   EXPECT_EQ(run.code, 0);
-  for (const char* command : {"pack", "unpack", "check", "info"}) {
+  for (const char* command : {"pack", "unpack", "tiled", "check", "info"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command;
     ToolRun sub = runTool({command, "--help"});
     EXPECT_EQ(sub.code, 0) << command;

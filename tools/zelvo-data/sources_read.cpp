@@ -7,6 +7,7 @@
 #include "pixels.h"
 #include "sources.h"
 #include "text.h"
+#include "tiled.h"
 
 namespace zdata {
 
@@ -191,6 +192,8 @@ DataSet SourceReader::read(const fs::path& sources) {
     }
   }
   for (const char* s : kSections) f.get(s);
+  std::string tiled;
+  const bool fromTiled = string(f, "tiled", tiled, false) && f.has("tiled");
   f.finish();
 
   std::map<uint32_t, JsonPlace> images, fonts, sprites, screens, events, artifacts, dialogs;
@@ -201,6 +204,11 @@ DataSet SourceReader::read(const fs::path& sources) {
   for (const auto& item : sections_["events"]) event(item, events);
   for (const auto& item : sections_["artifacts"]) artifact(item, artifacts);
   for (const auto& item : sections_["dialogs"]) dialog(item, dialogs);
+  if (fromTiled && !sections_["screens"].empty()) {
+    error(report_, f.at("tiled"), "give either \"tiled\" or \"screens\", not both");
+  } else if (fromTiled) {
+    data_.screens = readTiled(base / tiled, fs::path(tiled).lexically_normal().generic_string(), data_, report_);
+  }
   return data_;
 }
 
@@ -213,9 +221,11 @@ void SourceReader::collect(const json& doc, const std::string& shown, const fs::
       error(report_, f.at("format"), "must be \"" + std::string(kFormatName) + "\"");
     }
     if (f.has("include")) error(report_, f.at("include"), "an included file may not include again");
-    if (f.has("music")) error(report_, f.at("music"), "music is given in the main manifest only");
+    for (const char* key : {"music", "tiled"}) {
+      if (f.has(key)) error(report_, f.at(key), std::string(key) + " is given in the main manifest only");
+      f.get(key);
+    }
     f.get("include");
-    f.get("music");
   }
   for (const char* section : kSections) {
     const json* list = f.get(section);
