@@ -476,7 +476,8 @@ TEST_F(DesktopPads, AKeyIsDownWhileTheKeyboardOrAnyControllerHoldsIt) {
   ASSERT_TRUE(display_->Run("xdotool keyup space"));
   ASSERT_TRUE(pumpUntil(WM_KEYUP));
   EXPECT_EQ(KeyAsyncState(VK_SPACE), 0);
-  EXPECT_EQ(keyTrace(), (Trace{{WM_KEYDOWN, VK_SPACE, false}, {WM_KEYDOWN, VK_SPACE, true}, {WM_KEYUP, VK_SPACE, true}}));
+  EXPECT_EQ(keyTrace(),
+            (Trace{{WM_KEYDOWN, VK_SPACE, false}, {WM_KEYDOWN, VK_SPACE, true}, {WM_KEYUP, VK_SPACE, true}}));
 
   // A pad pulled out while it holds a key lets it go.
   received.clear();

@@ -91,7 +91,8 @@ TEST(DesktopEvents, KeysWithoutACodeMakeNoMessage) {
 
 TEST(DesktopEvents, AHeldControllerButtonRepeatsAsAKeyboardKeyWould) {
   EventState state = freshState();
-  ASSERT_EQ(TranslateEvent(state, padButton(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A, 1000)).messages.size(), 1u);
+  Translation down = TranslateEvent(state, padButton(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A, 1000));
+  ASSERT_EQ(down.messages.size(), 1u);
   // Nothing for half a second, then key-downs of a key held before, thirty times a second.
   std::vector<uint32_t> repeated;
   for (uint32_t now = 1000; now <= 1600; ++now) {

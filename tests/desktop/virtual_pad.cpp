@@ -74,16 +74,11 @@ std::string UnknownPadMapping() {
   SDL_JoystickDetachVirtual(index);
   SDL_Quit();
   std::string line = std::string(guid) + "," + kUnknownName + ",";
-  const struct {
-    const char* name;
-    SDL_GameControllerButton button;
-  } buttons[] = {{"a", SDL_CONTROLLER_BUTTON_A},         {"b", SDL_CONTROLLER_BUTTON_B},
-                 {"x", SDL_CONTROLLER_BUTTON_X},         {"y", SDL_CONTROLLER_BUTTON_Y},
-                 {"start", SDL_CONTROLLER_BUTTON_START}, {"dpleft", SDL_CONTROLLER_BUTTON_DPAD_LEFT},
-                 {"dpright", SDL_CONTROLLER_BUTTON_DPAD_RIGHT}, {"dpup", SDL_CONTROLLER_BUTTON_DPAD_UP},
-                 {"dpdown", SDL_CONTROLLER_BUTTON_DPAD_DOWN}};
-  for (const auto& entry : buttons)
-    line += std::string(entry.name) + ":b" + std::to_string(rawButton(false, entry.button)) + ",";
+  for (int button = 0; button < kButtons; ++button) {
+    const auto named = static_cast<SDL_GameControllerButton>(button);
+    line += SDL_GameControllerGetStringForButton(named);
+    line += ":b" + std::to_string(rawButton(false, named)) + ",";
+  }
   return line + "leftx:a0,lefty:a1,platform:" + SDL_GetPlatform() + ",";
 }
 

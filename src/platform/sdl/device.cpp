@@ -162,9 +162,9 @@ bool SysCounterValue(uint64_t* count) {
 // messages (the dialog box waits for a key this way).
 uint16_t KeyAsyncState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
-  if (device.events.swallowed[virtualKey]) return 0;
   SDL_PumpEvents();
   if (desktop::ControllersHold(virtualKey)) return 0x8000;
+  if (device.events.swallowed[virtualKey]) return 0;  // the keyboard's press went to a window shortcut
   int count = 0;
   const Uint8* pressed = SDL_GetKeyboardState(&count);
   for (int scancode = 0; scancode < count; ++scancode) {

@@ -20,6 +20,10 @@ void loadMappingFile() {
   const std::filesystem::path path = std::filesystem::path(device.options.appDirectory) / kMappingFile;
   std::error_code error;
   if (!std::filesystem::exists(path, error)) return;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    Report(std::string(kMappingFile) + ": cannot be read: it is not a file");
+    return;
+  }
   const int added = SDL_GameControllerAddMappingsFromFile(path.string().c_str());
   if (added < 0)
     Report(std::string(kMappingFile) + ": cannot be read: " + SDL_GetError());
