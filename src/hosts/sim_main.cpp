@@ -7,9 +7,11 @@
 #include <iostream>
 #include <sstream>
 
+#include "flow/modes.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 #include "shell/shell.h"
+#include "world/objects.h"
 
 namespace {
 
@@ -30,6 +32,12 @@ as fast as the machine allows and gives the same log and pictures every time.
 The default device is the target handheld: a 240x320 portrait screen with a raw 5-6-5 frame
 buffer, 32 MiB of free memory, a 3,579,545 Hz counter and the default key list
 up 38, down 40, left 37, right 39, A 193, B 194, C 195, Start 196.
+
+A trace (--trace FILE) has a line for every frame that begins or ends in play or the
+inventory: frame number (counting every frame since start), virtual time in seconds, mode
+(3 play, 4 inventory, 1 title), player state (1 standing, 2 jumping, 3 falling, 4 walking,
+5 walk-jumping, 6 walk-falling, 7 dying), the player's x and y (exact doubles), screen column
+and row, lives, energy and score. Lines starting with '#' are comments.
 
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
 once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end.
@@ -64,14 +72,39 @@ bool parseKeyList(const std::string& text, KeyList* keys) {
 std::string escapeLines(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
   }
   return out;
 }
 
 void printMessageBox(const headless::MessageBoxRecord& box) {
   std::cout << "message box: " << box.caption << ": " << escapeLines(box.text) << std::endl;
+}
+
+// --trace: one line for every frame that begins or ends in play (or the inventory over it).
+struct Trace {
+  std::FILE* out = nullptr;
+  uint64_t frame = 0;
+  uint32_t modeBefore = ModeTitle;
+} trace;
+
+const char* kTraceHeader = "# frame time mode state x y column row lives energy score\n";
+
+void traceFrame() {
+  trace.frame += 1;
+  auto inPlay = [](uint32_t mode) { return mode == ModePlay || mode == ModeInventory; };
+  if (inPlay(trace.modeBefore) || inPlay(gameMode)) {
+    const Sprite* player = findPlayer();
+    // %.17g reads back as the very same double.
+    std::fprintf(trace.out, "%llu %.6f %u %u %.17g %.17g %u %u %u %.17g %u\n",
+                 static_cast<unsigned long long>(trace.frame), static_cast<double>(headless::NowUs()) / 1e6, gameMode,
+                 playerState, player ? player->x : 0.0, player ? player->y : 0.0, screenColumn, screenRow, lives,
+                 energy, score);
+  }
+  trace.modeBefore = gameMode;
 }
 
 void reportScreenshot(const std::string& path, bool saved) {
@@ -117,10 +150,11 @@ int main(int argc, char** argv) {
   app.add_flag("--instance-running", config.instanceRunning, "Another copy of the game is running");
   app.add_flag("--no-window", config.windowCreationFails, "Creating the main window fails");
   app.add_flag("--no-speaker", config.speakerFails, "The speaker does not open");
-  app.add_option("--default-keys", defaultKeys,
-                 "Device key list U,D,L,R,A,B,C,S: eight virtual-key codes, 0 for none");
+  app.add_option("--default-keys", defaultKeys, "Device key list U,D,L,R,A,B,C,S: eight virtual-key codes, 0 for none");
   app.add_option("--screenshot", screenshots, "T:FILE saves the screen at virtual time T as a PNG (repeatable)");
   app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
+  std::string tracePath;
+  app.add_option("--trace", tracePath, "Write one line per frame of play to this file (format below)");
 
   try {
     app.parse(argc, argv);
@@ -151,10 +185,11 @@ int main(int argc, char** argv) {
       {"dram", headless::DisplayPath::Dram},       {"none", headless::DisplayPath::None}};
   for (const auto& [name, path] : paths)
     if (displayName == name) config.display = path;
-  const std::pair<const char*, headless::Layout> layouts[] = {
-      {"normal", headless::Layout::Normal},       {"rot90", headless::Layout::Rotated90},
-      {"rot180", headless::Layout::Rotated180},   {"rot270", headless::Layout::Rotated270},
-      {"mirror", headless::Layout::Mirrored}};
+  const std::pair<const char*, headless::Layout> layouts[] = {{"normal", headless::Layout::Normal},
+                                                              {"rot90", headless::Layout::Rotated90},
+                                                              {"rot180", headless::Layout::Rotated180},
+                                                              {"rot270", headless::Layout::Rotated270},
+                                                              {"mirror", headless::Layout::Mirrored}};
   for (const auto& [name, layout] : layouts)
     if (layoutName == name) config.layout = layout;
 
@@ -184,6 +219,13 @@ int main(int argc, char** argv) {
     events.push_back(event);
   }
 
+  if (!tracePath.empty()) {
+    trace.out = std::fopen(tracePath.c_str(), "w");
+    if (!trace.out) return usage("cannot write trace " + tracePath);
+    std::fputs(kTraceHeader, trace.out);
+    frameObserver = traceFrame;
+  }
+
   headless::Configure(config);
   headless::Schedule(events);
   headless::OnMessageBox(printMessageBox);
@@ -196,6 +238,8 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo-sim: " << e.what() << "\n";
     exitCode = 3;
   }
+
+  if (trace.out && std::fclose(trace.out) != 0) std::cerr << "zelvo-sim: could not write " << tracePath << "\n";
 
   if (!audioLog.empty()) {
     std::ofstream out(audioLog);

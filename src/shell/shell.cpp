@@ -15,6 +15,7 @@
 
 InstanceHandle appInstance = 0;
 int32_t focusCount = 0;
+void (*frameObserver)() = nullptr;
 
 static constexpr const char* kClassName = "ZelvoClass";
 static constexpr const char* kWindowTitle = "Zelvo";
@@ -93,6 +94,7 @@ Message RunMessageLoop(void (*frame)(double elapsed)) {
       if (elapsed > kFrameSeconds) {
         frameStart = TimerNow();
         frame(elapsed);
+        if (frameObserver) frameObserver();
       }
     }
   } while (msg.message != WM_QUIT);

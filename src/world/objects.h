@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
 
 #include "data/tables.h"
 
@@ -44,3 +43,33 @@ extern uint32_t deathStep;
 extern uint64_t deathStepTime;
 extern int16_t playerX;  // the player's integer position, copied while standing
 extern int16_t playerY;
+
+// Input flags of the in-game update, from the four game keys; jumpRequested and previousInAir
+// carry over from frame to frame, the others are made afresh every frame.
+extern bool leftHeld;
+extern bool rightHeld;
+extern bool horizontalHeld;
+extern bool actionPressed;
+extern bool jumpRequested;
+extern bool inAir;          // nothing solid under the player's feet at the start of the frame
+extern bool previousInAir;  // inAir at the end of the previous frame
+
+// Positions are doubles; every pixel test and drawing uses them truncated toward zero to 16 bits.
+int16_t pixelOf(double position);
+
+// The screen grid: slot column * 10 + row of screenMap; a slot whose screenNumber is 0 is empty.
+uint32_t currentScreenNumber();
+// Each moves one slot when the neighbour exists and holds a screen; false (no change) otherwise.
+bool moveScreenUp();
+bool moveScreenDown();
+bool moveScreenLeft();
+bool moveScreenRight();
+// Row and column of the first slot (column by column) holding screen number; -1 when none does.
+int32_t rowOfScreen(uint32_t number);
+int32_t columnOfScreen(uint32_t number);
+
+// The player: the first live object of layer 16, or null.
+Sprite* findPlayer();
+
+// Stable sort of objectList by descending layer: equal layers keep their order.
+void sortObjects();

@@ -377,6 +377,7 @@ TEST_F(DesktopDevice, SystemServicesComeFromTheDesktop) {
 }
 
 TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnswered) {
+  ASSERT_TRUE(MessageBoxesCanShow(*display_));
   // Someone has to answer the box: a helper finds it by its caption and presses Return.
   bool found = false;
   std::thread answer([&] {

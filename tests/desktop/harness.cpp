@@ -436,6 +436,17 @@ std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::stri
   return window;
 }
 
+::testing::AssertionResult MessageBoxesCanShow(const VirtualDisplay& display) {
+  Display* x = XOpenDisplay(display.name().c_str());
+  if (!x) return ::testing::AssertionFailure() << "no X server on " << display.name();
+  int count = 0;
+  char** names = XListFonts(x, "-*-*-medium-r-normal--*-120-*-*-*-*-*-*", 1, &count);
+  if (names) XFreeFontNames(names);
+  XCloseDisplay(x);
+  if (count > 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the X core fonts are missing: install xfonts-base (scripts/setup-deps --test)";
+}
+
 CoverWindow::CoverWindow(const VirtualDisplay& display, Geometry where) {
   Display* x = XOpenDisplay(display.name().c_str());
   if (!x) return;

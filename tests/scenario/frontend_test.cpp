@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 
 #include "data/layout.h"
 #include "support/data_builder.h"
+#include "support/golden.h"
 #include "support/testing.h"
 
 namespace fs = std::filesystem;
@@ -17,22 +17,6 @@ using testing_support::RunSim;
 using testing_support::TempDir;
 
 namespace {
-
-// Each screenshot taken into dir has the pixels of its golden picture (ZELVO_UPDATE_GOLDEN=1 makes it so).
-void expectGolden(const TempDir& dir, const std::vector<std::string>& shots, const std::string& set) {
-  const std::string golden = std::string(ZELVO_SOURCE_DIR) + "/tests/golden/" + set + "/";
-  for (const std::string& shot : shots) {
-    const std::string taken = dir.file(shot + ".png");
-    if (std::getenv("ZELVO_UPDATE_GOLDEN")) fs::copy_file(taken, golden + shot + ".png", fs::copy_options::overwrite_existing);
-    const std::vector<uint8_t> expected = ReadPngRgb(golden + shot + ".png");
-    ASSERT_FALSE(expected.empty()) << "missing golden picture " << golden << shot << ".png";
-    if (ReadPngRgb(taken) != expected) {
-      const std::string kept = (fs::temp_directory_path() / ("zelvo-" + set + "-" + shot + ".png")).string();
-      fs::copy_file(taken, kept, fs::copy_options::overwrite_existing);
-      ADD_FAILURE() << shot << " differs from its golden picture; the screenshot is kept at " << kept;
-    }
-  }
-}
 
 // The walk through the front end, as script lines around the screenshots; taps are screen pixels
 // (the view starts 40 rows down on the 240x320 screen).
@@ -140,7 +124,7 @@ TEST(FrontEndScenario, EveryScreenMatchesItsGoldenPictureAndQuitSavesTheVolume) 
   auto log = testing_support::LogLines(ReadFile(dir.file("log.txt")));
   ASSERT_GE(log.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()), (std::vector<std::string>{"Saved settings.", "GfxUninit", "", "Exiting"}));
-  expectGolden(dir, {"splash", "title", "keys", "volume", "volume-up-twice", "info"}, "frontend");
+  testing_support::ExpectGoldenPictures(dir, {"splash", "title", "keys", "volume", "volume-up-twice", "info"}, "frontend");
 }
 
 TEST(DefaultWorldScenario, EveryFrontEndScreenMatchesItsGoldenPicture) {
@@ -159,5 +143,5 @@ TEST(DefaultWorldScenario, EveryFrontEndScreenMatchesItsGoldenPicture) {
                                   {11.0, "info"}, {11.5, "tap 120 120"}, {12.5, "tap 110 225"}}));  // back, Quit
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "");
-  expectGolden(dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info"}, "default-world");
+  testing_support::ExpectGoldenPictures(dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info"}, "default-world");
 }

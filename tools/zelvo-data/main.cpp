@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "render.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
   CLI::App app{
       "zelvo-data: the content tool of Zelvo. It packs a world's sources (a JSON manifest, PNG pictures and WAV "
       "music, described in docs/content-format.md) into the seven data files the game loads, unpacks data files "
-      "into sources, and checks and describes data sets.",
+      "into sources, checks and describes data sets, and draws their screens.",
       "zelvo-data"};
   app.require_subcommand(1, 1);
   app.footer("Exit codes: 0 done, 1 the input has errors (nothing written), 2 usage error.");
@@ -46,6 +47,20 @@ int main(int argc, char** argv) {
   info->add_option("DIR", dir, "the folder holding the seven data files")->required();
   info->add_flag("--json", infoOptions.json, "print as JSON");
 
+  zdata::RenderOptions renderOptions;
+  bool noEvents = false;
+  auto* render =
+      app.add_subcommand("render", "Draw every screen and the world map as PNG pictures, as the game draws them.");
+  render->add_option("DIR", dir, "the folder holding the seven data files")->required();
+  render->add_option("-o,--output", output, "the folder for screen-NNN.png and world.png; created when missing")
+      ->required();
+  render->add_flag("--no-events", noEvents, "leave the event rectangles unmarked");
+  render->footer(
+      "Each screen is built the way entering it builds it: background pictures, placed objects and the artifacts "
+      "lying there, in depth order. Event rectangles are outlined and labelled with their id and trigger (T touch, "
+      "A action, U use an artifact). world.png lays the screens out on the grid, with green bridges where an edge "
+      "leads to a neighbour and orange lines from each door to where it leads.");
+
   auto known = [&app](const std::string& name) {
     for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
       if (sub->get_name() == name) return true;
@@ -53,7 +68,7 @@ int main(int argc, char** argv) {
     return false;
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, check or info)\n";
+    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, check, info or render)\n";
     std::cerr << "Run 'zelvo-data --help' for usage.\n";
     return kUsageError;
   }
@@ -75,6 +90,10 @@ int main(int argc, char** argv) {
     if (*unpack) return zdata::unpackCommand(dir, output, unpackOptions, io);
     if (*check) return zdata::checkCommand(dir, checkOptions, io);
     if (*info) return zdata::infoCommand(dir, infoOptions, io);
+    if (*render) {
+      renderOptions.events = !noEvents;
+      return zdata::renderCommand(dir, output, renderOptions, io);
+    }
   } catch (const std::exception& e) {
     std::cerr << "zelvo-data: " << e.what() << "\n";
     return 1;

@@ -1,0 +1,115 @@
+// play_test.cpp -- scenarios of play on small worlds, run by zelvo-sim and checked against golden
+// traces (every frame's mode, state, position, screen, lives, energy, score) and pictures.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/golden.h"
+#include "support/play_world.h"
+
+using namespace play_world;
+using data_builder::PlacementDef;
+using testing_support::TempDir;
+
+namespace {
+
+// Play a world from the title: Start is tapped at 4 s, then the script's own lines; the trace and
+// the screenshots (shot NAME) are compared with their golden files.
+void play(const std::string& name, const Files& world, const std::string& script, double seconds,
+          const std::vector<std::string>& shots = {}) {
+  TempDir dir;
+  data_builder::WriteAll(dir.path(), world);
+  std::string lines = "4.0 tap 110 105\n";
+  std::istringstream in(script);
+  for (std::string line; std::getline(in, line);) {
+    const size_t shot = line.find(" shot ");
+    lines +=
+        shot == std::string::npos ? line : line.substr(0, shot) + " shot " + dir.file(line.substr(shot + 6) + ".png");
+    lines += "\n";
+  }
+  const auto result = testing_support::RunSim(
+      {"--app-dir", dir.path(), "--seconds", std::to_string(seconds), "--trace", dir.file("trace.txt")}, lines);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  testing_support::ExpectGoldenTrace(dir.file("trace.txt"), name);
+  testing_support::ExpectGoldenPictures(dir, shots, "play");
+}
+
+const PlacementDef kFloor{Floor, 0, 180};
+
+}  // namespace
+
+// Falling onto the floor with the largest step that fits, walking on flat ground (the one-pixel
+// bob), climbing a ramp, stopping at an edge without a neighbour; the player drawn in front of
+// scenery and behind objects in front, a patroller starting at the right edge, an animation with
+// rate 0 that never advances.
+TEST(PlayScenario, FallWalkClimbAndDepth) {
+  play("fall-walk-climb",
+       World({{{.number = 1,
+                .objects = {kFloor,
+                            {Ramp, 120, 168},
+                            {Tree, 40, 140},
+                            {Post, 75, 150},
+                            {Leaves, 185, 150},
+                            {Lamp, 5, 30},
+                            {Walker, 196, 100}}}}}),
+       "5.8 shot landed\n5.8 key down right\n6.3 shot before-tree\n6.9 shot behind-post\n9.8 shot at-edge\n"
+       "10.0 key up right\n",
+       10.5, {"landed", "before-tree", "behind-post", "at-edge"});
+}
+
+// A jump bumping a ceiling falls back at once; holding Up jumps again on every landing, straight or
+// walking.
+TEST(PlayScenario, JumpsAndCeilings) {
+  play("jumps", World({{{.number = 1, .objects = {kFloor, {Block, 60, 120}}}}}),
+       "5.8 key down right\n6.6 key up right\n6.8 key down up\n8.0 key down right\n9.5 key up right\n"
+       "9.5 key up up\n",
+       10.5);
+}
+
+// Leaving by every edge: the top with no screen above turns a jump into a fall, the left edge with
+// no neighbour stops the walk; right into the next screen, down through a gap into the screen
+// below, up again by a jump, right and back left.
+TEST(PlayScenario, ScreenEdges) {
+  std::vector<PlacementDef> gapFloor;
+  for (uint16_t x : {0, 20, 40, 60, 110, 130, 150, 170, 190}) gapFloor.push_back({Block, x, 180});
+  play("edges",
+       World({{{.number = 1, .objects = {kFloor, {Block, 15, 16}}},
+               {.number = 11, .objects = gapFloor},
+               {.number = 12, .objects = {kFloor, {Block, 80, 20}}},
+               {.number = 22, .objects = {kFloor}}}}),
+       "4.8 key down up\n4.9 key up up\n5.5 key down left\n7.5 key up left\n7.6 key down right\n"
+       "12.5 key up right\n13.0 key down up\n13.1 key up up\n14.5 key down right\n16.1 key up right\n"
+       "16.5 key down up\n16.6 key up up\n18.5 key down right\n22.0 key up right\n22.1 key down left\n"
+       "27.5 key up left\n",
+       28);
+}
+
+// Standing in spikes drains the energy until the player dies; the dying sequence sinks it and
+// brings it back to its checkpoint, taken on the screen before; the last life ends in the game-over
+// picture and the title. A second game starts afresh, and Menu leaves it.
+TEST(PlayScenario, HazardsDeathsAndGameOver) {
+  play("hazards", World({{{.number = 1, .objects = {kFloor}}, {.number = 11, .objects = {kFloor, {Spikes, 0, 174}}}}}),
+       "6.0 key down right\n9.95 key up right\n25.0 tap 110 105\n26.8 key down right\n27.0 tap 10 50\n", 28);
+}
+
+// The dialog box and the inventory panel, drawn with the default world's pictures and fonts: a
+// text with colour markup shown on landing, then three carried artifacts with the highlight moved.
+TEST(PlayScenario, DialogBoxAndInventoryOnTheDefaultWorldsPictures) {
+  Files world = World({{{.number = 1, .objects = {kFloor}, .events = {{1, 0, 150}}}},
+                       {{.id = 1, .width = 60, .height = 40, .actions = {{4, 1}, {5, 1}}}},
+                       {{.id = Ring, .name = "Silver ring", .state = 3},
+                        {.id = Gem, .name = "Blue gem", .state = 3},
+                        {.id = Lamp, .name = "Old lamp", .state = 3}},
+                       {{1,
+                         "The path ends here. @f07E0Green@fFFFF text, then\nnew line and a long sentence that "
+                         "wraps by words inside the panel."}}});
+  for (const char* name : {"images.dat", "fonts.dat"}) {
+    const std::string bytes = testing_support::ReadFile(std::string(ZELVO_BINARY_DIR) + "/" + name);
+    world[name] = Bytes(bytes.begin(), bytes.end());
+  }
+  play("dialog-inventory", world,
+       "6.5 shot dialog\n7.0 key down a-button\n7.1 key up a-button\n8.0 key down a-button\n8.1 key up a-button\n"
+       "8.3 shot inventory\n8.5 key down left\n8.6 key up left\n8.9 shot inventory-left\n9.0 key down a-button\n"
+       "9.1 key up a-button\n",
+       9.5, {"dialog", "inventory", "inventory-left"});
+}
