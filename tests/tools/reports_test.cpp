@@ -50,6 +50,8 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
   const Case cases[] = {
       {[](json& w) { w["images"][4]["picture"] = "images/nowhere.png"; }, "images[4].picture", "does not exist"},
       {[](json& w) { w["images"][0]["picture"] = "images/broken.png"; }, "images[0].picture", "cannot read the picture"},
+      {[](json& w) { w["images"][0]["picture"] = "images/huge.png"; }, "images[0].picture",
+       "has 5000 x 5000 pixels, more than the 4096 x 4096"},
       {[](json& w) { w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}}; }, "sprites[1].frames",
        "strip width 50 is not divisible by 3 frames"},
       {[](json& w) { w["sprites"][1]["frames"] = {"sprites/wide.png"}; }, "sprites[1].frames", "at most 255x255"},
@@ -101,6 +103,8 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
       {[](json& w) { w["format"] = "zelvo-world 2"; }, "format", "must be \"zelvo-world 1\""},
   };
   writeText(src / "images/broken.png", "not a picture");
+  // A header alone: the size is refused before anything is decoded.
+  writeText(src / "images/huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x13\x88\0\0\x13\x88\x08\x06\0\0\0\0\0\0\0", 33));
   writePlainPng(src / "sprites/strip.png", 50, 4);
   writePlainPng(src / "sprites/wide.png", 256, 4);
   writeText(src / "music/text.wav", "hello, not RIFF");
