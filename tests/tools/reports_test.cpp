@@ -55,6 +55,8 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
       {[](json& w) { w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}}; }, "sprites[1].frames",
        "strip width 50 is not divisible by 3 frames"},
       {[](json& w) { w["sprites"][1]["frames"] = {"sprites/wide.png"}; }, "sprites[1].frames", "at most 255x255"},
+      {[](json& w) { w["sprites"][1]["frames"] = {{"size", {4, 1}}, {"count", 1}, {"data", "AAAAAAEA"}}; },
+       "sprites[1].frames.data", "past the frame data after 1 of 3 positions; the game would refuse sprites.dat"},
       {[](json& w) { w["sprites"][1]["frames"] = {"sprites/ground.png", "sprites/key.png"}; }, "sprites[1].frames[1]",
        "but frame 1 is 20x5"},
       {[](json& w) { w["events"][0]["actions"][0] = {{"do", "explode"}}; }, "events[0].actions[0].do",
@@ -243,6 +245,10 @@ TEST_F(Check, FilesTheGameCannotLoadAreErrors) {
        {{kError, "images.dat", "index entry 0: offset", "the record at file offset 12 needs 110 bytes"}}},
       {"fonts.dat", hex("01000000 10000000 00000000 01000000 0100 0100"),
        {{kError, "fonts.dat", "index entry 0: offset", "needs 8 bytes"}}},
+      // Sprite 10, 3 x 1 pixels, whose one frame runs past its 6 bytes (pack refuses to write it).
+      {"sprites.dat", cat({hex("01000000 00000000 06000000 0A000000"), zeros(32), hex("03010000 03010000 00"), zeros(4),
+                           hex("00000000 0100")}),
+       {{kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
       {"events.dat", cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
        {{kError, "events.dat", "index entry 0: actionCount", "2 actions need 18 bytes after the header"}}},
       // An empty dialogs file loads no dialogs: only what names them fails.
@@ -272,10 +278,8 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
       // Data the game cannot decode.
       {[](json& w) {
          w["images"][0] = {{"id", 1}, {"size", {4, 4}}, {"data", zdata::toBase64(hex("0100 0200"))}};
-         w["sprites"][1]["frames"] = {{"size", {3, 1}}, {"count", 1}, {"data", zdata::toBase64(hex("00000000 0100"))}};
        },
-       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"},
-        {kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
+       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"}}},
       // What the game asks for.
       {[](json& w) {
          w["images"].erase(4);   // 5
