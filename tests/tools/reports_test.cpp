@@ -130,6 +130,9 @@ TEST_F(PackErrors, UnreadableManifests) {
   writeText(src / "world.json", "{ \"format\": \"zelvo-world 1\",\n  \"images\": [ }");
   report = readReport(src.path());
   EXPECT_TRUE(has(report, Severity::Error, "world.json", "", "line 2")) << dump(report);
+  writeText(src / "world.json", "{ \"images\": 3e333 }");  // too large for a double
+  report = readReport(src.path());
+  EXPECT_TRUE(has(report, Severity::Error, "world.json", "", "number overflow parsing '3e333'")) << dump(report);
   EXPECT_EQ(pack(src.path(), out / "data").code, 1);
   EXPECT_TRUE(listFolder(out.path()).empty());
 }
