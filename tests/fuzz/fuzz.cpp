@@ -1,8 +1,10 @@
 // fuzz.cpp -- the device, log and scratch folder the fuzz targets run in, and how they fail.
 #include "fuzz/fuzz.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +51,15 @@ const std::string& ScratchFolder() {
     namespace fs = std::filesystem;
     // Memory-backed where the system has it: these targets write a file for every input.
     const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    const fs::path path = base / ("zelvo-fuzz-" + std::to_string(::getpid()));
+    // A target that crashed left its folder behind; its process is gone.
+    const std::string prefix = "zelvo-fuzz-";
+    for (const auto& entry : fs::directory_iterator(base)) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(prefix, 0) != 0) continue;
+      const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+      if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path());
+    }
+    const fs::path path = base / (prefix + std::to_string(::getpid()));
     fs::remove_all(path);
     fs::create_directories(path);
     std::atexit([] { std::filesystem::remove_all(*folder); });
