@@ -9,6 +9,7 @@
 #include "platform/system.h"
 #include "services/app.h"
 #include "services/log.h"
+#include "services/watch.h"
 
 Display display;
 std::list<DirtyRect> dirtyList;
@@ -191,6 +192,7 @@ int presentAll() {
   copyRect(0, 0, kViewSize, kViewSize);
   dirtyList.clear();
   endPass();
+  if (watch::afterPresented) watch::afterPresented();
   return GfxOk;
 }
 
@@ -199,6 +201,7 @@ int presentDirty() {
   for (const DirtyRect& rect : dirtyList) copyRect(rect.x, rect.y, rect.width, rect.height);
   endPass();
   dirtyList.clear();
+  if (watch::afterPresented) watch::afterPresented();
   return GfxOk;
 }
 

@@ -4,7 +4,9 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "data/layout.h"
@@ -30,7 +32,20 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& problem
     problem = "the picture " + path + " does not exist";
     return false;
   }
+  // stb_image reads other formats too; a world has only PNG pictures, so no other decoder runs.
+  char signature[8] = {};
+  std::ifstream(path, std::ios::binary).read(signature, sizeof signature);
+  if (std::memcmp(signature, "\x89PNG\r\n\x1a\n", sizeof signature) != 0) {
+    problem = "cannot read the picture " + path + ": not a PNG";
+    return false;
+  }
   int w = 0, h = 0, channels = 0;
+  // Sized before it is decoded, so a small file cannot ask for gigabytes.
+  if (stbi_info(path.c_str(), &w, &h, &channels) && static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kLargestPicture) {
+    problem = "the picture " + path + " has " + std::to_string(w) + " x " + std::to_string(h) +
+              " pixels, more than the 4096 x 4096 a world can use";
+    return false;
+  }
   unsigned char* rgba = stbi_load(path.c_str(), &w, &h, &channels, 4);
   if (!rgba) {
     const char* why = stbi_failure_reason();
@@ -48,10 +63,24 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& problem
   return true;
 }
 
-bool savePicture(const std::string& path, const Picture& picture, std::string& problem) {
+Bytes pngBytes(const Picture& picture) {
   std::vector<uint8_t> rgba(picture.pixels.size() * 4);
   for (std::size_t i = 0; i < picture.pixels.size(); ++i) pixelToRgba(picture.pixels[i], &rgba[4 * i]);
-  if (!stbi_write_png(path.c_str(), picture.width, picture.height, 4, rgba.data(), picture.width * 4)) {
+  Bytes png;
+  auto append = [](void* context, void* data, int size) {
+    auto* bytes = static_cast<const uint8_t*>(data);
+    static_cast<Bytes*>(context)->insert(static_cast<Bytes*>(context)->end(), bytes, bytes + size);
+  };
+  if (!stbi_write_png_to_func(append, &png, picture.width, picture.height, 4, rgba.data(), picture.width * 4)) png.clear();
+  return png;
+}
+
+bool savePicture(const std::string& path, const Picture& picture, std::string& problem) {
+  Bytes png = pngBytes(picture);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  out.close();
+  if (png.empty() || !out) {
     problem = "cannot write the picture " + path;
     return false;
   }
@@ -159,8 +188,8 @@ std::optional<Picture> canonicalImage(const Bytes& data, uint16_t width, uint16_
   return pic;
 }
 
-std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsigned count, unsigned width,
-                                                    unsigned height) {
+std::optional<std::vector<Picture>> decodeFrames(const Bytes& frameData, unsigned count, unsigned width,
+                                                 unsigned height) {
   if (count == 0 || width == 0 || height == 0) return std::nullopt;
   std::size_t table = std::size_t{count} * layout::sprite::kFrameOffsetSize;
   if (frameData.size() < table) return std::nullopt;
@@ -174,7 +203,13 @@ std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsi
     }
     frames.push_back(std::move(pic));
   }
-  if (encodeFrames(frames) != frameData) return std::nullopt;
+  return frames;
+}
+
+std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsigned count, unsigned width,
+                                                    unsigned height) {
+  auto frames = decodeFrames(frameData, count, width, height);
+  if (!frames || encodeFrames(*frames) != frameData) return std::nullopt;
   return frames;
 }
 
