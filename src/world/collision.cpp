@@ -67,40 +67,60 @@ bool drawSprite(Sprite& object) {
 
 namespace {
 
-// A drawn object below the one being erased, with its integer rectangle.
+// A drawn object below the one being erased, with what pixelBelow asks of it worked out once.
 struct Lower {
   const Sprite* sprite;
-  int32_t left, right, top, bottom;  // right and bottom are the last pixel's
+  int32_t left, right, top, bottom;  // its integer rectangle; right and bottom are the last pixel's
+  const uint16_t* frame;             // its current frame's pixels; null when it has none
+  size_t columns;                    // where its frame columns for the erased columns start in frameColumns
+  int32_t row;                       // its frame row for the playfield row being erased
 };
 
 // Kept between calls so that erasing allocates nothing once they have grown.
 std::vector<Lower> lower;
 std::vector<const Lower*> lowerInRow;
+std::vector<int16_t> playfieldColumns;  // pixelOf(object.x + c) for each erased column c
+std::vector<int16_t> frameColumns;      // pixelOf((object.x + c) - below.x) for each lower object and c
 
-// The drawn objects of lower layers, in list order: the only ones that can show through.
-void findLower(const Sprite& object) {
+// The drawn objects of lower layers, in list order (the only ones that can show through), for
+// the erased columns first..end-1.
+void findLower(const Sprite& object, int32_t first, int32_t end) {
   lower.clear();
+  playfieldColumns.clear();
+  frameColumns.clear();
+  for (int32_t c = first; c < end; ++c) playfieldColumns.push_back(pixelOf(object.x + c));
   for (const Sprite& below : objectList) {
     if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
     const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
-    lower.push_back({&below, ox, ox + below.width - 1, oy, oy + below.height - 1});
+    const bool hasFrame = below.pixelsReady == 1 && below.pixels && below.frame >= 1 && below.frame <= below.frameCount;
+    const uint16_t* frame = hasFrame ? below.pixels + (below.frame - 1) * below.height * below.width : nullptr;
+    lower.push_back({&below, ox, ox + below.width - 1, oy, oy + below.height - 1, frame, frameColumns.size(), 0});
+    for (int32_t c = first; c < end; ++c) frameColumns.push_back(pixelOf((object.x + c) - below.x));
   }
 }
 
-// Those of them that reach playfield row py, in the same order.
-void findLowerInRow(int32_t py) {
+// Those of them that reach the playfield row of the object's row r, in the same order.
+void findLowerInRow(const Sprite& object, int32_t r) {
+  const int32_t py = pixelOf(object.y + r);
   lowerInRow.clear();
-  for (const Lower& below : lower)
-    if (py >= below.top && py <= below.bottom) lowerInRow.push_back(&below);
+  for (Lower& below : lower) {
+    if (py < below.top || py > below.bottom) continue;
+    below.row = pixelOf((object.y + r) - below.sprite->y);
+    lowerInRow.push_back(&below);
+  }
 }
 
-// pixelBelow, looking only at the lower objects that reach the pixel's row.
-uint16_t pixelAmongLower(const Sprite& object, int32_t c, int32_t r) {
-  const int32_t px = pixelOf(object.x + c);
+// pixelBelow for the k-th erased column, looking only at the lower objects that reach the row:
+// framePixel of each, from the frame columns and row worked out before.
+uint16_t pixelAmongLower(size_t k) {
+  const int32_t px = playfieldColumns[k];
   for (const Lower* below : lowerInRow) {
     if (px < below->left || px > below->right) continue;
     const Sprite& s = *below->sprite;
-    const uint16_t p = framePixel(s, pixelOf((object.x + c) - s.x), pixelOf((object.y + r) - s.y));
+    const int32_t column = frameColumns[below->columns + k], row = below->row;
+    uint16_t p = 0xFFFF;  // outside the object
+    if (column >= 0 && column < s.width && row >= 0 && row < s.height)
+      p = below->frame ? below->frame[row * s.width + column] : 0;
     if (p != 0) return p;
     if (s.layer == 0) break;  // the background picture is the bottom; its holes show the playfield
   }
@@ -114,13 +134,13 @@ bool eraseSprite(Sprite& object) {
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
   const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
-  findLower(object);
+  if (rows.first < rows.end) findLower(object, columns.first, columns.end);
   for (int32_t r = rows.first; r < rows.end; ++r) {
-    findLowerInRow(pixelOf(object.y + r));
+    findLowerInRow(object, r);
     for (int32_t c = columns.first; c < columns.end; ++c) {
       uint32_t& cell = cellAt(x0 + c, y0 + r);
       cell &= ~bit;
-      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelAmongLower(object, c, r));
+      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelAmongLower(c - columns.first));
     }
   }
   object.flags &= static_cast<uint8_t>(~SpriteDrawn);
@@ -128,9 +148,9 @@ bool eraseSprite(Sprite& object) {
 }
 
 uint16_t pixelBelow(const Sprite& object, int32_t c, int32_t r) {
-  findLower(object);
-  findLowerInRow(pixelOf(object.y + r));
-  return pixelAmongLower(object, c, r);
+  findLower(object, c, c + 1);
+  findLowerInRow(object, r);
+  return pixelAmongLower(0);
 }
 
 uint16_t framePixel(const Sprite& object, int32_t column, int32_t row) {
