@@ -46,7 +46,7 @@ and row, lives, energy and score. Lines starting with '#' are comments.
 
 With --benchmark the run is timed: at its end a line on standard output gives the frames run,
 the virtual seconds played, the wall-clock and CPU seconds they took, frames per second and the
-factor over real time (virtual seconds / wall seconds).
+factor over real time (virtual seconds / wall seconds, and / CPU seconds).
 
 With --monkey SEED the game is played by random keys, taps and focus changes (never on the
 title's Quit button) for --seconds, while these hold: an object alone on its layer is drawn
@@ -130,14 +130,15 @@ void traceFrame() {
 
 double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
+// By the wall clock, and by CPU time, which a machine busy with other programs does not stretch.
 void reportBenchmark(double wallSeconds, double cpu) {
   const double played = headless::Now();
+  auto per = [](double amount, double seconds) { return seconds > 0 ? amount / seconds : 0.0; };
   std::printf(
       "benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
-      "%.0f frames per second, %.0f times real time\n",
+      "%.0f frames per second, %.0f times real time (%.0f by CPU time)\n",
       static_cast<unsigned long long>(trace.frame), played, wallSeconds, cpu,
-      wallSeconds > 0 ? static_cast<double>(trace.frame) / wallSeconds : 0.0,
-      wallSeconds > 0 ? played / wallSeconds : 0.0);
+      per(static_cast<double>(trace.frame), wallSeconds), per(played, wallSeconds), per(played, cpu));
   std::fflush(stdout);
 }
 
