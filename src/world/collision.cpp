@@ -2,6 +2,7 @@
 #include "world/collision.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -82,16 +83,24 @@ std::vector<const Lower*> lowerInRow;
 std::vector<int16_t> playfieldColumns;  // pixelOf(object.x + c) for each erased column c
 std::vector<int16_t> frameColumns;      // pixelOf((object.x + c) - below.x) for each lower object and c
 
-// The drawn objects of lower layers, in list order (the only ones that can show through), for
-// the erased columns first..end-1.
-void findLower(const Sprite& object, int32_t first, int32_t end) {
+// The drawn objects of lower layers, in list order (the only ones that can show through), that
+// reach the playfield pixels of the erased columns first..end-1 and rows top..bottom-1.
+void findLower(const Sprite& object, int32_t first, int32_t end, int32_t top, int32_t bottom) {
   lower.clear();
   playfieldColumns.clear();
   frameColumns.clear();
   for (int32_t c = first; c < end; ++c) playfieldColumns.push_back(pixelOf(object.x + c));
+  const auto [leftmost, rightmost] = std::minmax_element(playfieldColumns.begin(), playfieldColumns.end());
+  int32_t highest = INT32_MAX, lowest = INT32_MIN;
+  for (int32_t r = top; r < bottom; ++r) {
+    highest = std::min<int32_t>(highest, pixelOf(object.y + r));
+    lowest = std::max<int32_t>(lowest, pixelOf(object.y + r));
+  }
+  if (playfieldColumns.empty() || top >= bottom) return;
   for (const Sprite& below : objectList) {
     if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
     const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
+    if (ox + below.width - 1 < *leftmost || ox > *rightmost || oy + below.height - 1 < highest || oy > lowest) continue;
     const bool hasFrame = below.pixelsReady == 1 && below.pixels && below.frame >= 1 && below.frame <= below.frameCount;
     const uint16_t* frame = hasFrame ? below.pixels + (below.frame - 1) * below.height * below.width : nullptr;
     lower.push_back({&below, ox, ox + below.width - 1, oy, oy + below.height - 1, frame, frameColumns.size(), 0});
@@ -134,7 +143,7 @@ bool eraseSprite(Sprite& object) {
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
   const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
-  if (rows.first < rows.end) findLower(object, columns.first, columns.end);
+  findLower(object, columns.first, columns.end, rows.first, rows.end);
   for (int32_t r = rows.first; r < rows.end; ++r) {
     findLowerInRow(object, r);
     for (int32_t c = columns.first; c < columns.end; ++c) {
@@ -148,7 +157,7 @@ bool eraseSprite(Sprite& object) {
 }
 
 uint16_t pixelBelow(const Sprite& object, int32_t c, int32_t r) {
-  findLower(object, c, c + 1);
+  findLower(object, c, c + 1, r, r + 1);
   findLowerInRow(object, r);
   return pixelAmongLower(0);
 }
