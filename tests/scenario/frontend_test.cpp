@@ -140,8 +140,10 @@ TEST(DefaultWorldScenario, EveryFrontEndScreenMatchesItsGoldenPicture) {
                                   {5.5, "tap 120 240"}, {6.5, "tap 110 165"},               // back, Volume
                                   {7.5, "volume"}, {8.0, "tap 165 145"}, {8.5, "volume-up"},  // Up
                                   {9.0, "tap 120 185"}, {10.0, "tap 110 195"},              // Back, Info
-                                  {11.0, "info"}, {11.5, "tap 120 120"}, {12.5, "tap 110 225"}}));  // back, Quit
+                                  {11.0, "info"}, {11.5, "tap 120 120"}, {12.5, "tap 110 105"},  // back, Start
+                                  {15.5, "play-start"}}));  // landed, its position shown
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "");
-  testing_support::ExpectGoldenPictures(dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info"}, "default-world");
+  testing_support::ExpectGoldenPictures(
+      dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info", "play-start"}, "default-world");
 }

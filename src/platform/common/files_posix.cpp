@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/common/files_posix.h"
 #include "platform/files.h"
 
 struct PlatformFile {
@@ -14,6 +15,8 @@ struct PlatformFile {
 };
 
 namespace {
+
+void (*replaceObserver)(const std::string& target) = nullptr;
 
 FileHandle wrap(int fd) {
   auto* file = new PlatformFile;
@@ -97,5 +100,9 @@ void FileClose(FileHandle file) {
 bool FileDelete(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool FileReplace(const std::string& source, const std::string& target) {
-  return ::rename(source.c_str(), target.c_str()) == 0;
+  if (::rename(source.c_str(), target.c_str()) != 0) return false;
+  if (replaceObserver) replaceObserver(target);
+  return true;
 }
+
+void FilesObserveReplace(void (*observer)(const std::string& target)) { replaceObserver = observer; }

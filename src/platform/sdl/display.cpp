@@ -56,7 +56,7 @@ void updatePointerLayout() {
 bool CreateScreen() {
   const Options& options = device.options;
   const int scale = startScale();
-  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+  Uint32 flags = SDL_WINDOW_HIDDEN | (options.resizable ? SDL_WINDOW_RESIZABLE : 0);
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   device.window = SDL_CreateWindow("Zelvo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    options.screenWidth * scale, options.screenHeight * scale, flags);

@@ -4,11 +4,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/events.h"
-#include "platform/sdl/instance.h"
 
 namespace desktop {
 
@@ -22,9 +22,16 @@ struct Device {
   std::vector<uint16_t> shown;  // the picture the window shows (and screenshots save)
   bool pictureUploaded = false;
   EventState events;
-  InstanceLock instance;
 };
 extern Device device;
+
+// device.cpp: an event turned into messages for the queue, or done by the device itself.
+void HandleEvent(const SDL_Event& event);
+
+// native.cpp on a desktop, web/page.cpp in a browser: what differs between the two.
+bool EnterHost(std::string* note);  // Start, before SDL_Init; *note prefixes SDL's reason if it fails
+void PollHost();                    // every pump of events
+void LeaveHost();                   // Stop, after SDL_Quit
 
 // display.cpp
 bool CreateScreen();
