@@ -4,6 +4,7 @@
 
 #include "platform/sdl/desktop.h"
 #include "platform/window.h"
+#include "services/log.h"
 #include "shell/shell.h"
 
 int main() {
@@ -12,6 +13,7 @@ int main() {
   // The canvas holds the handheld screen pixel for pixel; the page scales it up.
   options.scale = 1;
   options.resizable = false;
+  options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
   std::string problem;
   if (!desktop::Start(options, &problem)) {
     std::fprintf(stderr, "zelvo: cannot start in this page: %s\n", problem.c_str());

@@ -10,7 +10,7 @@ namespace {
 TEST(Cli, HelpForTheProgramAndEveryCommand) {
   ToolRun run = runTool({"--help"});
   EXPECT_EQ(run.code, 0);
-  for (const char* command : {"pack", "unpack", "check", "info", "render"}) {
+  for (const char* command : {"pack", "unpack", "tiled", "check", "info", "render"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command;
     ToolRun sub = runTool({command, "--help"});
     EXPECT_EQ(sub.code, 0) << command;

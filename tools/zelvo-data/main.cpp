@@ -1,4 +1,4 @@
-// main.cpp -- the zelvo-data program: the command line of pack, unpack, check and info.
+// main.cpp -- the zelvo-data program: the command line of pack, unpack, tiled, check and info.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -36,6 +36,15 @@ int main(int argc, char** argv) {
   unpack->add_flag("-f,--force", unpackOptions.force, "replace the output folder even when it is not empty");
   unpack->footer("The sources are written beside the output folder and moved into place at the end.");
 
+  zdata::TiledOptions tiledOptions;
+  auto* tiled = app.add_subcommand("tiled", "Write a world's screens as Tiled maps, a sprite tileset and a Tiled world.");
+  tiled->add_option("WORLD", sources, "the world folder holding world.json, a manifest file, or a folder of data files")
+      ->required();
+  tiled->add_option("-o,--output", output, "the folder for the Tiled files; created when missing")->required();
+  tiled->add_flag("-f,--force", tiledOptions.force, "write into a folder that is not empty, replacing files of the same names");
+  tiled->footer("A manifest whose \"tiled\" field names the world file then packs its screens from the maps. Nothing is "
+                "written when a screen holds what a Tiled map cannot (see docs/content-format.md).");
+
   zdata::ReportOptions checkOptions;
   auto* check = app.add_subcommand("check", "Check a data set the way the game loads and uses it.");
   check->add_option("DIR", dir, "the folder holding the seven data files")->required();
@@ -68,7 +77,7 @@ int main(int argc, char** argv) {
     return false;
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, check, info or render)\n";
+    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, tiled, check, info or render)\n";
     std::cerr << "Run 'zelvo-data --help' for usage.\n";
     return kUsageError;
   }
@@ -88,6 +97,7 @@ int main(int argc, char** argv) {
   try {
     if (*pack) return zdata::packCommand(sources, output, packOptions, io);
     if (*unpack) return zdata::unpackCommand(dir, output, unpackOptions, io);
+    if (*tiled) return zdata::tiledCommand(sources, output, tiledOptions, io);
     if (*check) return zdata::checkCommand(dir, checkOptions, io);
     if (*info) return zdata::infoCommand(dir, infoOptions, io);
     if (*render) {

@@ -13,6 +13,8 @@ struct Options {
   int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
   bool fullscreen = false;
   bool resizable = true;             // false in a page, which sizes the canvas itself
+  // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
+  void (*report)(const std::string& line) = nullptr;
 };
 
 // Connect to the display. False when there is none; *problem then holds SDL's reason.

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct Device {
   std::vector<uint16_t> shown;  // the picture the window shows (and screenshots save)
   bool pictureUploaded = false;
   EventState events;
+  bool controllersStarted = false;
+  std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
 };
 extern Device device;
 
@@ -42,5 +45,14 @@ void SaveScreenshot();
 
 // audio.cpp
 void CloseAudio();
+
+// device.cpp: news from the device (controllers coming and going) for the log.
+void Report(const std::string& line);
+
+// pads.cpp
+void StartControllers();
+void ControllerEvent(const SDL_Event& event);  // one attached or removed
+void CloseControllers();
+bool ControllersHold(uint32_t virtualKey);     // as the controllers stand now
 
 }  // namespace desktop
