@@ -49,7 +49,7 @@ after(async () => {
 // A page in a context of its own: its own browser storage, so each test starts from nothing kept.
 async function openGame(context) {
   const page = await context.newPage();
-  await page.setViewport({ width: 720, height: 1000 });
+  await page.setViewport({ width: 720, height: 1000, hasTouch: true });
   page.problems = [];
   page.on("pageerror", error => page.problems.push(String(error)));
   page.on("dialog", dialog => { page.problems.push("message box: " + dialog.message()); dialog.dismiss(); });
@@ -122,11 +122,12 @@ async function expectChange(page, from, what) {
   return waitForCanvas(page, shot => difference(shot, from) > 0, what);
 }
 
-// A click on a view point, where the page shows it at its scale.
-async function tap(page, [x, y]) {
+// A click (or a touch) on a view point, where the page shows it at its scale.
+async function tap(page, [x, y], { touch = false } = {}) {
   const box = await (await page.$("#canvas")).boundingBox();
   const scale = box.width / 240;
-  await page.mouse.click(box.x + (x + 0.5) * scale, box.y + (y + kViewTop + 0.5) * scale);
+  const where = [box.x + (x + 0.5) * scale, box.y + (y + kViewTop + 0.5) * scale];
+  await (touch ? page.touchscreen.tap(...where) : page.mouse.click(...where));
 }
 
 // A key held long enough for a frame to see it.
@@ -136,7 +137,7 @@ async function press(page, key) {
   await page.keyboard.up(key);
 }
 
-test("the front end shows its pictures, takes clicks and keys, and Quit keeps the volume for the next visit",
+test("the front end shows its pictures, takes clicks, touches and keys, and Quit keeps the volume for the next visit",
      { timeout: 180_000 }, async () => {
   const context = await browser.createBrowserContext();
   let page = await openGame(context);
@@ -148,7 +149,7 @@ test("the front end shows its pictures, takes clicks and keys, and Quit keeps th
   await expectScreen(page, "volume");
   assert.equal(await page.evaluate(() => Module.SDL2.audioContext.state), "running",
                "the music does not play after the first click");
-  await tap(page, kVolumeUp);
+  await tap(page, kVolumeUp, { touch: true });
   await expectScreen(page, "volume-up");
   await tap(page, kVolumeBack);
   await expectScreen(page, "title");
