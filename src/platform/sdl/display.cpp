@@ -98,13 +98,6 @@ void Repaint() {
   present();
 }
 
-void ToggleFullscreen() {
-  if (!device.window) return;
-  const bool full = (SDL_GetWindowFlags(device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(device.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-  Repaint();
-}
-
 void SaveScreenshot() {
   const int width = device.options.screenWidth, height = device.options.screenHeight;
   if (device.shown.empty()) return;

@@ -35,12 +35,12 @@ void HandleEvent(const SDL_Event& event);
 bool EnterHost(std::string* note);  // Start, before SDL_Init; *note prefixes SDL's reason if it fails
 void PollHost();                    // every pump of events
 void LeaveHost();                   // Stop, after SDL_Quit
+void ToggleFullscreen();            // Alt+Enter and F11
 
 // display.cpp
 bool CreateScreen();
 void DestroyScreen();
 void Repaint();
-void ToggleFullscreen();
 void SaveScreenshot();
 
 // audio.cpp

@@ -72,6 +72,13 @@ void PollHost() {
 
 void LeaveHost() { instance.Release(); }
 
+void ToggleFullscreen() {
+  if (!device.window) return;
+  const bool full = (SDL_GetWindowFlags(device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(device.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  Repaint();
+}
+
 }  // namespace desktop
 
 using desktop::device;

@@ -94,6 +94,15 @@ bool EnterHost(std::string*) {
 
 void PollHost() {}
 
+// The whole page goes full screen, where it scales the canvas up again: SDL's own full screen
+// does not give a canvas of a fixed size back. The key that asked is still the user's gesture.
+void ToggleFullscreen() {
+  EM_ASM({
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(error => console.warn("zelvo: no full screen: " + error));
+  });
+}
+
 // The game has ended: the page offers to start again.
 void LeaveHost() {
   EM_ASM({
