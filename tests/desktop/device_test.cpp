@@ -378,19 +378,22 @@ TEST_F(DesktopDevice, SystemServicesComeFromTheDesktop) {
 
 TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnswered) {
   ASSERT_TRUE(MessageBoxesCanShow(*display_));
-  // Someone has to answer the box: a helper finds it by its caption and presses Return.
-  bool found = false;
-  std::thread answer([&] {
-    auto box = FindWindow(*display_, "Error", 20);
-    if (!box) return;
-    found = true;
-    box->Focus();
-    box->Key("Return");
-    if (!WaitFor([&] { return !FindWindow(*display_, "Error", 0); }, 5)) box->RequestClose();
-  });
+  // Someone has to answer the box: a shell finds it by its caption (xwininfo reads the UTF-8 title
+  // that xdotool's search misses) and presses Return. It runs as a process of its own, started
+  // before the box: SDL shows the box from a forked child, and a thread of ours busy in Xlib at that
+  // moment could leave the child's locks held for ever. A box still up 5 s later is killed, so the
+  // test fails instead of hanging.
+  const char* answerer =
+      "for i in $(seq 200); do id=$(xwininfo -root -children | awk '/\"Error\"/ {print $1; exit}'); "
+      "[ -n \"$id\" ] && break; sleep 0.1; done; [ -n \"$id\" ] || exit 2; "
+      "xdotool windowfocus --sync $id key Return; "
+      "for i in $(seq 50); do xwininfo -id $id >/dev/null 2>&1 || exit 0; sleep 0.1; done; "
+      "xdotool windowkill $id; exit 3";
+  Process answer({"sh", "-c", answerer}, {{"DISPLAY", display_->name()}});
   SysMessageBox("Failed to load game data.\nReinstall the application.", "Error", MB_ICONERROR);
-  answer.join();
-  EXPECT_TRUE(found);
+  int exitCode = -1;
+  ASSERT_TRUE(answer.Wait(30, &exitCode));
+  EXPECT_EQ(exitCode, 0) << (exitCode == 2 ? "no box titled Error showed" : "the box did not go on Return");
 }
 
 TEST(DesktopMessageBox, WithoutADisplayTheTextGoesToStandardError) {
