@@ -1,6 +1,6 @@
 #!/usr/bin/env node
 // web-serve.mjs -- serve a folder (the web build) on 127.0.0.1 only, for a browser on this machine.
-import { createReadStream, promises as fsp } from "node:fs";
+import { createReadStream, existsSync, promises as fsp } from "node:fs";
 import { createServer } from "node:http";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
@@ -18,10 +18,15 @@ const types = {
 export function serve(folder, port) {
   const root = path.resolve(folder);
   const server = createServer(async (request, response) => {
-    const url = new URL(request.url, "http://localhost");
-    const file = path.join(root, decodeURIComponent(url.pathname).replace(/\/$/, "/zelvo.html"));
+    let file = null;
+    try {
+      const url = new URL(request.url, "http://localhost");
+      file = path.join(root, decodeURIComponent(url.pathname).replace(/\/$/, "/zelvo.html"));
+    } catch {
+      // A path that is no path: answered as not found below.
+    }
     // Nothing outside the folder, whatever the request says.
-    const inside = file === root || file.startsWith(root + path.sep);
+    const inside = file !== null && (file === root || file.startsWith(root + path.sep));
     const stat = inside ? await fsp.stat(file).catch(() => null) : null;
     if (request.method !== "GET" && request.method !== "HEAD") {
       response.writeHead(405).end();
@@ -67,6 +72,10 @@ function main(args) {
   if (folder === null) {
     console.error(`web-serve: no folder given\n${usage}`);
     process.exit(2);
+  }
+  if (!existsSync(path.join(folder, "zelvo.html"))) {
+    console.error(`web-serve: ${folder} holds no zelvo.html (scripts/web builds it into build/web)`);
+    process.exit(1);
   }
   serve(folder, port).then(
     server => console.log(`Zelvo is served at http://127.0.0.1:${server.address().port}/zelvo.html (Ctrl+C stops)`),
