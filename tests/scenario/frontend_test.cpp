@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 
 #include "data/layout.h"
 #include "support/data_builder.h"
 #include "support/golden.h"
 #include "support/testing.h"
 
-namespace fs = std::filesystem;
 using testing_support::ReadFile;
 using testing_support::ReadPngRgb;
 using testing_support::RunSim;
@@ -130,10 +128,7 @@ TEST(FrontEndScenario, EveryScreenMatchesItsGoldenPictureAndQuitSavesTheVolume) 
 TEST(DefaultWorldScenario, EveryFrontEndScreenMatchesItsGoldenPicture) {
   // The world packed beside the programs, installed in a folder of its own.
   TempDir dir;
-  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat"}) {
-    ASSERT_TRUE(fs::exists(fs::path(ZELVO_BINARY_DIR) / name)) << "the default world is not packed: " << name;
-    fs::copy_file(fs::path(ZELVO_BINARY_DIR) / name, dir.file(name));
-  }
+  ASSERT_EQ(testing_support::CopyDataFiles(ZELVO_BINARY_DIR, dir.path()), "") << "the default world is not packed";
   auto result = RunSim({"--app-dir", dir.path(), "--seconds", "60"},
                        walk(dir, {{1.0, "splash"}, {3.5, "title"}, {4.0, "tap 110 135"},    // Keys
                                   {4.2, "title-keys-pressed"}, {5.0, "keys"},               //

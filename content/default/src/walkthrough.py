@@ -213,25 +213,55 @@ def walkthrough(r, upto=None):
     r.wait(lambda q: q.mode == 1, 10, "the end picture, then the title")
 
 
+def gameover(r):
+    """Straight to the meadow, and into its thorns until every life is gone."""
+    for i in range(3):
+        r.dismiss("Heron's greeting %d" % (i + 1))
+    r.land()
+    hops(r, 1, (104, "right", FLOOR, "over the pond"))
+    r.walk("right", on(11), note="to the meadow")
+    for life in (3, 2, 1):
+        r.land()
+        hops(r, 11, (14, "right", FLOOR, "over the rabbit hole"))
+        r.walk("right", lambda q: q.x >= 92, note="into the thorns")
+        r.wait(lambda q, life=life: q.lives < life, 10, "the thorns take a life")
+    assert r.last.mode == 1, "the last life lost ends the game"
+
+
+def write(r, name, about):
+    """The script, headed by what it plays and by where it ends (the test checks the trace)."""
+    last = r.last
+    r.idle(4.0)
+    r.at(r.t, "close")
+    path = os.path.join(os.path.dirname(HERE), name)
+    with open(path + ".tmp", "w") as f:
+        f.write(r.text([about,
+                        "Written by src/walkthrough.py from the packed world; run it again when the world changes.",
+                        "expect: screen %d score %d lives %d" % (last.screen, last.score, last.lives)]))
+    os.replace(path + ".tmp", path)
+    print("%s: %.1f s of play, ends on screen %d with score %d and %d lives" % (
+        name, r.t - 4.0, last.screen, last.score, last.lives))
+
+
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--sim", required=True)
-    ap.add_argument("--app-dir", required=True)
-    ap.add_argument("--upto", type=int)
-    ap.add_argument("--verbose", action="store_true")
+    ap.add_argument("--sim", required=True, help="the zelvo-sim program")
+    ap.add_argument("--app-dir", required=True, help="the folder of the packed world")
+    ap.add_argument("--upto", type=int, help="stop the walkthrough before this screen's part (for work on it)")
+    ap.add_argument("--verbose", action="store_true", help="print every step")
     args = ap.parse_args(argv)
     r = Route(args.sim, args.app_dir)
     r.verbose = args.verbose
     try:
         walkthrough(r, args.upto)
     except Stop:
-        pass
-    last = r.state()
-    print("walkthrough: %.1f s, %s" % (r.t, last))
-    out = os.path.join(os.path.dirname(HERE), "walkthrough.txt")
-    with open(out, "w") as f:
-        f.write(r.text(["Zelvo and the Silent Spring, from the title to the end and back to the title.",
-                        "Written by src/walkthrough.py; run it again when the world changes."]))
+        print("stopped at", r.state())
+        return
+    write(r, "walkthrough.txt", "Zelvo and the Silent Spring, from the title to the end picture and back to the title.")
+    r = Route(args.sim, args.app_dir)
+    r.verbose = args.verbose
+    gameover(r)
+    write(r, "gameover.txt", "The road to game over: three lives lost in the meadow's thorns, the game-over picture, the title.")
 
 
 if __name__ == "__main__":
