@@ -1187,3 +1187,24 @@ def molehill():
 def ground_dirt(x, y):
     n = hsh(x, y, 17)
     return P["sand"] if n < 0.1 else (P["mud"] if n < 0.7 else P["wooddk"])
+
+
+def crack():
+    """A dark crack in a cave floor, wide enough for a turtle."""
+    c = Canvas(28, 10)
+    for x in range(28):
+        d = int(3 + 5 * (1 - abs(x - 13.5) / 14) + hsh(x, 0, 21) * 2)
+        c.vline(x, 0, d, P["black"] if 3 < x < 24 else P["cave"])
+        c.set(x, 0, P["ink"])
+    c.px[-1] = None
+    return c
+
+
+def rope(h=34):
+    c = Canvas(4, h)
+    for y in range(h):
+        c.set(1 + (y // 3) % 2, y, P["sand"])
+        c.set(2 - (y // 3) % 2, y, P["woodlt"])
+    c.fill(0, h - 3, 4, 3, P["wood"])     # the bucket's handle knot
+    c.px[-1] = None
+    return c

@@ -461,6 +461,38 @@ def check(world):
         for sp, x, y, layer in s.objects:
             if sp.motion == "patrol" and not x + sp.w + 1 > 206:
                 problems.append("%s: %s at x %d never starts to patrol" % (name, sp.name, x))
+    # Zelvo must fit where it arrives: through a gap above, or where a door puts it.
+    solid = {}
+    for n, s in screens.items():
+        cells = set()
+        for x in range(W):
+            if s.floor[x] is not None:
+                cells.update((x, y) for y in range(s.floor[x], H))
+            if s.ceil[x] is not None:
+                cells.update((x, y) for y in range(0, s.ceil[x] + 1))
+        for sp, ox, oy, layer in s.objects:
+            if (layer or sp.layer) == 1:
+                f = sp.frames[0]
+                cells.update((ox + i, oy + j) for j in range(f.h) for i in range(f.w) if f.get(i, j) is not None)
+        solid[n] = cells
+
+    def blocked(n, x, y):
+        return any((x + i, y + j) in solid[n] for i in range(PW) for j in range(PH))
+
+    for n, s in screens.items():
+        below = at(s.column, s.row + 1)
+        if below is None:
+            continue
+        gap = [x for x in range(W) if s.surface_tops()[x] is None]
+        for x in gap:
+            if all(c in gap for c in range(x + 2, x + PW - 2)) and blocked(below.number, x, 0):
+                problems.append("screen %d: Zelvo falling in at x %d meets something solid" % (below.number, x))
+                break
+    for e in world.events:
+        for a in e.actions:
+            if a["do"] == "goToScreen" and blocked(a["screen"], a["x"], a["y"]):
+                problems.append("event %d (%s): Zelvo arrives inside something solid on screen %d" % (
+                    e.id, e.note, a["screen"]))
     for i, text in enumerate(world.dialogs):
         if dialog_lines(text) is None or len(text.encode("latin-1")) > 127:
             problems.append("dialog %d is cut: %r" % (i + 1, text))
