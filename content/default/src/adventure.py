@@ -175,10 +175,11 @@ s.put(HERON, 84, FLOOR - HERON.h)
 flowers(s, FLOOR, (70, 100, 196))
 s.put(REEDS, 104, FLOOR - REEDS.h + 4)
 s.put(REEDS, 176, FLOOR - REEDS.h + 4)
+s.pond = True
 PAD = ledge("pad", 20)
-s.put(PAD, 136, 164)
-POND = w.sprite("pond-water", "front", props.water_front(62, 28, 1), anim=2)
-s.put(POND, 115, 163)
+s.put(PAD, 136, 162)
+POND = w.sprite("pond-water", "front", props.water_front(62, 26, 1), anim=2)
+s.put(POND, 115, 165)
 s.put(GRASS, 0, FLOOR - 12)
 s.put(SIGN, 184, FLOOR - SIGN.h)
 once(s, (0, 126, 70, 34),
@@ -229,6 +230,11 @@ carried_by_touch(s, (180, 100, 14, 72), 1, 186, 140, "bubbles up to the pond's b
 
 s = w.screen(3, "Pond Depths", "water", seed=33)
 s.ground(0, W + 1, 176)
+STONES = w.sprite("stones", "scenery", props.rocks())
+for x in (0, 130):
+    s.put(STONES, x, 176 - STONES.h)
+for x in (20, 30, 120, 150, 196):
+    s.put(WEED, x, 176 - WEED.h)
 BOAT = w.sprite("boat", "scenery", props.boat())
 s.put(BOAT, 50, 176 - BOAT.h + 4)
 treasure(s, 76, 176 - 14, 100, "pearl")
@@ -331,7 +337,7 @@ ZZZ = w.sprite("zzz", "scenery", props.zzz(), anim=2)
 s.put(CRAG, 92, FLOOR - CRAG.h)
 s.put(BADGER, 100, FLOOR - BADGER.h)
 s.put(ZZZ, 84, FLOOR - 26 - 16)
-once(s, (40, 120, 30, 40), "A huge badger is fast asleep in the pass. No way round, no way over!")
+once(s, (40, 120, 30, 40), "A huge badger is fast asleep under the old arch. No way round, no way over!")
 snore = talk(s, (96, 130, 10, 30), "Badger: Zzz... five more minutes... zzz...",
              "Its nose twitches in its sleep. A good tickle would wake it up!")
 tickle = use(s, (60, 130, 10, 30), FEATHER, note="tickle the badger")
@@ -366,7 +372,7 @@ s.ground(120, W + 1, 176)
 s.down_open = True                       # the mole's hole
 s.closed_right = True                    # the river sweeps Zelvo back
 MOUND = w.sprite("molehill", "front", props.molehill())
-s.put(MOUND, 52, FLOOR - MOUND.h + 2)
+s.put(MOUND, 46, FLOOR - MOUND.h + 3)
 s.put(SIGN, 28, FLOOR - SIGN.h)
 talk(s, (28, 130, 26, 30), "Old Mole's house. Visitors: please drop in.")
 PLANK = ledge("plank", 40)
@@ -445,7 +451,7 @@ light = use(s, (0, 110, 30, 40), LANTERN, note="light the lantern")
 light.do(w.remove(DARK), w.say("The lantern flares up. A hollow full of chasms! Good thing Zelvo didn't run in."),
          w.score(100), w.disarm(pushback), w.disarm(light), w.go(83, 12, 130))
 
-s = w.screen(82, "Well Shaft", "cave", seed=82)
+s = w.screen(82, "Well Shaft", "well", seed=82)
 s.ground(0, 56, 170).ground(56, 200, 178).ground(200, W + 1, 0)
 s.ceiling(0, 36, 26).ceiling(140, 200, 24, 34)
 s.up_open = True
@@ -475,14 +481,17 @@ treasure(s, 30, 170, 50, "acorn")
 
 s = w.screen(81, "Mill Yard", "meadow", seed=81)
 s.ground(0, 20, FLOOR).ground(20, 70, 178).ground(70, W + 1, FLOOR)
+WELL_IN = w.sprite("well-inside", "scenery", props.well_inside())
+s.put(WELL_IN, 20, FLOOR)
 WELL = w.sprite("well", "front", props.well_ring())
 s.put(WELL, 24, FLOOR - 12)
 ROPE = w.sprite("rope", "scenery", props.rope(34))
 s.put(ROPE, 42, 144)
 door(s, (34, 150, 20, 28), 82, 60, 158, note="down the well's rope")
 MILL = w.sprite("mill", "scenery", props.mill())
-s.put(MILL, 96, FLOOR - MILL.h)
-s.put(DOOR, 142, FLOOR - DOOR.h)
+MILL_TOP = FLOOR - MILL.h
+s.put(MILL, 96, MILL_TOP)
+s.put(DOOR, 142, 120 + MILL_TOP)
 once(s, (126, 120, 10, 40), "The mill door is locked. Whoever had the key must have lost it.",
      note="the locked mill door")
 enter = door(s, (140, 120, 24, 40), 58, 30, 140, armed=False, note="into the mill")
@@ -571,7 +580,7 @@ s.ceiling(0, 166, 30, 20).ceiling(204, W + 1, 20)
 s.closed_left = True
 GUSH = w.sprite("gush", "scenery", props.gush(), anim=8)
 GATE = w.sprite("sluice-gate", "scenery", props.sluice_gate())
-s.put(GUSH, 42, 170 - GUSH.h)
+s.put(GUSH, 44, 170 - GUSH.h)
 s.put(GATE, 40, 170 - GATE.h, layer=3)
 s.put(ROOTS, 150, 170 - ROOTS.h)
 door(s, (150, 120, 18, 50), 91, 150, 58, note="up the roots to the falls")
@@ -599,6 +608,7 @@ def finish():
             pic, top = scenery.ground_sprite(s.floor, style, s.seed)
             s.objects.insert(0, (w.sprite("ground-%02d" % n, "solid", pic), 0, top, 0))
     for n, s in sorted(w.screens.items()):
-        w.sprite("screen-%02d-far" % n, "background", scenery.FAR[s.theme](s).clear_bottom_right(), sid=n + 2000)
+        far = scenery.hole_backdrop(scenery.FAR[s.theme](s), s.floor, scenery.GROUND[s.theme], s.pond)
+        w.sprite("screen-%02d-far" % n, "background", far.clear_bottom_right(), sid=n + 2000)
         w.sprite("screen-%02d-near" % n, "background", near_mask(w, s, scenery.NEAR[s.theme](s)), sid=n + 1000)
     return w

@@ -67,35 +67,44 @@ def frames_of(*canvases):
 # ---- neighbours ---------------------------------------------------------------------------------
 
 def heron():
-    """Old Heron, keeper of Lily Pond: tall, grey, on one leg, facing left."""
+    """Old Heron, keeper of Lily Pond: tall, grey, on one long leg, facing left."""
     return fit(grid([
-        "....GGG.............",
-        "...GGGGG............",
-        "..GGkGGGd...........",
-        "yyyyGGGGdd..........",
-        "...ddGGGd...........",
-        ".....GGd............",
-        ".....GGd............",
-        "......GGd...........",
-        "......GGd...........",
-        ".......GGd..........",
-        ".......GGGdd........",
-        "......GGGGGGgg......",
-        ".....GGGGGGGGggg....",
-        ".....GGGGgggggggdd..",
-        ".....GGGggggggggddd.",
-        "......GGggggggdddd..",
-        ".......Gggggggddd...",
-        "........ggggddd.....",
-        ".........ggdd.......",
-        "..........y.........",
-        "..........y.........",
-        "..........y.........",
-        "..........y.........",
-        "..........y.........",
-        "..........y.........",
-        "..........y.........",
-        ".........yyy........",
+        ".....GGGG.............",
+        "....GGGGGG............",
+        "...GGkGGGGd...........",
+        "yyyyyGGGGGd...........",
+        "....ddGGGGdxxx........",
+        "......GGGd...xx.......",
+        "......GGGd............",
+        ".......GGd............",
+        ".......GGGd...........",
+        "........GGd...........",
+        "........GGd...........",
+        "........GGGd..........",
+        ".........GGGd.........",
+        ".........GGGGdd.......",
+        "........GGGGGGGgg.....",
+        ".......GGGGGGGGGggg...",
+        ".......GGGGGgggggggd..",
+        ".......GGGGgggggggggd.",
+        "........GGggggggggdddd",
+        "........GGgggggggddddd",
+        ".........Gggggggdddd..",
+        "..........ggggddddd...",
+        "...........ggdd.......",
+        "............y.........",
+        "............y.........",
+        "............y.........",
+        "............yy........",
+        "............y.yyy.....",
+        "............y.........",
+        "............y.........",
+        "............y.........",
+        "............y.........",
+        "............y.........",
+        "............y.........",
+        "...........yyy........",
+        "..........y.y.y.......",
     ]))
 
 
@@ -374,18 +383,18 @@ def rat():
 
 def drip():
     """A drop gathering under the rock and falling: a hazard with five frames."""
-    frames = []
-    for i in range(5):
-        c = Canvas(4, 30)
-        c.fill(0, 0, 4, 2, P["rockdk"])
+    def draw(c, i):
+        c.fill(0, 0, 5, 2, P["rock"])
+        c.set(2, 2, P["cyan"])
         if i < 2:
-            c.fill(1, 2, 2, 1 + i, P["cyan"])
+            c.fill(1, 2, 3, 1 + i, P["cyan"])
+            c.set(2, 2 + i, P["white"])
         else:
-            y = 2 + (i - 1) * 7
-            c.fill(1, y, 2, 3, P["cyan"])
+            y = 4 + (i - 2) * 8
+            c.fill(1, y, 3, 3, P["cyan"])
+            c.set(2, y + 3, P["cyan"])
             c.set(1, y, P["white"])
-        frames.append(fit(c, 5, 30))
-    return frames
+    return animation(5, 6, 30, draw)
 
 
 def glowworm():
@@ -575,22 +584,26 @@ def fern(w=34, h=26, seed=2):
 
 
 def thorns(w=30, h=12, seed=3):
-    """A bramble: dark stems full of thorns (a hazard)."""
+    """A bramble: dark arching stems bristling with pale thorns, a few red berries (a hazard)."""
     c = Canvas(w, h)
     rnd = random.Random(seed)
-    for _ in range(5):
-        x, y = rnd.randrange(0, w), h - 1
-        for _ in range(h + 6):
-            c.set(x, y, P["reddk"])
-            if rnd.random() < 0.35:
-                c.set(x + rnd.choice((-1, 1)), y, P["ink"])
-            y -= 1 if rnd.random() < 0.7 else 0
-            x += rnd.choice((-1, 0, 1))
-            x = max(0, min(w - 1, x))
-            if y < 2:
-                break
-    for x in range(0, w, 4):   # a few red berries
-        c.set(x + 1, 3 + int(hsh(x, 2, seed) * (h - 5)), P["red"])
+    for k in range(max(3, w // 7)):
+        x0 = rnd.randrange(0, w)
+        reach = rnd.randrange(6, 14) * (1 if rnd.random() < 0.5 else -1)
+        top = rnd.randrange(1, 4)
+        for i in range(abs(reach) + 1):
+            t = i / max(1, abs(reach))
+            x = x0 + int(reach * t)
+            y = int(h - 1 - (h - 1 - top) * math.sin(math.pi * (0.15 + 0.7 * t)))
+            c.set(x, y, P["mossdk"])
+            c.set(x, y + 1, P["ink"])
+            if i % 3 == 1:
+                c.set(x, y - 1, P["white"])
+                c.set(x + (1 if reach > 0 else -1), y - 2, P["greylt"])
+    for x in range(2, w - 2, 5):
+        y = 2 + int(hsh(x, 2, seed) * (h - 6))
+        c.set(x, y, P["red"])
+        c.set(x + 1, y, P["reddk"])
     c.px[-1] = None
     return c
 
@@ -736,25 +749,24 @@ def hatch(w=34):
     return c
 
 
-def rock_arch(w=70, h=120, tunnel=(26, 40)):
-    """A crag with a low tunnel through it (solid): the badger sleeps in the tunnel."""
+def rock_arch(w=76, h=118, tunnel=28):
+    """A crag of stone blocks with a low pass under it (solid): the badger sleeps in the pass."""
     c = Canvas(w, h)
     for x in range(w):
-        top = int(10 + 14 * (1 - math.sin(math.pi * x / (w - 1))) + 6 * hsh(x // 4, 0, 3))
-        for y in range(top, h):
-            c.set(x, y, P["rock"] if hsh(x, y, 4) < 0.7 else P["rockdk"])
-        c.set(x, top, P["rocklt"])
-        c.set(x, top + 1, P["rocklt"] if hsh(x, 1, 4) < 0.5 else P["rock"])
-    th, _ = tunnel
-    for x in range(w):
-        for y in range(h - th, h):
-            c.set(x, y, None)
-    out = c.outline(P["ink"])
-    out = out.sub(1, 1, w, h)
-    for x in range(w):   # moss on the top
-        for y in range(h):
-            if out.get(x, y) == P["rocklt"] and hsh(x, y, 5) < 0.4:
-                out.set(x, y, P["leaf"])
+        edge = min(x, w - 1 - x)
+        top = int(6 + 18 * max(0.0, 1 - edge / 14.0) ** 2 + 5 * hsh(x // 5, 0, 3))
+        bottom = h - tunnel - 2 + (0 if 3 < edge else 3 - edge)   # the pass's rounded mouths
+        for y in range(top, min(h, bottom + 1)):
+            d = y - top
+            row = (y + 2) // 9
+            seam = (y + 2) % 9 == 0 or (x + (row % 2) * 11) % 22 == 0
+            lit = (y + 2) % 9 == 1 or (x + (row % 2) * 11) % 22 == 1
+            c.set(x, y, P["cave"] if seam else (P["rocklt"] if lit and d < 40 else
+                                                   (P["rock"] if hsh(x, y, 4) < 0.75 else P["rockdk"])))
+        c.set(x, top, P["leaflt"] if hsh(x, 5, 3) < 0.6 else P["rocklt"])
+        for y in range(top + 1, top + 1 + int(3 * hsh(x, 6, 3))):
+            c.set(x, y, P["leaf"])
+    out = c.outline(P["ink"]).sub(1, 1, w, h)
     out.px[-1] = None
     return out
 
@@ -765,29 +777,32 @@ def hut():
     """Heron's reed hut by the pond (scenery); the door is where Action leads in."""
     w, h = 64, 60
     c = Canvas(w, h)
-    # walls of woven reeds
-    for x in range(6, w - 6):
+    for x in range(6, w - 6):   # walls of bundled reeds: upright bundles, tied across
         for y in range(26, h):
-            c.set(x, y, P["sand"] if (x // 3 + y // 3) % 2 else P["woodlt"])
+            band = (x - 6) % 5
+            col = P["sand"] if band in (1, 2) else (P["woodlt"] if band == 3 else P["wood"])
+            if y % 11 == 3:
+                col = P["wooddk"]
+            c.set(x, y, col)
     c.frame(6, 26, w - 12, h - 26, P["ink"])
-    # thatched roof
-    for y in range(0, 30):
+    for y in range(0, 30):      # the thatch: straw in layers, each with a darker lower edge
         half = 4 + y * 28 // 30
         for x in range(w // 2 - half, w // 2 + half + 1):
-            c.set(x, y, P["yellow"] if hsh(x, y, 8) < 0.3 else (P["gold"] if (x + y) % 3 else P["wood"]))
+            layer_edge = y % 7 == 6
+            streak = hsh(x, y // 2, 8) < 0.35
+            c.set(x, y, P["wood"] if layer_edge else (P["gold"] if streak else P["sand"]))
         c.set(w // 2 - half, y, P["ink"])
         c.set(w // 2 + half, y, P["ink"])
     c.hline(w // 2 - 32, w // 2 + 32, 29, P["ink"])
     c.hline(w // 2 - 4, w // 2 + 4, 0, P["ink"])
-    # door
-    c.fill(24, 36, 16, h - 36, P["wooddk"])
+    c.fill(24, 36, 16, h - 36, P["wooddk"])   # door
     kit.wood_grain(c, 25, 37, 14, h - 38, P["wood"], P["wooddk"], P["woodlt"], 3, vertical=True)
     c.frame(24, 36, 16, h - 36, P["ink"])
     c.set(36, 48, P["gold"])
-    # a round window
-    c.ellipse(50, 40, 5, 5, P["ink"])
-    c.ellipse(50, 40, 4, 4, P["skylt"])
+    c.ellipse(50, 40, 5, 5, P["ink"])          # a round window with a warm light
+    c.ellipse(50, 40, 4, 4, P["yellow"])
     c.vline(50, 36, 44, P["ink"])
+    c.hline(46, 54, 40, P["ink"])
     c.px[-1] = None
     return c
 
@@ -873,34 +888,46 @@ def signpost(arrow="right"):
 
 
 def mill():
-    """The old mill's front: stone footing, timber walls, a roof and the door frame."""
+    """The old mill's front: a stone footing, timber walls and a red roof; the door (a sprite of
+    its own, 20 x 30) stands in the stone frame at x 46, y 120."""
     w, h = 110, 150
     c = Canvas(w, h)
-    for y in range(110, h):   # stone footing
-        off = 0 if (y // 8) % 2 else 9
-        for x in range(-off, w, 18):
-            for yy in range(y, min(y + 7, h)):
-                for xx in range(max(x + 1, 4), min(x + 17, w - 4)):
-                    c.set(xx, yy, P["rock"] if yy > y else P["rocklt"])
-    for x in range(8, w - 8):   # timber walls
-        for y in range(40, 110):
+    for y in range(104, h):        # stone footing, mortared
+        for x in range(4, w - 4):
+            c.set(x, y, scenery_rock(x, y))
+        c.set(4, y, P["ink"])
+        c.set(w - 5, y, P["ink"])
+    c.hline(4, w - 5, 104, P["ink"])
+    for x in range(8, w - 8):      # timber walls
+        for y in range(40, 104):
             c.set(x, y, P["wood"] if (x // 8) % 2 else P["woodlt"])
-        c.set(x, 40, P["ink"])
     for x in range(8, w - 8, 8):
-        c.vline(x, 41, 109, P["wooddk"])
-    for y in range(0, 42):    # roof
+        c.vline(x, 41, 103, P["wooddk"])
+    c.frame(8, 40, w - 16, 65, P["ink"])
+    for y in range(0, 42):         # roof tiles
         half = 12 + y * 46 // 42
         for x in range(w // 2 - half, w // 2 + half + 1):
-            c.set(x, y, P["reddk"] if (y // 4) % 2 else P["red"])
+            c.set(x, y, P["reddk"] if y % 5 == 4 else (P["red"] if (x + (y // 5) * 3) % 7 else P["reddk"]))
         c.set(w // 2 - half, y, P["ink"])
         c.set(w // 2 + half, y, P["ink"])
     c.hline(w // 2 - 12, w // 2 + 12, 0, P["ink"])
     window(c, 24, 56, 18, 16)
     window(c, 68, 56, 18, 16)
-    c.fill(44, 100, 24, 50, P["ink"])        # the doorway (the door is its own sprite)
-    c.frame(8, 40, w - 16, 70, P["ink"])
+    for y in range(116, h):        # the door's stone frame
+        for x in range(42, 70):
+            c.set(x, y, P["rocklt"] if (y + x // 6) % 5 else P["rock"])
+    c.fill(46, 120, 20, 30, P["ink"])
+    c.frame(42, 116, 28, 34, P["ink"])
     c.px[-1] = None
     return c
+
+
+def scenery_rock(x, y):
+    from scenery import rock_colour
+    col = rock_colour(x, y, 5)
+    return {P["rockdk"]: P["rock"], P["rock"]: P["rocklt"], P["cave"]: P["rockdk"]}.get(col, col)
+
+
 
 
 def window(c, x, y, w, h):
@@ -964,17 +991,23 @@ def well_ring():
 
 
 def lever(up=True):
-    c = Canvas(14, 18)
-    c.fill(2, 13, 10, 5, P["greydk"])
-    c.frame(2, 13, 10, 5, P["ink"])
+    """A lever on an iron plate; both positions cover the whole plate, so the one drawn over the
+    other hides it."""
+    c = Canvas(16, 20)
+    c.fill(0, 0, 16, 20, P["greydk"])
+    c.frame(0, 0, 16, 20, P["ink"])
+    c.hline(1, 14, 1, P["grey"])
+    for (x, y) in ((2, 2), (12, 2), (2, 16), (12, 16)):
+        kit.nail(c, x, y)
+    c.fill(5, 14, 6, 4, P["ink"])
     if up:
-        c.line(7, 13, 3, 2, P["ink"])
-        c.line(8, 13, 4, 2, P["grey"])
-        c.ellipse(3.5, 2.5, 2.5, 2.5, P["red"])
+        c.line(7, 15, 4, 4, P["ink"])
+        c.line(8, 15, 5, 4, P["grey"])
+        c.ellipse(4.5, 4, 2.5, 2.5, P["red"])
     else:
-        c.line(7, 13, 12, 3, P["ink"])
-        c.line(8, 13, 13, 3, P["grey"])
-        c.ellipse(12, 3, 2.5, 2.5, P["leaf"])
+        c.line(8, 15, 12, 6, P["ink"])
+        c.line(9, 15, 13, 6, P["grey"])
+        c.ellipse(12.5, 6, 2.5, 2.5, P["leaf"])
     c.px[-1] = None
     return c
 
@@ -1000,13 +1033,13 @@ def sluice_gate():
 def gush():
     """Water rushing out of the opened spring (scenery, three frames)."""
     def draw(c, i):
-        for y in range(48):
-            for x in range(40):
+        for y in range(46):
+            for x in range(36):
                 t = (x + y * 2 + i * 5) % 9
                 c.set(x, y, P["skylt"] if t < 2 else (P["sky"] if t < 6 else P["blue"]))
-        for x in range(0, 40, 3):
-            c.set(x, (x * 7 + i * 11) % 48, P["white"])
-    return animation(3, 40, 48, draw)
+        for x in range(0, 36, 3):
+            c.set(x, (x * 7 + i * 11) % 46, P["white"])
+    return animation(3, 36, 46, draw)
 
 
 def waterfall(h=100, w=24):
@@ -1168,18 +1201,18 @@ def hive():
 
 
 def molehill():
-    """The heap of earth around the mole's hole (in front of Zelvo; the hole is a gap in the ground)."""
-    w, h = 44, 16
+    """The heaps of earth on both sides of the mole's hole (in front of Zelvo; the hole itself is a
+    gap in the ground)."""
+    w, h = 60, 14
     c = Canvas(w, h)
     for x in range(w):
-        if 12 <= x < 36:
-            top = 12
-        else:
-            d = 1 - (((x if x < 12 else w - 1 - x) - 12) / 12.0) ** 2
-            top = int(h - 2 - d * 10)
+        if 16 <= x < 44:
+            continue
+        side = x if x < 16 else w - 1 - x
+        top = int(h - 1 - 11 * math.sin(math.pi * min(1.0, (side + 2) / 18.0)) ** 0.7)
         for y in range(max(0, top), h):
-            c.set(x, y, ground_dirt(x, y))
-    c.fill(12, 12, 24, 4, None)
+            c.set(x, y, ground_dirt(x, y) if y > top else P["sand"])
+        c.set(x, max(0, top) - 1, P["ink"])
     c.px[-1] = None
     return c
 
@@ -1208,3 +1241,35 @@ def rope(h=34):
     c.fill(0, h - 3, 4, 3, P["wood"])     # the bucket's handle knot
     c.px[-1] = None
     return c
+
+
+def well_inside(w=50, h=30):
+    """The inside of the well's top: dark stone courses where the ground would show."""
+    c = Canvas(w, h)
+    for y in range(h):
+        for x in range(w):
+            col = scenery_rock(x, y)
+            c.set(x, y, {P["rocklt"]: P["rock"], P["rock"]: P["rockdk"], P["rockdk"]: P["cave"]}.get(col, col))
+    for y in range(h):
+        for x in range(w):
+            if dith(x, y, y / (h * 1.3)):
+                c.set(x, y, P["ink"])
+    c.vline(0, 0, h - 1, P["ink"])
+    c.vline(w - 1, 0, h - 1, P["ink"])
+    c.px[-1] = None
+    return c
+
+
+def rocks(w=40, h=16, seed=7):
+    """A few rounded stones lying together (scenery)."""
+    c = Canvas(w, h)
+    rnd = random.Random(seed)
+    x = 2
+    while x < w - 6:
+        r = rnd.randrange(4, 8)
+        c.ellipse(x + r, h - r * 0.8, r, r * 0.8, P["grey"])
+        c.ellipse(x + r - 1, h - r * 0.9, r * 0.5, r * 0.35, P["greylt"])
+        x += r + rnd.randrange(2, 6)
+    out = c.outline(P["ink"]).sub(1, 1, w, h)
+    out.px[-1] = None
+    return out

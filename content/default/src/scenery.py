@@ -260,14 +260,28 @@ def window(c, x, y, w, h):
     c.hline(x - 4, x + w + 3, y + h + 2, P["woodlt"])
 
 
+def well_far(seed):
+    """Inside the old well: a shaft of stone courses, daylight falling from above."""
+    c = Canvas(W, H)
+    for y in range(H):
+        for x in range(W):
+            c.set(x, y, rock_colour(x, y + 3, seed))
+    for y in range(H):   # the light from the mouth of the well, fading downwards
+        for x in range(20, 90):
+            t = 0.55 - y / 260.0 - abs(x - 55) / 90.0
+            if dith(x, y, t) and c.get(x, y) != P["cave"]:
+                c.set(x, y, P["rock"] if c.get(x, y) == P["rockdk"] else P["rocklt"])
+    rnd = random.Random(seed)
+    for _ in range(18):   # moss in the joints
+        x, y = rnd.randrange(W), rnd.randrange(H)
+        c.hline(x, x + rnd.randrange(2, 6), y, P["mossdk"])
+    return c
+
+
 def cliffs_far(seed, grotto=False):
     """The hills at the spring: sky behind grey cliffs; or the grotto around the spring."""
     if grotto:
-        c = cave_far(seed, "crystals")
-        # the spring's old bed: a dry channel along the back wall
-        c.fill(0, 120, W, 6, P["cave"])
-        c.hline(0, W - 1, 119, P["rock"])
-        return c
+        return cave_far(seed, "crystals")
     c = Canvas(W, H)
     sky(c, 120, [P["sky"], P["skylt"], P["white"]])
     clouds(c, seed, 3, 60)
@@ -297,7 +311,35 @@ FAR = {
     "mill": lambda s: interior_far(s.seed, "mill"),
     "hills": lambda s: cliffs_far(s.seed),
     "grotto": lambda s: cliffs_far(s.seed, True),
+    "well": lambda s: well_far(s.seed),
 }
+
+
+HOLE = {"grass": [P["wooddk"], P["bark"], P["ink"]], "forest": [P["bark"], P["ink"]],
+        "earth": [P["bark"], P["ink"]], "rock": [P["cave"], P["ink"]], "cliff": [P["cave"], P["ink"]],
+        "sand": [P["deep"], P["night"]], "planks": [P["bark"], P["ink"]]}
+
+
+def hole_backdrop(far, profile, style, water=False):
+    """Paint into the far picture what a gap in the ground shows below the ground's edge: the
+    hole's dark earth (or the pond's water), so that a gap reads as a hole, not as sky."""
+    x = 0
+    while x < W:
+        if profile[x] is not None:
+            x += 1
+            continue
+        x0 = x
+        while x < W and profile[x] is None:
+            x += 1
+        sides = [t for t in (profile[x0 - 1] if x0 > 0 else None, profile[x] if x <= W else None) if t is not None]
+        if not sides:
+            continue
+        top = min(sides)
+        stops = [P["blue"], P["deep"], P["night"]] if water else HOLE[style]
+        for xx in range(x0, x):
+            for y in range(top, H):
+                far.set(xx, y, blend(stops, (y - top) / max(1.0, H - top), xx, y))
+    return far
 
 
 # ---- near fringes --------------------------------------------------------------------------------------
@@ -376,19 +418,24 @@ def surface_fringe(seed):
 def branch_fringe(seed):
     """A bough of a tree leaning in from one top corner, for the open screens."""
     c = Canvas(W, H)
+    rnd = random.Random(seed)
     left = seed % 2 == 0
-    for i in range(0, 70):
+    pts = []
+    for i in range(0, 86):
         x = i if left else W - 1 - i
-        y = 4 + i // 6
-        c.vline(x, y, y + 3, P["bark"])
+        y = 3 + int(i * i / 700.0)
+        c.vline(x, y, y + max(1, 4 - i // 25), P["bark"])
         c.set(x, y, P["wood"])
-    for k in range(7):
-        cx = (8 + k * 11) if left else (W - 9 - k * 11)
-        cy = 6 + k * 2 + int(hsh(k, 2, seed) * 5)
-        c.ellipse(cx, cy, 9, 7, P["mossdk"])
-        c.ellipse(cx - 1, cy - 1, 7, 5, P["moss"])
-        c.set(cx - 3, cy - 3, P["leaflt"])
-        c.set(cx + 2, cy - 2, P["leaf"])
+        pts.append((x, y))
+    for k in range(14):
+        x, y = pts[min(len(pts) - 1, 6 + k * 6 + rnd.randrange(0, 4))]
+        r = 5 + rnd.random() * 5
+        y += rnd.randrange(-2, 6)
+        c.ellipse(x, y + 1, r + 1, r * 0.75 + 1, P["mossdk"])
+        c.ellipse(x - 1, y, r, r * 0.7, P["moss"])
+        c.ellipse(x - 2, y - 2, r * 0.5, r * 0.35, P["leaf"])
+        for _ in range(3):
+            c.set(x + rnd.randrange(-int(r), int(r)), y + rnd.randrange(-3, 3), P["leaflt"])
     return c
 
 
@@ -404,6 +451,7 @@ NEAR = {
     "glow": lambda s: rock_fringe(s.seed),
     "crystal": lambda s: rock_fringe(s.seed),
     "grotto": lambda s: rock_fringe(s.seed),
+    "well": lambda s: rock_fringe(s.seed, P["rockdk"], P["rock"], 10),
     "water": lambda s: surface_fringe(s.seed),
     "hut": lambda s: beam_fringe(s.seed),
     "mill": lambda s: beam_fringe(s.seed),
@@ -412,10 +460,21 @@ NEAR = {
 
 # ---- ground and ceilings -----------------------------------------------------------------------------
 
+def rock_colour(x, d, seed):
+    """Stone in blocks: a darker seam every few rows and columns, lit from the top."""
+    row = (d + 3) // 7
+    col = (x + (row % 2) * 9) // 18
+    if (d + 3) % 7 == 0 or (x + (row % 2) * 9) % 18 == 0:
+        return P["cave"]
+    if (d + 3) % 7 == 1:
+        return P["rock"]
+    return P["rockdk"] if hsh(col, row, seed) < 0.8 or hsh(x, d, seed) < 0.5 else P["rock"]
+
+
 def ground_colour(style, x, d, seed):
     """The colour of the ground d rows below its surface in column x."""
     n = hsh(x, d, seed)
-    if style == "grass":
+    if style in ("grass", "cliff"):
         if d == 0:
             return P["leaflt"]
         if d < 4:
@@ -424,8 +483,12 @@ def ground_colour(style, x, d, seed):
             return P["moss"]
         if d == 5 and n < 0.3:
             return P["moss"]
-        if n < 0.025:
+        if style == "cliff":
+            return rock_colour(x, d, seed)
+        if n < 0.012:
             return P["sand"]
+        if n > 0.985:
+            return P["woodlt"]
         return blend([P["wood"], P["wooddk"], P["bark"]], (d - 5) / 30.0, x, d)
     if style == "forest":
         if d == 0:
@@ -434,17 +497,17 @@ def ground_colour(style, x, d, seed):
             return P["moss"] if n < 0.7 else P["leaf"]
         if d == 3:
             return P["mossdk"]
-        if n < 0.03:
-            return P["woodlt"]
+        if n < 0.012:
+            return P["wood"]
         return blend([P["wooddk"], P["bark"]], (d - 3) / 22.0, x, d)
     if style == "earth":
         if d == 0:
             return P["sand"]
         if d == 1:
             return P["woodlt"]
-        if n < 0.04:
+        if n < 0.012:
             return P["sand"]
-        if n > 0.97:
+        if n > 0.99:
             return P["greydk"]
         return blend([P["mud"], P["wooddk"], P["bark"]], d / 26.0, x, d)
     if style == "rock":
@@ -452,11 +515,7 @@ def ground_colour(style, x, d, seed):
             return P["rocklt"]
         if d == 1:
             return P["rock"]
-        if n < 0.05:
-            return P["ink"]
-        if n > 0.93:
-            return P["rock"]
-        return blend([P["rockdk"], P["cave"]], d / 30.0, x, d)
+        return rock_colour(x, d, seed)
     if style == "planks":
         if d == 0:
             return P["woodlt"]
@@ -475,9 +534,9 @@ def ground_colour(style, x, d, seed):
     raise KeyError(style)
 
 
-GROUND = {"meadow": "grass", "pond": "grass", "river": "grass", "hills": "grass", "wood": "forest",
+GROUND = {"meadow": "grass", "pond": "grass", "river": "grass", "hills": "cliff", "wood": "forest",
           "glade": "forest", "burrow": "earth", "cave": "rock", "glow": "rock", "crystal": "rock",
-          "grotto": "rock", "water": "sand", "hut": "planks", "mill": "planks"}
+          "grotto": "rock", "well": "rock", "water": "sand", "hut": "planks", "mill": "planks"}
 
 
 def ground_sprite(profile, style, seed):
@@ -518,10 +577,12 @@ def ceiling_sprite(profile, style, seed):
             d = b - y
             if d == 0:
                 col = P["ink"]
-            elif d == 1:
-                col = P["rock"] if style in ("rock", "sand") else P["mud"]
+            elif style == "planks":
+                col = ground_colour(style, x, d, seed + 1)
+            elif style in ("rock", "sand", "cliff"):
+                col = P["rock"] if d == 1 else rock_colour(x, d + 4, seed + 1)
             else:
-                col = ground_colour(style if style != "grass" else "earth", x, d + 3, seed + 1)
+                col = P["wooddk"] if d == 1 else blend([P["bark"], P["mud"], P["wooddk"]], (d % 23) / 23.0, x, y)
             c.set(x, y, col)
     c.px[-1] = None
     return c

@@ -86,6 +86,7 @@ class Screen:
         self.objects = []               # (sprite, x, y, layer)
         self.events = []                # (event, x, y)
         self.up_open = False            # a jump through the top edge is meant to lead up
+        self.pond = False               # its gaps hold water, not a hole
         self.down_open = False          # the floor's gaps are meant to lead down
         self.closed_left = self.closed_right = False   # an edge kept shut by events or walls
         self.floor_sprite = self.ceil_sprite = None
