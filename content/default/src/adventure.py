@@ -183,14 +183,14 @@ s.put(POND, 115, 165)
 s.put(GRASS, 0, FLOOR - 12)
 s.put(SIGN, 184, FLOOR - SIGN.h)
 once(s, (0, 126, 70, 34),
-     "Zelvo! Wake up, little one! Lily Pond is sinking lower every day, and the brook has gone quiet.",
+     "Heron: Zelvo! Wake up, little one! Lily Pond sinks lower every day, and the brook has gone quiet.",
      "Something must be wrong at the old @fFFE0Spring@fFFFF, far east in the hills. Will you go and see?",
      "Take my @fFFE0lantern@fFFFF from the hut. Use @f7F4FAction@fFFFF to talk, read, open doors and pick "
      "things up.",
      note="Heron's greeting")
 talk(s, (74, 120, 40, 40),
      "Heron: The brook comes down from the Spring, past the old mill. Follow the path east.",
-     "Jump with care over the pond, or you'll get your shell wet!",
+     "Hop over the pond on my lily pad. Or dive in, if you like: what turtle minds a swim?",
      then=(w.NOTHING,), note="Heron")
 door(s, (26, 136, 14, 24), 10, 30, 140, note="into Heron's hut")
 talk(s, (184, 130, 26, 30), "East: the Meadow and the Old Oak. Mind the brambles!")

@@ -1,0 +1,80 @@
+"""pictures.py -- the README's pictures of the default world, photographed by zelvo-sim while the
+walkthrough plays: the title, a dialog, play in the meadow and up the oak, the inventory, the dark
+hollow lit, the mill's loft and the end picture. Each is the game's 240x240 view, doubled.
+
+    python3 content/default/src/pictures.py --sim build/release/zelvo-sim --app-dir build/release
+
+(scripts/readme-pictures builds what it needs and runs this.) The moments are found in the
+walkthrough's trace, so they follow the walkthrough when the world changes.
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORLD = os.path.dirname(HERE)
+sys.path.insert(0, HERE)
+
+from pixel import read_png  # noqa: E402
+from route import parse  # noqa: E402
+
+VIEW_TOP = 40   # the view's first row on the 240x320 screen
+
+
+def first(rows, test, what):
+    for r in rows:
+        if test(r):
+            return r.time
+    sys.exit("pictures: the walkthrough never shows %s" % what)
+
+
+def moments(rows):
+    """Picture name -> virtual time, from the walkthrough's trace."""
+    stall = next(a.time for a, b in zip(rows, rows[1:]) if b.time - a.time > 0.9)   # the first box
+    # In the inventory at the badger, the highlight's move sleeps a fifth of a second: just after.
+    moved = next(b.time for a, b in zip(rows, rows[1:])
+                 if b.screen == 41 and a.mode == b.mode == 4 and b.time - a.time > 0.15)
+    return {
+        "title": 3.8,
+        "dialog": stall + 0.6,
+        "meadow": first(rows, lambda r: r.screen == 11 and r.x >= 150, "the meadow's hill"),
+        "oak": first(rows, lambda r: r.screen == 21 and r.y < 40, "the nest"),
+        "inventory": moved + 0.03,
+        "dark-hollow": first(rows, lambda r: r.screen == 83 and r.y < 90, "the lit hollow"),
+        "mill": first(rows, lambda r: r.screen == 57 and r.y < 60, "the lever"),
+        "end": rows[-1].time - 1.5,  # the end picture stays three seconds before the title
+    }
+
+
+def main(argv):
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--sim", required=True, help="the zelvo-sim program")
+    ap.add_argument("--app-dir", required=True, help="the folder of the packed world")
+    ap.add_argument("-o", "--out", default=os.path.join(os.path.dirname(WORLD), "..", "docs", "pictures"),
+                    help="where the pictures go (default: docs/pictures)")
+    args = ap.parse_args(argv)
+    script = os.path.join(WORLD, "walkthrough.txt")
+    with tempfile.TemporaryDirectory(prefix="zelvo-pictures-") as tmp:
+        trace = os.path.join(tmp, "trace")
+        subprocess.run([args.sim, "--app-dir", args.app_dir, "--script", script, "--trace", trace], check=True,
+                       capture_output=True)
+        with open(trace) as f:
+            rows = [parse(l) for l in f if l.strip() and not l.startswith("#")]
+        shots = moments(rows)
+        cmd = [args.sim, "--app-dir", args.app_dir, "--script", script]
+        for name, t in shots.items():
+            cmd += ["--screenshot", "%.3f:%s" % (t, os.path.join(tmp, name + ".png"))]
+        subprocess.run(cmd, check=True, capture_output=True)
+        os.makedirs(args.out, exist_ok=True)
+        for name in shots:
+            view = read_png(os.path.join(tmp, name + ".png")).sub(0, VIEW_TOP, 240, 240).scaled(2)
+            path = os.path.join(args.out, name + ".png")
+            view.save(path + ".tmp")
+            os.replace(path + ".tmp", path)
+            print("pictures:", os.path.normpath(path))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
