@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "services/app.h"
 #include "services/log.h"
+#include "services/watch.h"
 
 Display display;
 std::list<DirtyRect> dirtyList;
@@ -171,6 +172,7 @@ int presentAll() {
     for (uint32_t x = 0; x < kViewSize; ++x) copyToScreen(x, y);
   dirtyList.clear();
   endPass();
+  if (watch::afterPresented) watch::afterPresented();
   return GfxOk;
 }
 
@@ -181,6 +183,7 @@ int presentDirty() {
       for (uint32_t c = 0; c < rect.width; ++c) copyToScreen(rect.x + c, rect.y + r);
   endPass();
   dirtyList.clear();
+  if (watch::afterPresented) watch::afterPresented();
   return GfxOk;
 }
 

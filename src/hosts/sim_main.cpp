@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "flow/modes.h"
+#include "hosts/monkey.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
+#include "services/watch.h"
 #include "shell/shell.h"
 #include "world/objects.h"
 
@@ -39,8 +41,16 @@ inventory: frame number (counting every frame since start), virtual time in seco
 5 walk-jumping, 6 walk-falling, 7 dying), the player's x and y (exact doubles), screen column
 and row, lives, energy and score. Lines starting with '#' are comments.
 
+With --monkey SEED the game is played by random keys, taps and focus changes (never on the
+title's Quit button) for --seconds, while these hold: an object alone on its layer is drawn
+exactly when its bit is in the collision map; objectList is sorted by layer after every update
+pass; the dirty list is empty after every present; energy stays at most 50 and score at most
+9999; lists and memory in use do not grow over time. A broken invariant is printed with the
+frame and the seed, and the exit code is 4.
+
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
-once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end.
+once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end,
+4 a broken invariant of --monkey.
 )";
 
 bool parseSize(const std::string& text, int32_t* width, int32_t* height) {
@@ -93,8 +103,12 @@ struct Trace {
 
 const char* kTraceHeader = "# frame time mode state x y column row lives energy score\n";
 
+bool monkeyOn = false;
+
 void traceFrame() {
   trace.frame += 1;
+  if (monkeyOn) monkey::AfterFrame();
+  if (!trace.out) return;
   auto inPlay = [](uint32_t mode) { return mode == ModePlay || mode == ModeInventory; };
   if (inPlay(trace.modeBefore) || inPlay(gameMode)) {
     const Sprite* player = findPlayer();
@@ -155,6 +169,10 @@ int main(int argc, char** argv) {
   app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
   std::string tracePath;
   app.add_option("--trace", tracePath, "Write one line per frame of play to this file (format below)");
+  uint32_t monkeySeed = 0;
+  auto* monkeyOption = app.add_option("--monkey", monkeySeed,
+                                      "Play with random keys, taps and focus changes drawn from this seed, checking "
+                                      "the game's invariants at every frame (below)");
 
   try {
     app.parse(argc, argv);
@@ -223,8 +241,14 @@ int main(int argc, char** argv) {
     trace.out = std::fopen(tracePath.c_str(), "w");
     if (!trace.out) return usage("cannot write trace " + tracePath);
     std::fputs(kTraceHeader, trace.out);
-    frameObserver = traceFrame;
   }
+  if (*monkeyOption) {
+    monkeyOn = true;
+    const auto input = monkey::Input(monkeySeed, seconds, config.defaultKeys, config.screenWidth, config.screenHeight);
+    events.insert(events.end(), input.begin(), input.end());
+    monkey::Watch(monkeySeed);
+  }
+  if (trace.out || monkeyOn) watch::afterFrame = traceFrame;
 
   headless::Configure(config);
   headless::Schedule(events);
@@ -239,6 +263,7 @@ int main(int argc, char** argv) {
     exitCode = 3;
   }
 
+  if (monkeyOn && exitCode != 3) monkey::Summary();
   if (trace.out && std::fclose(trace.out) != 0) std::cerr << "zelvo-sim: could not write " << tracePath << "\n";
 
   if (!audioLog.empty()) {

@@ -1,4 +1,4 @@
-// zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard as the handheld's keys, mouse as its stylus.
+// zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard and controllers as the handheld's keys, mouse as its stylus.
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -8,6 +8,7 @@
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
+#include "services/log.h"
 #include "shell/shell.h"
 
 namespace {
@@ -15,6 +16,9 @@ namespace {
 const char* kFooter = R"(
 Keys: the arrows walk and jump, Space is the handheld's A button (the Action key until you define
 your own), X is B, C is C and Return is Start. The mouse's left button is the stylus.
+A game controller plays too: D-pad or left stick for the arrows, the south face button for A, east
+for B, west and north for C, Start for Start. Controllers SDL does not know take their mappings from
+SDL_GAMECONTROLLERCONFIG or from gamecontrollerdb.txt in the app directory.
 Alt+Enter or F11 switches full screen; F12 saves a screenshot of the handheld screen in the app
 directory (zelvo-shot-001.png, ...).
 
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   options.appDirectory = folder.lexically_normal().string();
+  options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
 
   std::string problem;
   if (!desktop::Start(options, &problem)) {

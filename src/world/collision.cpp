@@ -6,6 +6,7 @@
 
 #include "gfx/display.h"
 #include "services/timer.h"
+#include "services/watch.h"
 #include "world/objects.h"
 
 uint32_t collisionMap[kMapSize * kMapSize];
@@ -154,6 +155,7 @@ void updateObjects(uint8_t lo, uint8_t hi) {
     if (object.speedX < 0 && object.x < 3.0) object.speedX = 1.0;
     if (object.speedX >= 0 && object.x + object.width + 1.0 > 206.0) object.speedX = -1.0;
   }
+  if (watch::afterObjectsUpdated) watch::afterObjectsUpdated();
 }
 
 bool isSolidAt(int32_t x, int32_t y) {

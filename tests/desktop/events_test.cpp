@@ -1,6 +1,7 @@
-// events_test.cpp -- SDL events become the messages the game knows: keys, stylus, focus, close.
+// events_test.cpp -- SDL events become the messages the game knows: keys, controllers, stylus, focus, close.
 #include <gtest/gtest.h>
 
+#include "platform/keys.h"
 #include "platform/sdl/events.h"
 
 using namespace desktop;
@@ -23,6 +24,16 @@ SDL_Event key(Uint32 type, SDL_Keycode code, Uint16 mod = KMOD_NONE, Uint8 repea
   event.key.keysym.mod = mod;
   event.key.repeat = repeat;
   event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  return event;
+}
+
+SDL_Event padButton(Uint32 type, Uint8 which, Uint32 time) {
+  SDL_Event event{};
+  event.type = type;
+  event.cbutton.which = 1;
+  event.cbutton.button = which;
+  event.cbutton.state = type == SDL_CONTROLLERBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  event.cbutton.timestamp = time;
   return event;
 }
 
@@ -76,6 +87,32 @@ TEST(DesktopEvents, KeysWithoutACodeMakeNoMessage) {
   EventState state = freshState();
   EXPECT_TRUE(TranslateEvent(state, key(SDL_KEYDOWN, SDLK_AUDIOPLAY)).messages.empty());
   EXPECT_TRUE(TranslateEvent(state, key(SDL_KEYUP, SDLK_AUDIOPLAY)).messages.empty());
+}
+
+TEST(DesktopEvents, AHeldControllerButtonRepeatsAsAKeyboardKeyWould) {
+  EventState state = freshState();
+  Translation down = TranslateEvent(state, padButton(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_A, 1000));
+  ASSERT_EQ(down.messages.size(), 1u);
+  // Nothing for half a second, then key-downs of a key held before, thirty times a second.
+  std::vector<uint32_t> repeated;
+  for (uint32_t now = 1000; now <= 1600; ++now) {
+    for (const Message& m : RepeatPadKeys(state, now).messages) {
+      EXPECT_EQ(m.message, WM_KEYDOWN);
+      EXPECT_EQ(m.wParam, VK_SPACE);
+      EXPECT_NE(m.lParam & (1 << 30), 0);
+      repeated.push_back(now);
+    }
+  }
+  EXPECT_EQ(repeated, (std::vector<uint32_t>{1500, 1533, 1566, 1599}));
+  // While the keyboard holds the key too, the keyboard's own repeats are the key's.
+  EXPECT_EQ(TranslateEvent(state, key(SDL_KEYDOWN, SDLK_SPACE)).messages.size(), 1u);
+  EXPECT_TRUE(RepeatPadKeys(state, 2000).messages.empty());
+  EXPECT_TRUE(TranslateEvent(state, key(SDL_KEYUP, SDLK_SPACE)).messages.empty());  // the controller holds it
+  EXPECT_EQ(RepeatPadKeys(state, 2000).messages.size(), 1u);
+  Translation up = TranslateEvent(state, padButton(SDL_CONTROLLERBUTTONUP, SDL_CONTROLLER_BUTTON_A, 2010));
+  ASSERT_EQ(up.messages.size(), 1u);
+  EXPECT_EQ(up.messages[0].message, WM_KEYUP);
+  EXPECT_TRUE(RepeatPadKeys(state, 5000).messages.empty());
 }
 
 TEST(DesktopEvents, FullScreenAndScreenshotKeysStayWithTheDevice) {

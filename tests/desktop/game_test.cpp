@@ -1,10 +1,15 @@
-// game_test.cpp -- zelvo playing the default world under a private Xvfb: its pictures, taps, keys, music, focus.
+// game_test.cpp -- zelvo playing the default world under a private Xvfb: its pictures, taps, keys, controllers, music, focus.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "desktop/harness.h"
+#include "desktop/virtual_pad.h"
+#include "services/log.h"
+#include "shell/shell.h"
 #include "support/testing.h"
 
 using namespace desktop_testing;
@@ -91,6 +96,47 @@ class DesktopGame : public ZelvoTest {
   std::unique_ptr<ZelvoRun> zelvo_;
   XWindow window_;
   Picture shot_;  // the last photograph of the window
+};
+
+// The game on the desktop device in this process, where SDL's virtual joysticks can be plugged in: the
+// game loop has the main thread, and a player thread looks, taps and presses from outside it.
+class DesktopGameHere : public DesktopGame {
+ protected:
+  void play(const std::function<void()>& player) {
+    desktop::Options options;
+    options.appDirectory = dir_.path();
+    options.scale = 1;
+    options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
+    std::string problem;
+    ASSERT_TRUE(StartDeviceHere(*display_, options, &problem)) << problem;
+    std::atomic<bool> ended = false;
+    std::thread thread([&] {
+      player();
+      // However the player left it, the game is asked to close until it has ended.
+      WaitFor(
+          [&] {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            return ended.load();
+          },
+          60);
+    });
+    WinMain(1, 0, "", SW_SHOW);
+    ended = true;
+    thread.join();
+    desktop::Stop();
+  }
+
+  // Wait for the game's log to have this line.
+  bool logShows(const std::string& line) const {
+    return WaitFor(
+        [&] {
+          const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
+          return std::find(lines.begin(), lines.end(), line) != lines.end();
+        },
+        10);
+  }
 };
 
 }  // namespace
@@ -188,4 +234,48 @@ TEST_F(DesktopGame, WithoutTheFocusNoFrameRunsAndRegainingItRedraws) {
 
   ASSERT_TRUE(window_.RequestClose());
   ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo_, dir_.path()));
+}
+
+TEST_F(DesktopGameHere, AControllerPluggedInOnTheTitleDefinesKeysAndIsLetGoWhenPulledOut) {
+  play([&] {
+    auto window = FindWindow(*display_, "Zelvo", 20, getpid());
+    ASSERT_TRUE(window) << "no window titled Zelvo";
+    window_ = *window;
+    ASSERT_TRUE(window_.Focus());
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    VirtualPad pad;
+    ASSERT_TRUE(pad.ok()) << SDL_GetError();
+    ASSERT_TRUE(logShows("Controller connected: Zelvo Test Pad"));
+    ASSERT_NO_FATAL_FAILURE(tap(kTitleKeys));
+    ASSERT_NO_FATAL_FAILURE(expectScreen("keys"));
+
+    // Left, Right, Up and Action take B, C, Start and Down as the keyboard test does, from the east
+    // and north buttons, Start and the stick.
+    const std::function<void(bool)> presses[] = {
+        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_B, down); },
+        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_Y, down); },
+        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_START, down); },
+        [&](bool down) { pad.Stick(0, down ? 30000 : 0); },
+    };
+    Picture prompt = lastScreen();
+    for (size_t slot = 0; slot < std::size(presses); ++slot) {
+      SCOPED_TRACE(slot);
+      presses[slot](true);
+      std::this_thread::sleep_for(std::chrono::duration<double>(kKeyHold));  // held as a finger holds it
+      presses[slot](false);
+      if (slot + 1 == std::size(presses)) break;
+      ASSERT_TRUE(waitForShot([&](const Picture& shot) { return CompareScreen(shot, prompt).pixels > 0; }))
+          << "the button was not taken";
+      prompt = lastScreen();
+    }
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+
+    pad.Unplug();
+    ASSERT_TRUE(logShows("Controller removed: Zelvo Test Pad"));
+    ASSERT_NO_FATAL_FAILURE(tap(kTitleQuit));
+  });
+  EXPECT_EQ(ReadFile(dir_.file("settings.dat")).substr(0, 16), settingsFile({'X', 'C', 13, 40}, 0).substr(0, 16));
+  const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), "Exiting");
 }

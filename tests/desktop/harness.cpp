@@ -408,9 +408,14 @@ static pid_t windowProcess(Display* x, Window window) {
 }
 
 // A mapped top-level window with exactly this title (made by pid, unless that is 0), or 0.
+// A window may go away between listing it and asking about it; that is no reason to end the test
+// program, which is what Xlib's own handler does with the error.
+static int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
 static unsigned long findMapped(const VirtualDisplay& display, const std::string& title, pid_t pid) {
   Display* x = XOpenDisplay(display.name().c_str());
   if (!x) return 0;
+  XSetErrorHandler(ignoreXError);
   unsigned long found = 0;
   Window root = 0, parent = 0;
   Window* children = nullptr;
@@ -434,6 +439,17 @@ std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::stri
   WaitFor([&] { return (window.id = findMapped(display, title, pid)) != 0; }, seconds);
   if (window.id == 0) return std::nullopt;
   return window;
+}
+
+::testing::AssertionResult MessageBoxesCanShow(const VirtualDisplay& display) {
+  Display* x = XOpenDisplay(display.name().c_str());
+  if (!x) return ::testing::AssertionFailure() << "no X server on " << display.name();
+  int count = 0;
+  char** names = XListFonts(x, "-*-*-medium-r-normal--*-120-*-*-*-*-*-*", 1, &count);
+  if (names) XFreeFontNames(names);
+  XCloseDisplay(x);
+  if (count > 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the X core fonts are missing: install xfonts-base (scripts/setup-deps --test)";
 }
 
 CoverWindow::CoverWindow(const VirtualDisplay& display, Geometry where) {

@@ -146,6 +146,10 @@ struct XWindow {
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds,
                                   pid_t pid = 0);
 
+// Whether SDL can show a message box on this display: its boxes draw with a 12-point X core font,
+// which Xvfb's built-in "fixed" is not. Otherwise they fall back to standard error, so fail at once.
+::testing::AssertionResult MessageBoxesCanShow(const VirtualDisplay& display);
+
 // A plain X window of our own (to cover another, or to take the focus away).
 class CoverWindow {
  public:

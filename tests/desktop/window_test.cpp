@@ -137,6 +137,7 @@ TEST_F(DesktopWindow, F12TakesAScreenshotAndTheLogDoesNotSaySo) {
 }
 
 TEST_F(DesktopWindow, WithoutGameDataABoxSaysSoAndTheGameEndsQuietly) {
+  ASSERT_TRUE(MessageBoxesCanShow(*display_));
   TempDir empty;
   ZelvoRun zelvo(*display_, empty.path(), {"--scale", "1"});
   auto box = FindWindow(*display_, "Error", 20);

@@ -1,6 +1,7 @@
 // cli_test.cpp -- the zelvo-data program: help, usage errors, exit codes, and its four commands.
 #include <gtest/gtest.h>
 
+#include "support/golden.h"
 #include "world_builder.h"
 
 namespace zdtest {
@@ -9,7 +10,7 @@ namespace {
 TEST(Cli, HelpForTheProgramAndEveryCommand) {
   ToolRun run = runTool({"--help"});
   EXPECT_EQ(run.code, 0);
-  for (const char* command : {"pack", "unpack", "check", "info"}) {
+  for (const char* command : {"pack", "unpack", "tiled", "check", "info", "render"}) {
     EXPECT_NE(run.out.find(command), std::string::npos) << command;
     ToolRun sub = runTool({command, "--help"});
     EXPECT_EQ(sub.code, 0) << command;
@@ -81,6 +82,20 @@ TEST(DefaultWorld, PacksAndChecksClean) {
   ASSERT_EQ(run.code, 0) << run.err;
   zdata::Report report = checkReport(out.path());
   EXPECT_FALSE(report.hasErrors()) << dump(report);
+}
+
+// Screens as the game builds them, events marked, and the map with its bridges and doors.
+TEST(Cli, RenderDrawsScreensAndTheMapAsTheGameDoes) {
+  TempDir src, out;
+  writeJson(src / "world.json", goodWorld(src.path()));
+  ASSERT_EQ(runTool({"pack", src.path(), "-o", (out / "data").string()}).code, 0);
+  ToolRun run = runTool({"render", (out / "data").string(), "-o", out.path()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "rendered 3 screens and the world map (1 doors) into " + out.path() + "\n");
+  testing_support::ExpectGoldenPictures(out, {"world", "screen-001", "screen-011"}, "render");
+  run = runTool({"render", src.path(), "-o", out.path()});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("does not load; nothing rendered"), std::string::npos) << run.err;
 }
 
 }  // namespace

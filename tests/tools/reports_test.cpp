@@ -49,14 +49,21 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
   };
   const Case cases[] = {
       {[](json& w) { w["images"][4]["picture"] = "images/nowhere.png"; }, "images[4].picture", "does not exist"},
-      {[](json& w) { w["images"][0]["picture"] = "images/broken.png"; }, "images[0].picture", "cannot read the picture"},
-      {[](json& w) { w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}}; }, "sprites[1].frames",
-       "strip width 50 is not divisible by 3 frames"},
+      {[](json& w) { w["images"][0]["picture"] = "images/broken.png"; }, "images[0].picture",
+       "cannot read the picture"},
+      {[](json& w) {
+         w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}};
+       },
+       "sprites[1].frames", "strip width 50 is not divisible by 3 frames"},
       {[](json& w) { w["sprites"][1]["frames"] = {"sprites/wide.png"}; }, "sprites[1].frames", "at most 255x255"},
-      {[](json& w) { w["sprites"][1]["frames"] = {"sprites/ground.png", "sprites/key.png"}; }, "sprites[1].frames[1]",
-       "but frame 1 is 20x5"},
-      {[](json& w) { w["events"][0]["actions"][0] = {{"do", "explode"}}; }, "events[0].actions[0].do",
-       "unknown do \"explode\""},
+      {[](json& w) {
+         w["sprites"][1]["frames"] = {"sprites/ground.png", "sprites/key.png"};
+       },
+       "sprites[1].frames[1]", "but frame 1 is 20x5"},
+      {[](json& w) {
+         w["events"][0]["actions"][0] = {{"do", "explode"}};
+       },
+       "events[0].actions[0].do", "unknown do \"explode\""},
       {[](json& w) { w["sprites"][0]["kind"] = "hero"; }, "sprites[0].kind", "unknown kind \"hero\""},
       {[](json& w) { w["events"][1]["trigger"] = "step"; }, "events[1].trigger", "unknown trigger \"step\""},
       {[](json& w) { w["artifacts"][0]["state"] = "lost"; }, "artifacts[0].state", "unknown state \"lost\""},
@@ -65,14 +72,22 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
       {[](json& w) { w["artifacts"][0]["name"] = std::string(32, 'n'); }, "artifacts[0].name",
        "longer than its field (at most 31)"},
       {[](json& w) { w["dialogs"][0]["text"] = "5 \xE2\x82\xAC"; }, "dialogs[0].text", "cannot show"},
-      {[](json& w) { w["images"].push_back({{"id", 6}, {"picture", "images/panel.png"}}); }, "images[37].id",
-       "duplicate image id 6 (first at world.json: images[5])"},
-      {[](json& w) { w["screens"].push_back({{"number", 2}}); }, "screens[3].number", "duplicate screen number 2"},
+      {[](json& w) {
+         w["images"].push_back({{"id", 6}, {"picture", "images/panel.png"}});
+       },
+       "images[37].id", "duplicate image id 6 (first at world.json: images[5])"},
+      {[](json& w) {
+         w["screens"].push_back({{"number", 2}});
+       },
+       "screens[3].number", "duplicate screen number 2"},
       {[](json& w) { w["screens"][0]["objects"][0]["x"] = 70000; }, "screens[0].objects[0].x",
        "70000 is out of range 0..65535"},
       {[](json& w) { w["screens"][0]["number"] = 101; }, "screens[0].number", "101 is out of range 1..100"},
       {[](json& w) { w["sprites"][0]["animRate"] = -1; }, "sprites[0].animRate", "-1 is out of range 0..255"},
-      {[](json& w) { w["events"][0]["size"] = {1.5, 2}; }, "events[0].size[0]", "1.5 is not a whole number"},
+      {[](json& w) {
+         w["events"][0]["size"] = {1.5, 2};
+       },
+       "events[0].size[0]", "1.5 is not a whole number"},
       {[](json& w) {
          w["screens"][0]["objects"] = json::array();
          for (int i = 0; i < 65; ++i) w["screens"][0]["objects"].push_back({{"sprite", 10}, {"x", i}, {"y", 0}});
@@ -91,10 +106,14 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
       {[](json& w) { w["events"][1]["actions"][2].erase("x"); }, "events[1].actions[2]", "the field \"x\" is missing"},
       {[](json& w) { w["images"] = json::array({1}); }, "images[0]", "must be an object, not number"},
       {[](json& w) { w["dialogs"][0]["text"] = 5; }, "dialogs[0].text", "must be a string"},
-      {[](json& w) { w["fonts"][0]["cell"] = {5, 8}; }, "fonts[0].sheet",
-       "the sheet is 192 pixels wide; 32 cells of 5 need 160"},
-      {[](json& w) { w["images"][0] = {{"id", 1}, {"size", {2, 2}}, {"data", "not base64!"}}; }, "images[0].data",
-       "not valid base64"},
+      {[](json& w) {
+         w["fonts"][0]["cell"] = {5, 8};
+       },
+       "fonts[0].sheet", "the sheet is 192 pixels wide; 32 cells of 5 need 160"},
+      {[](json& w) {
+         w["images"][0] = {{"id", 1}, {"size", {2, 2}}, {"data", "not base64!"}};
+       },
+       "images[0].data", "not valid base64"},
       {[](json& w) { w["events"][0]["reserved"] = "123"; }, "events[0].reserved", "must be 8 hex digits"},
       {[](json& w) { w["music"]["title"] = "music/text.wav"; }, "music.title", "is not a WAV file"},
       {[](json& w) { w["music"]["game"] = "music/none.wav"; }, "music.game", "does not exist"},
@@ -210,9 +229,11 @@ TEST_F(Check, GoodWorldIsCleanAndReportsReadAsTextOrJson) {
   EXPECT_EQ(run.code, 1);
   json report = json::parse(run.out);
   EXPECT_EQ(report["errors"], 1);
-  EXPECT_EQ(report["diagnostics"][0],
-            json({{"severity", "error"}, {"file", "images.dat"}, {"record", "image 5"}, {"field", ""},
-                  {"message", "missing; the game draws it as the dialog box"}}));
+  EXPECT_EQ(report["diagnostics"][0], json({{"severity", "error"},
+                                            {"file", "images.dat"},
+                                            {"record", "image 5"},
+                                            {"field", ""},
+                                            {"message", "missing; the game draws it as the dialog box"}}));
 }
 
 TEST_F(Check, FilesTheGameCannotLoadAreErrors) {
@@ -232,24 +253,32 @@ TEST_F(Check, FilesTheGameCannotLoadAreErrors) {
       {"images.dat", hex("FF000000"), {{kError, "images.dat", "count", "count 255 needs an index of 2040 bytes"}}},
       {"sprites.dat", hex("0100"), {{kError, "sprites.dat", "count", "too few for its 4-byte count"}}},
       {"art.dat", hex("02000000"), {{kError, "art.dat", "count", "count 2 needs 90 bytes, but the file has only 4"}}},
-      {"dialogs.dat", cat({hex("02000000 01000000"), zeros(128)}), {{kError, "dialogs.dat", "count", "count 2 needs 268 bytes"}}},
+      {"dialogs.dat",
+       cat({hex("02000000 01000000"), zeros(128)}),
+       {{kError, "dialogs.dat", "count", "count 2 needs 268 bytes"}}},
       {"dialogs.dat", hex("00"), {{kError, "dialogs.dat", "count", "too few for its count"}}},
       {"fonts.dat", hex("000000"), {{kError, "fonts.dat", "count", "too few for its 4-byte count"}}},
-      {"images.dat", cat({hex("01000000 00000000 64000000"), zeros(10)}),
+      {"images.dat",
+       cat({hex("01000000 00000000 64000000"), zeros(10)}),
        {{kError, "images.dat", "index entry 0: offset", "the record at file offset 12 needs 110 bytes"}}},
-      {"fonts.dat", hex("01000000 10000000 00000000 01000000 0100 0100"),
+      {"fonts.dat",
+       hex("01000000 10000000 00000000 01000000 0100 0100"),
        {{kError, "fonts.dat", "index entry 0: offset", "needs 8 bytes"}}},
-      {"events.dat", cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
+      {"events.dat",
+       cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
        {{kError, "events.dat", "index entry 0: actionCount", "2 actions need 18 bytes after the header"}}},
       // An empty dialogs file loads no dialogs: only what names them fails.
-      {"dialogs.dat", Bytes{},
+      {"dialogs.dat",
+       Bytes{},
        {{kWarning, "dialogs.dat", "count", "the game loads no dialogs"},
         {kError, "events.dat", "event 1: actions[0].argument", "shows dialog 1, which does not exist"}}},
   };
   for (const Damage& c : cases) {
     for (const auto& [name, bytes] : good) writeFile(data / name, bytes);
-    if (c.bytes) writeFile(data / c.file, *c.bytes);
-    else fs::remove(data / c.file);
+    if (c.bytes)
+      writeFile(data / c.file, *c.bytes);
+    else
+      fs::remove(data / c.file);
     SCOPED_TRACE(c.expected[0].message);
     zdata::Report report = checkReport(data.path());
     expectReported(report, c.expected);
@@ -286,7 +315,8 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
          w["fonts"][0]["sheet"] = "fonts/short.png";
          w["fonts"].erase(1);
        },
-       {{kError, "fonts.dat", "font 1: glyphSheet", "the sheet has 6144 bytes; the 96 glyphs of codes 32..127 need 9216"},
+       {{kError, "fonts.dat", "font 1: glyphSheet",
+         "the sheet has 6144 bytes; the 96 glyphs of codes 32..127 need 9216"},
         {kError, "fonts.dat", "font 2", "missing"}}},
       {[](json& w) { w["sprites"][0]["frames"]["count"] = 8; },
        {{kError, "sprites.dat", "sprite 3: frameCount", "at least 16 frames"}}},
@@ -303,11 +333,13 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
        0},
       // References that lead nowhere.
       {[](json& w) {
-         w["events"][0]["actions"] = {
-             {{"do", "showDialog"}, {"dialog", 9}},      {{"do", "placeArtifact"}, {"artifact", 8}},
-             {{"do", "spendArtifact"}, {"artifact", 7}}, {{"do", "armEvent"}, {"event", 6}},
-             {{"do", "disarmEvent"}, {"event", 5}},      {{"do", "removeSprite"}, {"sprite", 4}},
-             {{"do", "goToScreen"}, {"screen", 99}, {"x", 0}, {"y", 0}}};
+         w["events"][0]["actions"] = {{{"do", "showDialog"}, {"dialog", 9}},
+                                      {{"do", "placeArtifact"}, {"artifact", 8}},
+                                      {{"do", "spendArtifact"}, {"artifact", 7}},
+                                      {{"do", "armEvent"}, {"event", 6}},
+                                      {{"do", "disarmEvent"}, {"event", 5}},
+                                      {{"do", "removeSprite"}, {"sprite", 4}},
+                                      {{"do", "goToScreen"}, {"screen", 99}, {"x", 0}, {"y", 0}}};
        },
        {{kError, "events.dat", "event 1: actions[0].argument", "shows dialog 9, which does not exist"},
         {kError, "events.dat", "event 1: actions[1].argument", "names artifact 8, which does not exist"},
@@ -338,7 +370,8 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
          w["screens"].push_back({{"number", 55}});
          w["screens"].push_back({{"number", 56}});
        },
-       {{kWarning, "map.dat", "screen 55", "cannot be reached"}, {kWarning, "map.dat", "screen 56", "cannot be reached"}}},
+       {{kWarning, "map.dat", "screen 55", "cannot be reached"},
+        {kWarning, "map.dat", "screen 56", "cannot be reached"}}},
       {[](json& w) {
          w["screens"].push_back({{"number", 55}});
          w["screens"].push_back({{"number", 56}});
@@ -347,6 +380,20 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
        {},
        -1,
        {{kWarning, "map.dat", "screen 5", ""}}},
+      // Content the player never meets: an artifact nothing brings into play, a text nobody shows;
+      // the hidden one an event places is fine.
+      {[](json& w) {
+         w["artifacts"].push_back({{"id", 3}, {"name", "Lost"}, {"state", "hidden"}});
+         w["artifacts"].push_back({{"id", 10}, {"name", "Found"}, {"state", "hidden"}});
+         w["events"][0]["actions"].push_back({{"do", "placeArtifact"}, {"artifact", 10}});
+         w["dialogs"].push_back({{"id", 2}, {"text", "Unsaid"}});
+       },
+       {{kWarning, "art.dat", "artifact 3 (record 1)", "can never be picked up"},
+        {kWarning, "dialogs.dat", "dialog 2", "is never shown"}},
+       0,
+       {{kWarning, "art.dat", "artifact 10", ""},
+        {kWarning, "art.dat", "artifact 50", ""},
+        {kWarning, "dialogs.dat", "dialog 1", ""}}},
       {[](json& w) { w["dialogs"][0]["text"] = "one\ntwo\nthree\nfour\nfive\nsix\nseven\neight"; },
        {{kWarning, "dialogs.dat", "dialog 1: text", "the box stops before \"eight\""}}},
       // Values the game treats as nothing.
@@ -399,9 +446,10 @@ TEST_F(Check, RecordsTheGameIgnoresWarn) {
   writeFile(data / "map.dat", map);
   writeFile(data / "dialogs.dat", cat({readFile(data / "dialogs.dat"), hex("00")}));
   zdata::Report report = checkReport(data.path());
-  expectReported(report, {{kWarning, "images.dat", "image 6 (index entry 37): id", "the game keeps the first (index entry 5)"},
-                          {kWarning, "map.dat", "record 50: screenNumber", "is above 100"},
-                          {kWarning, "dialogs.dat", "", "1 byte after the last record is never read"}});
+  expectReported(report,
+                 {{kWarning, "images.dat", "image 6 (index entry 37): id", "the game keeps the first (index entry 5)"},
+                  {kWarning, "map.dat", "record 50: screenNumber", "is above 100"},
+                  {kWarning, "dialogs.dat", "", "1 byte after the last record is never read"}});
   EXPECT_FALSE(report.hasErrors()) << dump(report);
 }
 

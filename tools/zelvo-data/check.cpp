@@ -21,14 +21,19 @@ struct ImageNeed {
 
 // Every image id the game draws.
 constexpr ImageNeed kImageNeeds[] = {
-    {1, "the game frame's side borders"}, {2, "the game frame's top and bottom borders"},
-    {3, "the inventory panel"},           {4, "the front-end panel"},
-    {5, "the dialog box"},                {6, "the splash picture"},
-    {7, "the sound-on icon"},             {8, "the sound-off icon"},
-    {5555, "the game-over picture"},      {5556, "the end picture"},
+    {1, "the game frame's side borders"},
+    {2, "the game frame's top and bottom borders"},
+    {3, "the inventory panel"},
+    {4, "the front-end panel"},
+    {5, "the dialog box"},
+    {6, "the splash picture"},
+    {7, "the sound-on icon"},
+    {8, "the sound-off icon"},
+    {5555, "the game-over picture"},
+    {5556, "the end picture"},
 };
-constexpr uint32_t kFrontEndImages[] = {100, 110, 111, 120, 121, 122, 123, 124, 125, 126, 127, 130, 131,
-                                        132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500, 501};
+constexpr uint32_t kFrontEndImages[] = {100, 110, 111, 120, 121, 122, 123, 124, 125, 126, 127, 130, 131, 132,
+                                        133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500, 501};
 constexpr uint32_t kPlayerFrames = 16;
 constexpr uint32_t kStartSlot = 0;  // a new game starts at row 0, column 0
 
@@ -61,6 +66,7 @@ class Checker {
   std::map<uint32_t, const Font*> fonts_;
   std::set<uint32_t> artifacts_;
   std::vector<ScreenRecord> slots_;
+  std::vector<bool> reached_ = std::vector<bool>(map::kScreens, false);  // by reachability()
 
   bool loads(const char* file) const { return set_.file(file).loads; }
   bool screenExists(uint32_t n) const { return n >= 1 && n <= map::kScreens && slots_[n - 1].screenNumber != 0; }
@@ -77,6 +83,10 @@ class Checker {
   void dialogs();
   void required();
   void reachability();
+  void unused();
+  // The actions of the events placed on screens the player can reach.
+  template <class Visit>
+  void reachableActions(Visit visit) const;
 };
 
 template <class T>
@@ -99,7 +109,8 @@ void Checker::images() {
   duplicates(set_.records.images, set_.imageEntries, kImagesFile, "image");
   for (const auto& im : t_.images) {
     std::string rec = named("image", im.id);
-    if (auto problem = imageDataProblem(im.data, im.width, im.height)) r_.error(kImagesFile, rec, "pixelData", *problem);
+    if (auto problem = imageDataProblem(im.data, im.width, im.height))
+      r_.error(kImagesFile, rec, "pixelData", *problem);
     uint64_t pixels = uint64_t{im.width} * im.height;
     if (pixels > 65536) {
       r_.warning(kImagesFile, rec, "width",
@@ -116,12 +127,12 @@ void Checker::fonts() {
     bool needed = f.id == 1 || f.id == 2;
     uint64_t full = uint64_t{font::kCellRows} * font::kCellsAcross * f.glyphWidth * f.glyphHeight * 2;
     if (f.glyphWidth == 0 || f.glyphHeight == 0) {
-      std::string msg = "glyph cells of " + std::to_string(f.glyphWidth) + "x" + std::to_string(f.glyphHeight) +
-                        " draw nothing";
+      std::string msg =
+          "glyph cells of " + std::to_string(f.glyphWidth) + "x" + std::to_string(f.glyphHeight) + " draw nothing";
       needed ? r_.error(kFontsFile, rec, "glyphWidth", msg) : r_.warning(kFontsFile, rec, "glyphWidth", msg);
     } else if (f.sheet.size() < full) {
-      std::string msg = "the sheet has " + std::to_string(f.sheet.size()) + " bytes; the 96 glyphs of codes 32..127 need " +
-                        std::to_string(full);
+      std::string msg = "the sheet has " + std::to_string(f.sheet.size()) +
+                        " bytes; the 96 glyphs of codes 32..127 need " + std::to_string(full);
       needed ? r_.error(kFontsFile, rec, "glyphSheet", msg) : r_.warning(kFontsFile, rec, "glyphSheet", msg);
     } else if (f.sheet.size() % 2) {
       r_.warning(kFontsFile, rec, "glyphSheet", "the sheet has an odd number of bytes; its last byte is no pixel");
@@ -154,12 +165,15 @@ void Checker::screens() {
     const ScreenRecord& s = all[k];
     std::string rec = "record " + std::to_string(k);
     if (s.screenNumber > map::kScreens) {
-      r_.warning(kMapFile, rec, "screenNumber", "screen number " + std::to_string(s.screenNumber) + " is above 100; the game skips the record");
+      r_.warning(kMapFile, rec, "screenNumber",
+                 "screen number " + std::to_string(s.screenNumber) + " is above 100; the game skips the record");
     } else if (s.screenNumber == 0) {
       bool filled = false;
       for (const auto& o : s.objects) filled = filled || o.spriteId || o.x || o.y || o.layerOverride;
       for (const auto& e : s.events) filled = filled || e.eventId || e.x || e.y;
-      if (filled) r_.warning(kMapFile, rec, "screenNumber", "the record holds placements but screen number 0; the game ignores it");
+      if (filled)
+        r_.warning(kMapFile, rec, "screenNumber",
+                   "the record holds placements but screen number 0; the game ignores it");
     } else if (auto [it, fresh] = records.emplace(s.screenNumber, k); !fresh) {
       r_.warning(kMapFile, rec, "screenNumber",
                  "screen " + std::to_string(s.screenNumber) + " is also in record " + std::to_string(it->second) +
@@ -174,18 +188,22 @@ void Checker::screens() {
       const ObjectPlacement& p = s.objects[k];
       std::string field = "objects[" + std::to_string(k) + "]";
       if (ended) {
-        if (p.spriteId) r_.warning(kMapFile, rec, field, "comes after the end of the list (a sprite 0) and is never read");
+        if (p.spriteId)
+          r_.warning(kMapFile, rec, field, "comes after the end of the list (a sprite 0) and is never read");
         continue;
       }
       if (p.spriteId == 0) {
         ended = true;
       } else if (p.spriteId >= map::kFirstBackgroundId) {
-        r_.warning(kMapFile, rec, field + ".sprite", "sprite " + std::to_string(p.spriteId) + " is 1000 or more; the game skips it");
+        r_.warning(kMapFile, rec, field + ".sprite",
+                   "sprite " + std::to_string(p.spriteId) + " is 1000 or more; the game skips it");
       } else if (loads(kSpritesFile) && !sprites_.count(p.spriteId)) {
-        r_.error(kMapFile, rec, field + ".sprite", "places sprite " + std::to_string(p.spriteId) + ", which does not exist");
+        r_.error(kMapFile, rec, field + ".sprite",
+                 "places sprite " + std::to_string(p.spriteId) + ", which does not exist");
       }
       if (!ended && p.layerOverride != 0 && (p.layerOverride & 0xFF) > 31) {
-        r_.warning(kMapFile, rec, field + ".layerOverride", "layer " + std::to_string(p.layerOverride & 0xFF) + " is above 31, the last layer");
+        r_.warning(kMapFile, rec, field + ".layerOverride",
+                   "layer " + std::to_string(p.layerOverride & 0xFF) + " is above 31, the last layer");
       }
     }
     ended = false;
@@ -193,11 +211,13 @@ void Checker::screens() {
       const EventPlacement& p = s.events[k];
       std::string field = "events[" + std::to_string(k) + "]";
       if (ended) {
-        if (p.eventId) r_.warning(kMapFile, rec, field, "comes after the end of the list (an event 0) and is never read");
+        if (p.eventId)
+          r_.warning(kMapFile, rec, field, "comes after the end of the list (an event 0) and is never read");
       } else if (p.eventId == 0) {
         ended = true;
       } else if (loads(kEventsFile) && !events_.count(p.eventId)) {
-        r_.error(kMapFile, rec, field + ".event", "places event " + std::to_string(p.eventId) + ", which does not exist");
+        r_.error(kMapFile, rec, field + ".event",
+                 "places event " + std::to_string(p.eventId) + ", which does not exist");
       }
     }
   }
@@ -223,7 +243,8 @@ void Checker::events() {
                  "arm state " + std::to_string(e.armState) + " never fires, and only armEvent changes it");
     }
     if (e.trigger == UseArtifact && artLoads && !artifacts_.count(e.triggerParam)) {
-      r_.error(kEventsFile, rec, "triggerParam", "waits for artifact " + std::to_string(e.triggerParam) + ", which does not exist");
+      r_.error(kEventsFile, rec, "triggerParam",
+               "waits for artifact " + std::to_string(e.triggerParam) + ", which does not exist");
     }
     if (mapLoads && !placed.count(e.id)) r_.warning(kEventsFile, rec, "", "no screen places this event");
     bool left = false;
@@ -289,14 +310,17 @@ void Checker::artifacts() {
                  "a second artifact with this id; the game keeps both, but finds record " + std::to_string(it->second) +
                      " whenever it looks the id up");
     }
-    if (a.state > Spent) r_.warning(kArtifactsFile, rec, "state", "state " + std::to_string(a.state) + " behaves like hidden");
+    if (a.state > Spent)
+      r_.warning(kArtifactsFile, rec, "state", "state " + std::to_string(a.state) + " behaves like hidden");
     if ((a.state == Lying || a.state == Placed) && mapLoads && !screenExists(a.screenNumber)) {
-      r_.error(kArtifactsFile, rec, "screenNumber", "lies on screen " + std::to_string(a.screenNumber) + ", which does not exist");
+      r_.error(kArtifactsFile, rec, "screenNumber",
+               "lies on screen " + std::to_string(a.screenNumber) + ", which does not exist");
     }
     if (spritesLoad && !sprites_.count(a.id)) {
       r_.error(kArtifactsFile, rec, "id", "no sprite " + std::to_string(a.id) + " shows this artifact");
     }
-    if (a.name[sizeof a.name - 1] != 0) r_.warning(kArtifactsFile, rec, "name", "the name fills all 32 bytes with no 0 byte to end it");
+    if (a.name[sizeof a.name - 1] != 0)
+      r_.warning(kArtifactsFile, rec, "name", "the name fills all 32 bytes with no 0 byte to end it");
   }
 }
 
@@ -305,7 +329,8 @@ void Checker::dialogs() {
   unsigned glyphWidth = fonts_.count(1) ? fonts_.at(1)->glyphWidth : 0;
   for (const auto& d : t_.dialogs) {
     std::string rec = named("dialog", d.id);
-    if (d.text[sizeof d.text - 1] != 0) r_.warning(kDialogsFile, rec, "text", "the text fills all 128 bytes with no 0 byte to end it");
+    if (d.text[sizeof d.text - 1] != 0)
+      r_.warning(kDialogsFile, rec, "text", "the text fills all 128 bytes with no 0 byte to end it");
     std::string text = fieldText(fieldBytes(d.text), dialog::kTextSize - 1);
     if (auto cut = dialogCut(text, glyphWidth)) {
       r_.warning(kDialogsFile, rec, "text",
@@ -328,7 +353,8 @@ void Checker::required() {
       auto it = images_.find(id);
       if (it != images_.end() && it->second->saveUnder != 1) {
         r_.error(kImagesFile, named("image", id), "saveUnder",
-                 "is " + std::to_string(it->second->saveUnder) + "; the panel needs a save buffer (1) to be taken away again");
+                 "is " + std::to_string(it->second->saveUnder) +
+                     "; the panel needs a save buffer (1) to be taken away again");
       }
     }
   }
@@ -362,7 +388,7 @@ void Checker::required() {
 
 void Checker::reachability() {
   if (!loads(kMapFile) || slots_[kStartSlot].screenNumber == 0) return;
-  std::vector<bool> seen(map::kScreens, false);
+  std::vector<bool>& seen = reached_;
   std::queue<uint32_t> todo;
   seen[kStartSlot] = true;
   todo.push(kStartSlot);
@@ -397,6 +423,46 @@ void Checker::reachability() {
   }
 }
 
+template <class Visit>
+void Checker::reachableActions(Visit visit) const {
+  for (uint32_t slot = 0; slot < map::kScreens; ++slot) {
+    if (!reached_[slot]) continue;
+    for (const auto& p : slots_[slot].events) {
+      if (p.eventId == 0) break;
+      auto e = events_.find(p.eventId);
+      if (e == events_.end()) continue;
+      for (const auto& a : e->second->actions) visit(a);
+    }
+  }
+}
+
+// Content the player can never meet: artifacts that never reach the inventory, texts never shown.
+void Checker::unused() {
+  if (!loads(kMapFile) || !loads(kEventsFile) || slots_[kStartSlot].screenNumber == 0) return;
+  std::set<uint32_t> placedArtifacts, shownDialogs;
+  reachableActions([&](const EventAction& a) {
+    if (a.opcode == PlaceArtifact) placedArtifacts.insert(a.argument);
+    if (a.opcode == ShowDialog) shownDialogs.insert(a.argument);
+  });
+  std::set<uint32_t> seen;
+  for (uint32_t i = 0; i < t_.artifacts.size(); ++i) {
+    const Artifact& a = t_.artifacts[i];
+    if (!seen.insert(a.id).second) continue;  // the game's lookups find the first of an id only
+    const bool lyingReachable =
+        a.state == Lying && a.screenNumber >= 1 && a.screenNumber <= map::kScreens && reached_[a.screenNumber - 1];
+    if (a.state == Carried || lyingReachable || placedArtifacts.count(a.id)) continue;
+    r_.warning(kArtifactsFile, named("artifact", a.id) + " (record " + std::to_string(i) + ")", "",
+               "can never be picked up: it is not carried at the start, lies on no screen the player can reach, and "
+               "no event there places it");
+  }
+  if (!loads(kDialogsFile)) return;
+  for (const auto& d : t_.dialogs) {
+    if (!shownDialogs.count(d.id))
+      r_.warning(kDialogsFile, named("dialog", d.id), "",
+                 "is never shown: no event on a screen the player can reach shows it");
+  }
+}
+
 void Checker::run() {
   images();
   fonts();
@@ -407,6 +473,7 @@ void Checker::run() {
   dialogs();
   required();
   reachability();
+  unused();
 }
 
 }  // namespace

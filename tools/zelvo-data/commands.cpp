@@ -10,6 +10,7 @@
 #include "check.h"
 #include "codec.h"
 #include "sources.h"
+#include "tiled.h"
 
 namespace zdata {
 
@@ -43,7 +44,9 @@ bool writeFiles(const fs::path& dir, const std::vector<std::pair<std::string, By
     for (const auto& t : temps) fs::remove(t, ec);
   };
   for (const auto& [name, bytes] : files) {
-    fs::path temp = dir / ("." + name + tempSuffix());
+    fs::path final = dir / name;
+    fs::create_directories(final.parent_path(), ec);
+    fs::path temp = final.parent_path() / ("." + final.filename().string() + tempSuffix());
     temps.push_back(temp);
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -77,17 +80,36 @@ bool folderIsEmpty(const fs::path& dir) {
   return fs::directory_iterator(dir, ec) == fs::directory_iterator();
 }
 
+// Prints the report; true when it holds errors, and then says that nothing was written.
+bool failed(const Report& report, const char* command, std::ostream& err) {
+  printDiagnostics(report, err);
+  if (!report.hasErrors()) return false;
+  err << command << ": " << report.errorCount() << " error" << (report.errorCount() == 1 ? "" : "s")
+      << "; nothing written\n";
+  return true;
+}
+
+// An output folder must be new or empty, unless the user says it may be written into.
+bool mayWriteInto(const fs::path& dir, bool force, std::ostream& err) {
+  std::error_code ec;
+  if (!fs::exists(dir, ec)) return true;
+  if (!fs::is_directory(dir, ec)) {
+    err << "error: " << dir.string() << ": is a file, not a folder\n";
+    return false;
+  }
+  if (!force && !folderIsEmpty(dir)) {
+    err << "error: " << dir.string() << ": the folder is not empty (use --force to write over it)\n";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int packCommand(const fs::path& sources, const fs::path& dir, const PackOptions& options, Streams io) {
   Report report;
   DataSet data = readSources(sources, report);
-  printDiagnostics(report, io.err);
-  if (report.hasErrors()) {
-    io.err << "pack: " << report.errorCount() << " error" << (report.errorCount() == 1 ? "" : "s")
-           << "; nothing written\n";
-    return 1;
-  }
+  if (failed(report, "pack", io.err)) return 1;
   auto files = writeDataFiles(data);
   const std::pair<const std::string*, const char*> music[] = {{&data.titleMusic, layout::kTitleMusicFile},
                                                               {&data.gameMusic, layout::kGameMusicFile}};
@@ -112,14 +134,7 @@ int packCommand(const fs::path& sources, const fs::path& dir, const PackOptions&
 int unpackCommand(const fs::path& dir, const fs::path& sources, const UnpackOptions& options, Streams io) {
   std::error_code ec;
   bool exists = fs::exists(sources, ec);
-  if (exists && !fs::is_directory(sources, ec)) {
-    io.err << "error: " << sources.string() << ": is a file, not a folder\n";
-    return 1;
-  }
-  if (exists && !folderIsEmpty(sources) && !options.force) {
-    io.err << "error: " << sources.string() << ": the folder is not empty (use --force to replace it)\n";
-    return 1;
-  }
+  if (!mayWriteInto(sources, options.force, io.err)) return 1;
   Report report;
   LoadedSet set = loadDataSet(dir, report);
   printDiagnostics(report, io.err);
@@ -167,6 +182,47 @@ int checkCommand(const fs::path& dir, const ReportOptions& options, Streams io) 
   checkDataSet(set, report);
   io.out << (options.json ? reportJson(report) : formatReport(report, "check"));
   return report.hasErrors() ? 1 : 0;
+}
+
+int tiledCommand(const fs::path& world, const fs::path& dir, const TiledOptions& options, Streams io) {
+  std::error_code ec;
+  const bool sources = fs::is_regular_file(world, ec) || fs::exists(world / kManifestName, ec);
+  if (!sources && !fs::exists(world / layout::kMapFile, ec)) {
+    io.err << "error: " << world.string() << ": holds neither " << kManifestName << " nor " << layout::kMapFile
+           << " (give a world's sources or a data folder)\n";
+    return 1;
+  }
+  if (!mayWriteInto(dir, options.force, io.err)) return 1;
+  Report report;
+  DataSet data;
+  if (sources) {
+    data = readSources(world, report);
+  } else {
+    // A data folder is unpacked in memory, as unpack would read it.
+    LoadedSet set = loadDataSet(world, report);
+    if (set.allLoad()) data = tableView(set.records);
+    if (!set.allLoad() && !report.hasErrors()) report.error(world.string(), "", "", "the game cannot load this data set");
+  }
+  if (failed(report, "tiled", io.err)) return 1;
+  const std::string shown = sources ? (fs::is_regular_file(world, ec) ? world.filename().string() : kManifestName)
+                                    : layout::kMapFile;
+  auto files = writeTiled(data, shown, report);
+  if (failed(report, "tiled", io.err)) return 1;
+  std::string problem;
+  if (!writeFiles(dir, files, problem)) {
+    io.err << "error: " << problem << "; nothing written\n";
+    return 1;
+  }
+  io.out << "wrote " << data.screens.size() << (data.screens.size() == 1 ? " screen" : " screens")
+         << " and the sprite tileset into " << dir.string() << "; open "
+         << (dir / kTiledWorldName).string() << " in Tiled\n";
+  if (sources) {
+    fs::path base = fs::absolute(fs::is_regular_file(world, ec) ? world.parent_path() : world, ec);
+    fs::path relative = fs::proximate(fs::absolute(dir / kTiledWorldName, ec), base, ec);
+    io.out << "to pack from these maps, the manifest names them in place of its screens: \"tiled\": \""
+           << relative.generic_string() << "\"\n";
+  }
+  return 0;
 }
 
 }  // namespace zdata

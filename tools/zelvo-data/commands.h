@@ -1,4 +1,4 @@
-// commands.h -- zelvo-data's four commands, callable from the program and from tests.
+// commands.h -- zelvo-data's five commands, callable from the program and from tests.
 #pragma once
 
 #include <filesystem>
@@ -23,6 +23,13 @@ struct UnpackOptions {
 };
 int unpackCommand(const std::filesystem::path& dir, const std::filesystem::path& sources,
                   const UnpackOptions& options, Streams io);
+
+struct TiledOptions {
+  bool force = false;  // write into a folder that is not empty
+};
+// The screens of a world (its sources, or a data folder) as Tiled maps, tileset and world file.
+int tiledCommand(const std::filesystem::path& world, const std::filesystem::path& dir, const TiledOptions& options,
+                 Streams io);
 
 struct ReportOptions {
   bool json = false;

@@ -5,6 +5,7 @@
 #include <stb_image_write.h>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "data/layout.h"
@@ -48,10 +49,24 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& problem
   return true;
 }
 
-bool savePicture(const std::string& path, const Picture& picture, std::string& problem) {
+Bytes pngBytes(const Picture& picture) {
   std::vector<uint8_t> rgba(picture.pixels.size() * 4);
   for (std::size_t i = 0; i < picture.pixels.size(); ++i) pixelToRgba(picture.pixels[i], &rgba[4 * i]);
-  if (!stbi_write_png(path.c_str(), picture.width, picture.height, 4, rgba.data(), picture.width * 4)) {
+  Bytes png;
+  auto append = [](void* context, void* data, int size) {
+    auto* bytes = static_cast<const uint8_t*>(data);
+    static_cast<Bytes*>(context)->insert(static_cast<Bytes*>(context)->end(), bytes, bytes + size);
+  };
+  if (!stbi_write_png_to_func(append, &png, picture.width, picture.height, 4, rgba.data(), picture.width * 4)) png.clear();
+  return png;
+}
+
+bool savePicture(const std::string& path, const Picture& picture, std::string& problem) {
+  Bytes png = pngBytes(picture);
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  out.close();
+  if (png.empty() || !out) {
     problem = "cannot write the picture " + path;
     return false;
   }
@@ -159,8 +174,8 @@ std::optional<Picture> canonicalImage(const Bytes& data, uint16_t width, uint16_
   return pic;
 }
 
-std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsigned count, unsigned width,
-                                                    unsigned height) {
+std::optional<std::vector<Picture>> decodeFrames(const Bytes& frameData, unsigned count, unsigned width,
+                                                 unsigned height) {
   if (count == 0 || width == 0 || height == 0) return std::nullopt;
   std::size_t table = std::size_t{count} * layout::sprite::kFrameOffsetSize;
   if (frameData.size() < table) return std::nullopt;
@@ -174,7 +189,13 @@ std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsi
     }
     frames.push_back(std::move(pic));
   }
-  if (encodeFrames(frames) != frameData) return std::nullopt;
+  return frames;
+}
+
+std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsigned count, unsigned width,
+                                                    unsigned height) {
+  auto frames = decodeFrames(frameData, count, width, height);
+  if (!frames || encodeFrames(*frames) != frameData) return std::nullopt;
   return frames;
 }
 

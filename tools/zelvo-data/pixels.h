@@ -33,6 +33,8 @@ struct Picture {
 // PNG files. On failure `problem` says why.
 bool loadPicture(const std::string& path, Picture& picture, std::string& problem);
 bool savePicture(const std::string& path, const Picture& picture, std::string& problem);
+// The bytes of a PNG file of the picture (empty when encoding fails).
+Bytes pngBytes(const Picture& picture);
 
 // Run-length words as pack writes them. Images: every position is described, transparency by skip
 // pairs of at most 65535. Sprite frames: the same, but trailing transparency is the end marker 0, 0.
@@ -50,6 +52,9 @@ constexpr uint64_t kLargestPicture = 4096 * 4096;
 std::optional<Picture> canonicalImage(const Bytes& data, uint16_t width, uint16_t height);
 std::optional<std::vector<Picture>> canonicalFrames(const Bytes& frameData, unsigned count, unsigned width,
                                                     unsigned height);
+// The frames as words that decode to whole frames give them, in pack's form or not.
+std::optional<std::vector<Picture>> decodeFrames(const Bytes& frameData, unsigned count, unsigned width,
+                                                 unsigned height);
 std::optional<Picture> canonicalSheet(const Bytes& sheet, uint16_t glyphWidth);
 
 // What goes wrong when the game decodes this data, or nothing. Decoding stops after width x height - 1

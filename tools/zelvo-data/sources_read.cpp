@@ -1,95 +1,18 @@
 // sources_read.cpp -- reading a world's manifest, pictures and music into records (the pack side).
-#include <nlohmann/json.hpp>
-
 #include <fstream>
-#include <limits>
 #include <map>
 #include <set>
-#include <sstream>
 
+#include "json_io.h"
 #include "pixels.h"
 #include "sources.h"
 #include "text.h"
+#include "tiled.h"
 
 namespace zdata {
 
 namespace fs = std::filesystem;
-using json = nlohmann::ordered_json;
-
 namespace {
-
-// One JSON object being read: every field taken is remembered, so unknown ones can be reported.
-class Fields {
- public:
-  Fields(const json& j, JsonPlace place, Report& report) : j_(j), place_(std::move(place)), report_(report) {
-    if (!j.is_object()) {
-      error(report_, place_, "must be an object, not " + std::string(j.type_name()));
-      valid_ = false;
-    }
-  }
-  bool valid() const { return valid_; }
-  Report& report() const { return report_; }
-  const JsonPlace& place() const { return place_; }
-  JsonPlace at(const std::string& key) const { return place_.key(key); }
-  bool has(const std::string& key) const { return valid_ && j_.contains(key); }
-  const json* get(const std::string& key) {
-    if (!has(key)) return nullptr;
-    used_.insert(key);
-    return &j_.at(key);
-  }
-  const json* require(const std::string& key) {
-    const json* v = get(key);
-    if (!v && valid_) error(report_, place_, "the field \"" + key + "\" is missing");
-    return v;
-  }
-  // Unknown fields are typing mistakes; "comment" and fields starting with "_" are notes for people.
-  void finish() {
-    if (!valid_) return;
-    for (const auto& item : j_.items()) {
-      const std::string& key = item.key();
-      if (used_.count(key) || key == "comment" || (!key.empty() && key[0] == '_')) continue;
-      error(report_, place_.key(key), "unknown field");
-    }
-  }
-
- private:
-  const json& j_;
-  JsonPlace place_;
-  Report& report_;
-  bool valid_ = true;
-  std::set<std::string> used_;
-};
-
-bool wholeNumber(const json& v, const JsonPlace& place, uint64_t max, uint64_t& out, Report& report) {
-  if (v.is_number_unsigned() || (v.is_number_integer() && v.get<int64_t>() >= 0)) {
-    out = v.get<uint64_t>();
-    if (out <= max) return true;
-    error(report, place, std::to_string(out) + " is out of range 0.." + std::to_string(max));
-    return false;
-  }
-  if (v.is_number_integer()) {
-    error(report, place, std::to_string(v.get<int64_t>()) + " is out of range 0.." + std::to_string(max));
-  } else if (v.is_number()) {
-    error(report, place, v.dump() + " is not a whole number");
-  } else {
-    error(report, place, "must be a number, not " + std::string(v.type_name()));
-  }
-  return false;
-}
-
-template <class T>
-bool number(Fields& f, const std::string& key, T& out, bool required, T fallback = 0,
-            uint64_t max = std::numeric_limits<T>::max()) {
-  const json* v = required ? f.require(key) : f.get(key);
-  if (!v) {
-    out = fallback;
-    return !required;
-  }
-  uint64_t value = 0;
-  if (!wholeNumber(*v, f.at(key), max, value, f.report())) return false;
-  out = static_cast<T>(value);
-  return true;
-}
 
 // A name from `names`, or a plain number 0..255.
 template <std::size_t N>
@@ -117,18 +40,6 @@ bool namedByte(Fields& f, const std::string& key, const char* const (&names)[N],
   uint64_t value = 0;
   if (!wholeNumber(*v, f.at(key), 255, value, report)) return false;
   out = static_cast<uint8_t>(value);
-  return true;
-}
-
-bool string(Fields& f, const std::string& key, std::string& out, bool required) {
-  Report& report = f.report();
-  const json* v = required ? f.require(key) : f.get(key);
-  if (!v) return !required;
-  if (!v->is_string()) {
-    error(report, f.at(key), "must be a string, not " + std::string(v->type_name()));
-    return false;
-  }
-  out = v->get<std::string>();
   return true;
 }
 
@@ -210,24 +121,6 @@ struct Item {
   fs::path base;  // folder that paths in this item are relative to
 };
 
-std::optional<json> parseFile(const fs::path& path, const std::string& shown, Report& report) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    report.error(shown, "", "", "cannot be read");
-    return std::nullopt;
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  try {
-    return json::parse(text.str(), nullptr, true, true);
-  } catch (const json::parse_error& e) {
-    std::string what = e.what();
-    auto at = what.find("] ");
-    report.error(shown, "", "", at == std::string::npos ? what : what.substr(at + 2));
-    return std::nullopt;
-  }
-}
-
 class SourceReader {
  public:
   SourceReader(Report& report) : report_(report) {}
@@ -299,6 +192,8 @@ DataSet SourceReader::read(const fs::path& sources) {
     }
   }
   for (const char* s : kSections) f.get(s);
+  std::string tiled;
+  const bool fromTiled = string(f, "tiled", tiled, false) && f.has("tiled");
   f.finish();
 
   std::map<uint32_t, JsonPlace> images, fonts, sprites, screens, events, artifacts, dialogs;
@@ -309,6 +204,11 @@ DataSet SourceReader::read(const fs::path& sources) {
   for (const auto& item : sections_["events"]) event(item, events);
   for (const auto& item : sections_["artifacts"]) artifact(item, artifacts);
   for (const auto& item : sections_["dialogs"]) dialog(item, dialogs);
+  if (fromTiled && !sections_["screens"].empty()) {
+    error(report_, f.at("tiled"), "give either \"tiled\" or \"screens\", not both");
+  } else if (fromTiled) {
+    data_.screens = readTiled(base / tiled, fs::path(tiled).lexically_normal().generic_string(), data_, report_);
+  }
   return data_;
 }
 
@@ -321,9 +221,11 @@ void SourceReader::collect(const json& doc, const std::string& shown, const fs::
       error(report_, f.at("format"), "must be \"" + std::string(kFormatName) + "\"");
     }
     if (f.has("include")) error(report_, f.at("include"), "an included file may not include again");
-    if (f.has("music")) error(report_, f.at("music"), "music is given in the main manifest only");
+    for (const char* key : {"music", "tiled"}) {
+      if (f.has(key)) error(report_, f.at(key), std::string(key) + " is given in the main manifest only");
+      f.get(key);
+    }
     f.get("include");
-    f.get("music");
   }
   for (const char* section : kSections) {
     const json* list = f.get(section);

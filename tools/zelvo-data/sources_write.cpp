@@ -1,8 +1,7 @@
 // sources_write.cpp -- writing records as a world's manifest, pictures and music (the unpack side).
-#include <nlohmann/json.hpp>
-
 #include <fstream>
 
+#include "json_io.h"
 #include "pixels.h"
 #include "sources.h"
 #include "text.h"
@@ -10,47 +9,8 @@
 namespace zdata {
 
 namespace fs = std::filesystem;
-using json = nlohmann::ordered_json;
 
 namespace {
-
-std::string dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
-
-std::string compact(const json& j) {
-  if (j.is_object()) {
-    if (j.empty()) return "{}";
-    std::string out = "{ ";
-    bool first = true;
-    for (const auto& item : j.items()) {
-      out += (first ? "" : ", ") + dump(item.key()) + ": " + compact(item.value());
-      first = false;
-    }
-    return out + " }";
-  }
-  if (j.is_array()) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < j.size(); ++i) out += (i ? ", " : "") + compact(j[i]);
-    return out + "]";
-  }
-  return dump(j);
-}
-
-// One short object or list a line; longer ones open up, a member a line.
-std::string pretty(const json& j, std::size_t indent) {
-  std::string line = compact(j);
-  if ((!j.is_object() && !j.is_array()) || indent + line.size() <= 110 || j.empty()) return line;
-  std::string pad(indent + 2, ' ');
-  std::string out = j.is_object() ? "{\n" : "[\n";
-  std::size_t i = 0;
-  if (j.is_object()) {
-    for (const auto& item : j.items()) {
-      out += pad + dump(item.key()) + ": " + pretty(item.value(), indent + 2) + (++i < j.size() ? ",\n" : "\n");
-    }
-  } else {
-    for (const auto& v : j) out += pad + pretty(v, indent + 2) + (++i < j.size() ? ",\n" : "\n");
-  }
-  return out + std::string(indent, ' ') + (j.is_object() ? "}" : "]");
-}
 
 // A number where the manifest has a name for it.
 template <std::size_t N>
@@ -262,7 +222,7 @@ void SourceWriter::write(const DataSet& d) {
   top["artifacts"] = list(d.artifacts, [this](const Artifact& r) { return artifact(r); });
   top["dialogs"] = list(d.dialogs, [this](const Dialog& r) { return dialog(r); });
   std::ofstream out(dir_ / kManifestName, std::ios::binary);
-  out << pretty(top, 0) << "\n";
+  out << prettyJson(top) << "\n";
   if (!out) throw std::runtime_error("cannot write " + (dir_ / kManifestName).string());
 }
 

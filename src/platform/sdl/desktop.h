@@ -12,6 +12,8 @@ struct Options {
   int screenHeight = 320;
   int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
   bool fullscreen = false;
+  // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
+  void (*report)(const std::string& line) = nullptr;
 };
 
 // Connect to the display. False when there is none; *problem then holds SDL's reason.

@@ -26,9 +26,14 @@ constexpr WindowHandle kRunningCopyWindow = 0x7FF0;
 
 std::mt19937 generator{static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())};
 
+void post(const Translation& translation) {
+  for (const Message& message : translation.messages) WinQueuePost(message);
+}
+
 void handle(const SDL_Event& event) {
   Translation translation = TranslateEvent(device.events, event);
-  for (const Message& message : translation.messages) WinQueuePost(message);
+  post(translation);
+  ControllerEvent(event);
   switch (translation.action) {
     case DeviceAction::Repaint:
       Repaint();
@@ -76,6 +81,11 @@ std::string visibleDrivers() {
 
 }  // namespace
 
+void Report(const std::string& line) {
+  if (device.options.report) device.options.report(line);
+  else std::fprintf(stderr, "zelvo: %s\n", line.c_str());
+}
+
 bool Start(const Options& options, std::string* problem) {
   device.options = options;
   SDL_SetHint(SDL_HINT_APP_NAME, "Zelvo");
@@ -101,6 +111,7 @@ bool Start(const Options& options, std::string* problem) {
 void Stop() {
   device.instance.Release();
   CloseAudio();
+  CloseControllers();
   DestroyScreen();
   SDL_Quit();
   device.videoStarted = false;
@@ -147,12 +158,13 @@ bool SysCounterValue(uint64_t* count) {
 
 // ---- keys.h ----
 
-// Read the keyboard as it is now, even while the game blocks without polling messages (the dialog
-// box waits for a key this way).
+// Read the keyboard and the controllers as they are now, even while the game blocks without polling
+// messages (the dialog box waits for a key this way).
 uint16_t KeyAsyncState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
-  if (device.events.swallowed[virtualKey]) return 0;
   SDL_PumpEvents();
+  if (desktop::ControllersHold(virtualKey)) return 0x8000;
+  if (device.events.swallowed[virtualKey]) return 0;  // the keyboard's press went to a window shortcut
   int count = 0;
   const Uint8* pressed = SDL_GetKeyboardState(&count);
   for (int scancode = 0; scancode < count; ++scancode) {
@@ -172,6 +184,7 @@ void DevicePumpEvents() {
     SDL_RaiseWindow(device.window);
   }
   for (SDL_Event event; SDL_PollEvent(&event);) desktop::handle(event);
+  desktop::post(desktop::RepeatPadKeys(device.events, SDL_GetTicks()));
 }
 
 // The queue is empty: sleep until input arrives or a millisecond passes, so that an idle game
@@ -195,6 +208,7 @@ bool DeviceAllowWindowCreation() { return device.videoStarted && desktop::Create
 void DeviceWindowCreated(WindowHandle window, const std::string& title) {
   device.events = desktop::EventState{};
   device.events.window = window;
+  desktop::StartControllers();
   desktop::Repaint();
   SDL_SetWindowTitle(device.window, title.c_str());
 }

@@ -1,5 +1,7 @@
-// events.cpp -- keyboard, mouse and window events become key, stylus, focus and close messages.
+// events.cpp -- keyboard, controller, mouse and window events become key, stylus, focus and close messages.
 #include "platform/sdl/events.h"
+
+#include <SDL_timer.h>
 
 #include <algorithm>
 
@@ -13,6 +15,11 @@ namespace {
 constexpr intptr_t kRepeatOne = 1;
 constexpr intptr_t kWasDown = intptr_t{1} << 30;
 constexpr intptr_t kGoingUp = intptr_t{1} << 31;
+
+// A held controller button repeats like a key with the usual keyboard settings: after half a
+// second, then thirty times a second.
+constexpr uint32_t kRepeatDelayMs = 500;
+constexpr uint32_t kRepeatIntervalMs = 33;
 
 intptr_t pointParam(int x, int y) {
   return static_cast<intptr_t>((static_cast<uint32_t>(x) & 0xFFFF) | ((static_cast<uint32_t>(y) & 0xFFFF) << 16));
@@ -41,7 +48,9 @@ void keyDown(Translation& out, EventState& state, const SDL_KeyboardEvent& key) 
     return;
   }
   if (virtualKey == 0) return;
-  post(out, state, WM_KEYDOWN, virtualKey, kRepeatOne | (key.repeat ? kWasDown : 0));
+  state.keyboardHeld[virtualKey] = true;
+  const bool wasDown = key.repeat || state.padHeld[virtualKey];
+  post(out, state, WM_KEYDOWN, virtualKey, kRepeatOne | (wasDown ? kWasDown : 0));
 }
 
 void keyUp(Translation& out, EventState& state, const SDL_KeyboardEvent& key) {
@@ -51,7 +60,38 @@ void keyUp(Translation& out, EventState& state, const SDL_KeyboardEvent& key) {
     state.swallowed[virtualKey] = false;
     return;
   }
+  state.keyboardHeld[virtualKey] = false;
+  if (state.padHeld[virtualKey]) return;  // a controller still holds it
   post(out, state, WM_KEYUP, virtualKey, kRepeatOne | kWasDown | kGoingUp);
+}
+
+// A controller changed (or went away): the keys that came down or went up because of it.
+void padsChanged(Translation& out, EventState& state, uint32_t time) {
+  std::bitset<256> held;
+  for (const auto& [id, pad] : state.pads) held |= PadKeys(pad);
+  for (uint32_t key = 1; key < held.size(); ++key) {
+    if (held[key] == state.padHeld[key]) continue;
+    state.padHeld[key] = held[key];
+    state.padRepeatAt[key] = time + kRepeatDelayMs;
+    if (state.keyboardHeld[key]) continue;  // down before, and still down
+    if (held[key]) post(out, state, WM_KEYDOWN, key, kRepeatOne);
+    else post(out, state, WM_KEYUP, key, kRepeatOne | kWasDown | kGoingUp);
+  }
+}
+
+void padButton(Translation& out, EventState& state, const SDL_ControllerButtonEvent& button) {
+  if (button.button >= 32) return;
+  uint32_t& buttons = state.pads[button.which].buttons;
+  const uint32_t bit = 1u << button.button;
+  buttons = button.state == SDL_PRESSED ? (buttons | bit) : (buttons & ~bit);
+  padsChanged(out, state, button.timestamp);
+}
+
+void padAxis(Translation& out, EventState& state, const SDL_ControllerAxisEvent& axis) {
+  if (axis.axis == SDL_CONTROLLER_AXIS_LEFTX) state.pads[axis.which].stickX = axis.value;
+  else if (axis.axis == SDL_CONTROLLER_AXIS_LEFTY) state.pads[axis.which].stickY = axis.value;
+  else return;
+  padsChanged(out, state, axis.timestamp);
 }
 
 void buttonDown(Translation& out, EventState& state, const SDL_MouseButtonEvent& button) {
@@ -113,6 +153,17 @@ Translation TranslateEvent(EventState& state, const SDL_Event& event) {
     case SDL_KEYUP:
       keyUp(out, state, event.key);
       break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      padButton(out, state, event.cbutton);
+      break;
+    case SDL_CONTROLLERAXISMOTION:
+      padAxis(out, state, event.caxis);
+      break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      // What a controller held when it went away is let go.
+      if (state.pads.erase(event.cdevice.which)) padsChanged(out, state, event.cdevice.timestamp);
+      break;
     case SDL_MOUSEBUTTONDOWN:
       buttonDown(out, state, event.button);
       break;
@@ -128,6 +179,17 @@ Translation TranslateEvent(EventState& state, const SDL_Event& event) {
       break;
     default:
       break;
+  }
+  return out;
+}
+
+Translation RepeatPadKeys(EventState& state, uint32_t now) {
+  Translation out;
+  for (uint32_t key = 1; key < state.padHeld.size(); ++key) {
+    // A key the keyboard holds too repeats by the keyboard's own repeats.
+    if (!state.padHeld[key] || state.keyboardHeld[key] || !SDL_TICKS_PASSED(now, state.padRepeatAt[key])) continue;
+    state.padRepeatAt[key] = now + kRepeatIntervalMs;
+    post(out, state, WM_KEYDOWN, key, kRepeatOne | kWasDown);
   }
   return out;
 }

@@ -3,8 +3,11 @@
 
 #include <SDL_events.h>
 
+#include <bitset>
+#include <map>
 #include <vector>
 
+#include "platform/sdl/keymap.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
 
@@ -20,6 +23,11 @@ struct EventState {
   bool stylusDown = false;     // a stylus-down was sent and its lift is still due
   bool closePosted = false;    // a close request was sent (SDL follows a window close with a quit)
   bool swallowed[256] = {};    // keys that made a device shortcut: their lift is not passed on
+  // A key is down while the keyboard or any controller holds it; its messages follow that.
+  bool keyboardHeld[256] = {};
+  std::map<SDL_JoystickID, PadInput> pads;  // the open controllers, as their events told
+  std::bitset<256> padHeld;                 // keys some controller holds
+  uint32_t padRepeatAt[256] = {};           // SDL ticks when a key only controllers hold repeats next
 };
 
 // Things the device does itself instead of telling the game.
@@ -32,5 +40,9 @@ struct Translation {
 
 // One SDL event: the messages it makes (keys, stylus, focus, close) and what the device must do.
 Translation TranslateEvent(EventState& state, const SDL_Event& event);
+
+// Controllers do not repeat by themselves: the key-downs a held key owes by now (SDL ticks), as a
+// keyboard would send them.
+Translation RepeatPadKeys(EventState& state, uint32_t now);
 
 }  // namespace desktop

@@ -4,6 +4,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/sdl/desktop.h"
@@ -23,6 +25,8 @@ struct Device {
   bool pictureUploaded = false;
   EventState events;
   InstanceLock instance;
+  bool controllersStarted = false;
+  std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
 };
 extern Device device;
 
@@ -35,5 +39,14 @@ void SaveScreenshot();
 
 // audio.cpp
 void CloseAudio();
+
+// device.cpp: news from the device (controllers coming and going) for the log.
+void Report(const std::string& line);
+
+// pads.cpp
+void StartControllers();
+void ControllerEvent(const SDL_Event& event);  // one attached or removed
+void CloseControllers();
+bool ControllersHold(uint32_t virtualKey);     // as the controllers stand now
 
 }  // namespace desktop

@@ -1,5 +1,7 @@
-// keymap.cpp -- SDL keycodes to virtual-key codes: a table where Windows has no simple rule.
+// keymap.cpp -- SDL keycodes and controller buttons to virtual-key codes: tables where there is no simple rule.
 #include "platform/sdl/keymap.h"
+
+#include <SDL_gamecontroller.h>
 
 #include "platform/keys.h"
 
@@ -54,6 +56,30 @@ KeyList DesktopDefaultKeys() {
   keys.c.vkCode = 'C';
   keys.start.vkCode = static_cast<int16_t>(VK_RETURN);
   return keys;
+}
+
+std::bitset<256> PadKeys(const PadInput& pad) {
+  // The keys a controller presses are the default list's, so the key-definition screen, which offers
+  // only that list, takes a controller button as the key it stands for.
+  const KeyList keys = DesktopDefaultKeys();
+  const struct {
+    SDL_GameControllerButton button;
+    int16_t virtualKey;
+  } buttons[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, keys.left.vkCode}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, keys.right.vkCode},
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, keys.up.vkCode},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, keys.down.vkCode},
+      {SDL_CONTROLLER_BUTTON_A, keys.a.vkCode},            {SDL_CONTROLLER_BUTTON_B, keys.b.vkCode},
+      {SDL_CONTROLLER_BUTTON_X, keys.c.vkCode},            {SDL_CONTROLLER_BUTTON_Y, keys.c.vkCode},
+      {SDL_CONTROLLER_BUTTON_START, keys.start.vkCode},
+  };
+  std::bitset<256> held;
+  for (const auto& entry : buttons)
+    if (pad.buttons & (1u << entry.button)) held.set(static_cast<size_t>(entry.virtualKey));
+  if (pad.stickX < -kStickDeadZone) held.set(static_cast<size_t>(keys.left.vkCode));
+  if (pad.stickX > kStickDeadZone) held.set(static_cast<size_t>(keys.right.vkCode));
+  if (pad.stickY < -kStickDeadZone) held.set(static_cast<size_t>(keys.up.vkCode));
+  if (pad.stickY > kStickDeadZone) held.set(static_cast<size_t>(keys.down.vkCode));
+  return held;
 }
 
 }  // namespace desktop
