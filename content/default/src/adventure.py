@@ -12,11 +12,9 @@ Screen n sits in grid column (n - 1) // 10, row (n - 1) % 10. The map (critical 
     col:  0        1        2        3         4        5        6        7        8        9
     r0    POND 1   MEADOW   OAK 21   BRAMBLES  BADGER   GLADE    RIVER 61 bank 71  MILL 81  FALLS 91
     r1    pond 2   warren   roots 22                             MOLE 62  lake 72  WELL 82  SPRING 92
-    r2    deep 3                                                 TUNNEL   GLOW 73  DARK 83
-    r5                                                  attic 56
-    r6                                                  loft 57
-    r7                                                  mill 58
-    r9    HUT 10
+    r2    deep 3                                                 TUNNEL   GLOW 73  DARK 83  attic 93
+    r3    HUT 4                                                                             loft 94
+    r4                                                                                      MILL 95
 
 Edges join neighbours where the ground meets; doors (Action) and bubbles join the rest.
 """
@@ -74,11 +72,11 @@ def artifact_sprite(name, picture):
     return w.sprite(name, "front", picture, sid=900 + len([s for s in w.sprites if s >= 900]))
 
 
-LANTERN = w.artifact(900, "Heron's lantern", artifact_sprite("lantern", props.lantern()), 10, 0, 0)
+LANTERN = w.artifact(900, "Heron's lantern", artifact_sprite("lantern", props.lantern()), 4, 0, 0)
 FEATHER = w.artifact(901, "Jay's feather", artifact_sprite("feather", props.feather()), 21, 0, 0)
 MUSHROOM = w.artifact(902, "Red mushroom", artifact_sprite("mushroom", props.mushroom()), 51, 0, 0)
 KEY = w.artifact(903, "Mill key", artifact_sprite("key", props.key()), 62, 0, 0, state="hidden")
-CRANK = w.artifact(904, "Sluice crank", artifact_sprite("crank", props.crank()), 56, 0, 0)
+CRANK = w.artifact(904, "Sluice crank", artifact_sprite("crank", props.crank()), 93, 0, 0)
 
 
 def lay(artifact, x, ground):
@@ -192,10 +190,10 @@ talk(s, (74, 120, 40, 40),
      "Heron: The brook comes down from the Spring, past the old mill. Follow the path east.",
      "Hop over the pond on my lily pad. Or dive in, if you like: what turtle minds a swim?",
      then=(w.NOTHING,), note="Heron")
-door(s, (26, 136, 14, 24), 10, 30, 140, note="into Heron's hut")
+door(s, (26, 136, 14, 24), 4, 30, 140, note="into Heron's hut")
 talk(s, (184, 130, 26, 30), "East: the Meadow and the Old Oak. Mind the brambles!")
 
-s = w.screen(10, "Heron's Hut", "hut")
+s = w.screen(4, "Heron's Hut", "hut")
 s.ground(0, W + 1, FLOOR)
 TABLE = w.sprite("table", "scenery", props.table())
 s.put(DOOR, 14, FLOOR - DOOR.h)
@@ -434,7 +432,8 @@ s.put(ROCK, 160, 118)
 treasure(s, 170, 118, 10)
 
 s = w.screen(83, "Dark Hollow", "cave", seed=83)
-s.ground(0, 56, 150).ground(92, 150, 150).ground(178, W + 1, 150)
+s.ground(0, 56, 150).ground(92, 150, 150).ground(178, 202, 150).ground(202, W + 1, 0)
+s.closed_right = True
 s.ceiling(0, 92, 26)
 s.up_open = True
 pit(s, 56, 92)
@@ -494,10 +493,10 @@ s.put(MILL, 96, MILL_TOP)
 s.put(DOOR, 142, 120 + MILL_TOP)
 once(s, (126, 120, 10, 40), "The mill door is locked. Whoever had the key must have lost it.",
      note="the locked mill door")
-enter = door(s, (140, 120, 24, 40), 58, 30, 140, armed=False, note="into the mill")
+enter = door(s, (140, 120, 24, 40), 95, 30, 140, armed=False, note="into the mill")
 unlock = use(s, (140, 120, 24, 40), KEY, note="unlock the mill")
 unlock.do(w.spend(KEY), w.say("The old key turns with a creak. The mill door swings open!"), w.score(100),
-          w.arm(enter), w.disarm(unlock), w.go(58, 30, 140))
+          w.arm(enter), w.disarm(unlock), w.go(95, 30, 140))
 once(s, (20, 150, 50, 36), "Zelvo climbs out of the old well into the mill yard. Fresh air!")
 flowers(s, FLOOR, (76, 88, 190))
 
@@ -516,7 +515,7 @@ s.put(BUSH, 176, FLOOR - BUSH.h)
 s.put(BOULDER, 140, FLOOR - BOULDER.h)
 treasure(s, 148, FLOOR - BOULDER.h, 50, "acorn")
 
-s = w.screen(58, "Mill, Ground Floor", "mill")
+s = w.screen(95, "Mill, Ground Floor", "mill")
 s.ground(0, W + 1, FLOOR)
 s.ceiling(0, 52, 14).ceiling(88, 120, 14)
 s.up_open = True
@@ -535,7 +534,7 @@ for (x, y) in ((126, 112), (178, 88), (124, 62), (178, 32)):
     s.put(SHELF_P if x < 170 else SHELF_N, x, y)
 s.put(SACKS, 170, FLOOR - SACKS.h)
 
-s = w.screen(57, "Mill, Loft", "mill", seed=57)
+s = w.screen(94, "Mill, Loft", "mill", seed=57)
 s.ground(0, 56, 178).ground(84, W + 1, 178)
 s.ceiling(0, 96, 10).ceiling(136, 166, 10).ceiling(204, W + 1, 10)
 s.down_open = s.up_open = True
@@ -552,8 +551,9 @@ pull.do(w.remove(LEVER_UP), w.remove(HATCH), w.say("Clunk! Zelvo pulls the lever
         w.score(50), w.disarm(pull))
 s.on(pull, 160, 38)
 
-s = w.screen(56, "Mill, Attic", "mill", seed=56)
-s.ground(0, 170, 178).ground(200, W + 1, 178)
+s = w.screen(93, "Mill, Attic", "mill", seed=56)
+s.ground(0, 8, 0).ground(8, 170, 178).ground(200, W + 1, 178)
+s.closed_left = True
 s.down_open = True
 lay(CRANK, 34, 120)
 s.put(SHELF_P, 20, 120)

@@ -1,6 +1,7 @@
 """pictures.py -- the README's pictures of the default world, photographed by zelvo-sim while the
 walkthrough plays: the title, a dialog, play in the meadow and up the oak, the inventory, the dark
-hollow lit, the mill's loft and the end picture. Each is the game's 240x240 view, doubled.
+hollow lit, the mill's loft and the end picture (each the game's 240x240 view, doubled); and the
+world map that zelvo-data render draws.
 
     python3 content/default/src/pictures.py --sim build/release/zelvo-sim --app-dir build/release
 
@@ -43,7 +44,7 @@ def moments(rows):
         "oak": first(rows, lambda r: r.screen == 21 and r.y < 40, "the nest"),
         "inventory": moved + 0.03,
         "dark-hollow": first(rows, lambda r: r.screen == 83 and r.y < 90, "the lit hollow"),
-        "mill": first(rows, lambda r: r.screen == 57 and r.y < 60, "the lever"),
+        "mill": first(rows, lambda r: r.screen == 94 and r.y < 60, "the lever"),
         "end": rows[-1].time - 1.5,  # the end picture stays three seconds before the title
     }
 
@@ -54,7 +55,9 @@ def main(argv):
     ap.add_argument("--app-dir", required=True, help="the folder of the packed world")
     ap.add_argument("-o", "--out", default=os.path.join(os.path.dirname(WORLD), "..", "docs", "pictures"),
                     help="where the pictures go (default: docs/pictures)")
+    ap.add_argument("--data-tool", help="the zelvo-data program (default: beside zelvo-sim)")
     args = ap.parse_args(argv)
+    tool = args.data_tool or os.path.join(os.path.dirname(os.path.abspath(args.sim)), "zelvo-data")
     script = os.path.join(WORLD, "walkthrough.txt")
     with tempfile.TemporaryDirectory(prefix="zelvo-pictures-") as tmp:
         trace = os.path.join(tmp, "trace")
@@ -67,11 +70,15 @@ def main(argv):
         for name, t in shots.items():
             cmd += ["--screenshot", "%.3f:%s" % (t, os.path.join(tmp, name + ".png"))]
         subprocess.run(cmd, check=True, capture_output=True)
+        subprocess.run([tool, "render", args.app_dir, "-o", os.path.join(tmp, "render"), "--no-events"], check=True,
+                       capture_output=True)
+        pictures = {name: read_png(os.path.join(tmp, name + ".png")).sub(0, VIEW_TOP, 240, 240).scaled(2)
+                    for name in shots}
+        pictures["world-map"] = read_png(os.path.join(tmp, "render", "world.png"))
         os.makedirs(args.out, exist_ok=True)
-        for name in shots:
-            view = read_png(os.path.join(tmp, name + ".png")).sub(0, VIEW_TOP, 240, 240).scaled(2)
+        for name, picture in pictures.items():
             path = os.path.join(args.out, name + ".png")
-            view.save(path + ".tmp")
+            picture.save(path + ".tmp")
             os.replace(path + ".tmp", path)
             print("pictures:", os.path.normpath(path))
 

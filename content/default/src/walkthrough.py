@@ -58,7 +58,7 @@ def use(r, lefts, note, boxes=0):
 
 def walkthrough(r, upto=None):
     def stage(n):
-        if upto is not None and n > upto:
+        if n == upto:
             raise Stop()
 
     # Lily Pond: Heron greets Zelvo on landing (three boxes); into the hut for the lantern.
@@ -67,7 +67,7 @@ def walkthrough(r, upto=None):
         r.dismiss("Heron's greeting %d" % (i + 1))
     r.land()
     r.press("a-button", note="into the hut")
-    r.wait(on(10), 3, "in the hut")
+    r.wait(on(4), 3, "in the hut")
     r.walk_to(140, note="to the table")
     r.pick_up("the lantern")
     r.walk_to(20, note="back to the door")
@@ -167,30 +167,30 @@ def walkthrough(r, upto=None):
     use(r, 1, "unlock the mill", boxes=1)
 
     # The mill: up the crate and the shelves to the loft, the lever, the attic and the crank.
-    stage(58)
+    stage(95)
     r.land()
-    hops(r, 58, (70, "right", 138, "onto the crate"), (108, "right", 112, "shelf 1"),
+    hops(r, 95, (70, "right", 138, "onto the crate"), (108, "right", 112, "shelf 1"),
          (156, "right", 88, "shelf 2"), (182, "left", 62, "shelf 3"), (150, "right", 32, "shelf 4"))
-    up_through(r, 58, 184, 57, "up into the loft")
-    stage(57)
-    hops(r, 57, (148, "left", 148, "loft shelf 1"), (126, "right", 120, "loft shelf 2"),
+    up_through(r, 95, 184, 94, "up into the loft")
+    stage(94)
+    hops(r, 94, (148, "left", 148, "loft shelf 1"), (126, "right", 120, "loft shelf 2"),
          (160, "left", 92, "loft shelf 3"), (126, "right", 62, "loft shelf 4, the lever"))
-    r.walk_to(166, 57)
+    r.walk_to(166, 94)
     r.land()
     r.press("a-button", note="pull the lever")
     r.dismiss("the hatch opens")
-    hops(r, 57, (152, "left", 32, "under the hatch"))
-    up_through(r, 57, 108, 56, "up into the attic")
-    stage(56)
-    hops(r, 56, (112, "left", 148, "attic shelf 1"), (70, "left", 120, "attic shelf 2: the crank"))
-    r.walk_to(36, 56)
+    hops(r, 94, (152, "left", 32, "under the hatch"))
+    up_through(r, 94, 108, 93, "up into the attic")
+    stage(93)
+    hops(r, 93, (112, "left", 148, "attic shelf 1"), (70, "left", 120, "attic shelf 2: the crank"))
+    r.walk_to(36, 93)
     r.pick_up("the crank")
-    r.walk("right", on(57), note="down the attic's hole")
+    r.walk("right", on(94), note="down the attic's hole")
     r.land()
-    r.walk("right", landed(57, 190, top=178), note="down to the loft's floor")
-    r.walk("left", on(58), note="down the loft's hole")
+    r.walk("right", landed(94, 190, top=178), note="down to the loft's floor")
+    r.walk("left", on(95), note="down the loft's hole")
     r.land()
-    r.walk_to(20, 58)
+    r.walk_to(20, 95)
     r.land()
     r.press("a-button", note="out of the mill")
     r.wait(on(81), 3, "in the mill yard")
