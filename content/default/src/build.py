@@ -1,5 +1,6 @@
-"""build.py -- rebuild every picture, glyph sheet, sprite strip and tune of the default world, and
-the adventure's manifest section.
+"""build.py -- rebuild every output of the default world from its sources.
+
+Pictures, glyph sheets, sprite strips, the two tunes and the adventure's manifest section:
 
     python3 content/default/src/build.py            everything
     python3 content/default/src/build.py --no-music pictures only (the music takes a minute)
@@ -8,6 +9,7 @@ The front end's outputs go where content/default/world.json names them (that man
 by hand); the adventure (src/adventure.py) is written to adventure.json, which world.json
 includes, and to sprites/world/. Standard library only; the same sources always give the same bytes.
 """
+import argparse
 import json
 import os
 import sys
@@ -52,6 +54,9 @@ def build_adventure():
 
 
 def main(argv):
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--no-music", action="store_true", help="pictures only: leave the two tunes as they are")
+    args = ap.parse_args(argv)
     manifest = json.load(open(os.path.join(WORLD, "world.json"), encoding="utf-8"))
     images = art.all_images()
     listed = {e["id"]: e["picture"] for e in manifest["images"]}
@@ -68,7 +73,7 @@ def main(argv):
     w = build_adventure()
     print("pictures: %d images, %d fonts, %d sprites; %d screens, %d events, %d dialogs" % (
         len(images), len(sheets), len(drawn) + len(w.sprites), len(w.screens), len(w.events), len(w.dialogs)))
-    if "--no-music" not in argv:
+    if not args.no_music:
         import music
         for key, rel in manifest["music"].items():
             music.render(key, out_path(rel))

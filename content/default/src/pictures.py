@@ -50,6 +50,13 @@ def moments(rows):
 
 
 def main(argv):
+    try:
+        take(argv)
+    except (OSError, subprocess.CalledProcessError) as e:
+        sys.exit("pictures: %s" % e)
+
+
+def take(argv):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--sim", required=True, help="the zelvo-sim program")
     ap.add_argument("--app-dir", required=True, help="the folder of the packed world")

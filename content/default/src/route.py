@@ -63,8 +63,11 @@ class Route:
             for t, text in extra:
                 f.write("%.3f %s\n" % (t, text))
         seconds = seconds or self.t + 30
-        proc = subprocess.run([self.sim, "--app-dir", self.app_dir, "--script", script, "--trace", trace,
-                               "--seconds", "%.3f" % seconds], capture_output=True, text=True)
+        try:
+            proc = subprocess.run([self.sim, "--app-dir", self.app_dir, "--script", script, "--trace", trace,
+                                   "--seconds", "%.3f" % seconds], capture_output=True, text=True)
+        except OSError as e:
+            raise RouteError("cannot run zelvo-sim at %s: %s" % (self.sim, e.strerror))
         if proc.returncode not in (0, 3):
             raise RouteError("zelvo-sim failed (%d): %s" % (proc.returncode, proc.stderr))
         with open(trace) as f:

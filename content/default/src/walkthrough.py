@@ -13,7 +13,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
-from route import ON_GROUND, STANDING, Route  # noqa: E402
+from route import ON_GROUND, Route, RouteError  # noqa: E402
 
 
 FLOOR = 160
@@ -250,6 +250,8 @@ def main(argv):
     ap.add_argument("--upto", type=int, help="stop the walkthrough before this screen's part (for work on it)")
     ap.add_argument("--verbose", action="store_true", help="print every step")
     args = ap.parse_args(argv)
+    if not os.path.isfile(os.path.join(args.app_dir, "map.dat")):
+        sys.exit("walkthrough: %s holds no packed world (map.dat)" % args.app_dir)
     r = Route(args.sim, args.app_dir)
     r.verbose = args.verbose
     try:
@@ -257,10 +259,15 @@ def main(argv):
     except Stop:
         print("stopped at", r.state())
         return
+    except RouteError as e:
+        sys.exit("walkthrough: %s" % e)
     write(r, "walkthrough.txt", "Zelvo and the Silent Spring, from the title to the end picture and back to the title.")
     r = Route(args.sim, args.app_dir)
     r.verbose = args.verbose
-    gameover(r)
+    try:
+        gameover(r)
+    except RouteError as e:
+        sys.exit("walkthrough (game over): %s" % e)
     write(r, "gameover.txt", "The road to game over: three lives lost in the meadow's thorns, the game-over picture, the title.")
 
 
