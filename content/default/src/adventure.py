@@ -188,6 +188,8 @@ once(s, (0, 126, 70, 34),
      note="Heron's greeting")
 talk(s, (74, 120, 40, 40),
      "Heron: The brook comes down from the Spring, past the old mill. Follow the path east.",
+     "Found something that might help? Stand where it's needed, press @f7F4FAction@fFFFF, and choose it from "
+     "your bag.",
      "Hop over the pond on my lily pad. Or dive in, if you like: what turtle minds a swim?",
      then=(w.NOTHING,), note="Heron")
 door(s, (26, 136, 14, 24), 4, 30, 140, note="into Heron's hut")
