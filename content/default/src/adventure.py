@@ -238,7 +238,7 @@ for x in (20, 30, 120, 150, 196):
 BOAT = w.sprite("boat", "scenery", props.boat())
 s.put(BOAT, 50, 176 - BOAT.h + 4)
 treasure(s, 76, 176 - 14, 100, "pearl")
-s.put(EEL, 206 - EEL.w, 150)
+s.put(EEL, 206 - EEL.w, 118)
 s.put(BUBBLES, 180, 60)
 carried_by_touch(s, (180, 110, 14, 66), 1, 186, 140, "bubbles up from the depths")
 
