@@ -29,6 +29,11 @@ void checkSheet(uint32_t entry, const FontRecord& font) {
 
 }  // namespace
 
+void unloadFonts() {
+  fontTable.clear();
+  sheetPool.freeAll();
+}
+
 LoadResult loadFonts() {
   using namespace layout::font;
   datafile::SeekReader reader(layout::kFontsFile);

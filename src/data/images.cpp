@@ -19,6 +19,12 @@ struct Loaded {
 
 }  // namespace
 
+void unloadImages() {
+  imageTable.clear();
+  pixelPool.freeAll();
+  savePool.freeAll();
+}
+
 LoadResult loadImages() {
   using namespace layout::image;
   datafile::SeekReader reader(layout::kImagesFile);

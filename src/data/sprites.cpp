@@ -169,12 +169,16 @@ FrameFault decodeFrames(Sprite& s) {
   return {};
 }
 
-LoadResult loadSprites() {
+void unloadSprites() {
   // Live objects borrow the templates' buffers, which are about to go.
   objectList.clear();
   spriteTable.clear();
   frameDataPool.freeAll();
   pixelPool.freeAll();
+}
+
+LoadResult loadSprites() {
+  unloadSprites();
   datafile::WholeFile file;
   if (LoadResult result = datafile::readWholeFile(layout::kSpritesFile, 0, &file); result != LoadOk) return result;
   uint32_t count = 0;

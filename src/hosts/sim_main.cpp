@@ -9,6 +9,7 @@
 
 #include "flow/modes.h"
 #include "hosts/monkey.h"
+#include "platform/common/files_kill.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 #include "services/watch.h"
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
 
   headless::DeviceConfig config;
   std::string appDir, scriptPath, screen = "240x320", displayName = "raw565", layoutName = "normal", defaultKeys,
-                                  audioLog;
+                                  audioLog, killAt;
   double seconds = 600.0;
   uint32_t memory = config.availableMemory;
   std::vector<std::string> screenshots;
@@ -173,6 +174,9 @@ int main(int argc, char** argv) {
   auto* monkeyOption = app.add_option("--monkey", monkeySeed,
                                       "Play with random keys, taps and focus changes drawn from this seed, checking "
                                       "the game's invariants at every frame (below)");
+  app.add_option("--kill-at", killAt,
+                 "NAME:N ends zelvo-sim at once (as SIGKILL would) just before step N of writing files whose name "
+                 "starts with NAME; the steps are create, each half of a write, flush, close, replace and delete");
 
   try {
     app.parse(argc, argv);
@@ -192,6 +196,15 @@ int main(int argc, char** argv) {
     return usage("--screen " + screen + " is not a size like 240x320");
   if (!defaultKeys.empty() && !parseKeyList(defaultKeys, &config.defaultKeys))
     return usage("--default-keys needs eight codes 0..255 separated by commas, in the order U,D,L,R,A,B,C,S");
+
+  if (!killAt.empty()) {
+    const size_t colon = killAt.rfind(':');
+    char* end = nullptr;
+    const long step = colon == std::string::npos ? 0 : std::strtol(killAt.c_str() + colon + 1, &end, 10);
+    if (colon == 0 || step <= 0 || step > 1000000 || *end != '\0')
+      return usage("--kill-at " + killAt + " is not NAME:N with a step N from 1");
+    FilesKillAt(killAt.substr(0, colon), static_cast<int>(step));
+  }
 
   config.appDirectory = appDir;
   config.availableMemory = memory;

@@ -55,6 +55,3 @@ class DataFileTest : public ::testing::Test {
 // A copy of bytes with a 32-bit value written at offset at, or with its last n bytes cut off.
 data_builder::Bytes Set32(data_builder::Bytes bytes, size_t at, uint32_t value);
 data_builder::Bytes Cut(data_builder::Bytes bytes, size_t n);
-
-// Empty every table the loaders fill, so tests in one process do not see each other's data.
-void ClearTables();

@@ -49,21 +49,18 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
   };
   const Case cases[] = {
       {[](json& w) { w["images"][4]["picture"] = "images/nowhere.png"; }, "images[4].picture", "does not exist"},
-      {[](json& w) { w["images"][0]["picture"] = "images/broken.png"; }, "images[0].picture",
-       "cannot read the picture"},
-      {[](json& w) {
-         w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}};
-       },
-       "sprites[1].frames", "strip width 50 is not divisible by 3 frames"},
+      {[](json& w) { w["images"][0]["picture"] = "images/broken.png"; }, "images[0].picture", "cannot read the picture"},
+      {[](json& w) { w["images"][0]["picture"] = "images/huge.png"; }, "images[0].picture",
+       "has 5000 x 5000 pixels, more than the 4096 x 4096"},
+      {[](json& w) { w["sprites"][1]["frames"] = {{"strip", "sprites/strip.png"}, {"count", 3}}; }, "sprites[1].frames",
+       "strip width 50 is not divisible by 3 frames"},
       {[](json& w) { w["sprites"][1]["frames"] = {"sprites/wide.png"}; }, "sprites[1].frames", "at most 255x255"},
-      {[](json& w) {
-         w["sprites"][1]["frames"] = {"sprites/ground.png", "sprites/key.png"};
-       },
-       "sprites[1].frames[1]", "but frame 1 is 20x5"},
-      {[](json& w) {
-         w["events"][0]["actions"][0] = {{"do", "explode"}};
-       },
-       "events[0].actions[0].do", "unknown do \"explode\""},
+      {[](json& w) { w["sprites"][1]["frames"] = {{"size", {4, 1}}, {"count", 1}, {"data", "AAAAAAEA"}}; },
+       "sprites[1].frames.data", "past the frame data after 1 of 3 positions; the game would refuse sprites.dat"},
+      {[](json& w) { w["sprites"][1]["frames"] = {"sprites/ground.png", "sprites/key.png"}; }, "sprites[1].frames[1]",
+       "but frame 1 is 20x5"},
+      {[](json& w) { w["events"][0]["actions"][0] = {{"do", "explode"}}; }, "events[0].actions[0].do",
+       "unknown do \"explode\""},
       {[](json& w) { w["sprites"][0]["kind"] = "hero"; }, "sprites[0].kind", "unknown kind \"hero\""},
       {[](json& w) { w["events"][1]["trigger"] = "step"; }, "events[1].trigger", "unknown trigger \"step\""},
       {[](json& w) { w["artifacts"][0]["state"] = "lost"; }, "artifacts[0].state", "unknown state \"lost\""},
@@ -120,6 +117,8 @@ TEST_F(PackErrors, EveryBadSourceIsNamedByItsPath) {
       {[](json& w) { w["format"] = "zelvo-world 2"; }, "format", "must be \"zelvo-world 1\""},
   };
   writeText(src / "images/broken.png", "not a picture");
+  // A header alone: the size is refused before anything is decoded.
+  writeText(src / "images/huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x13\x88\0\0\x13\x88\x08\x06\0\0\0\0\0\0\0", 33));
   writePlainPng(src / "sprites/strip.png", 50, 4);
   writePlainPng(src / "sprites/wide.png", 256, 4);
   writeText(src / "music/text.wav", "hello, not RIFF");
@@ -143,6 +142,9 @@ TEST_F(PackErrors, UnreadableManifests) {
   writeText(src / "world.json", "{ \"format\": \"zelvo-world 1\",\n  \"images\": [ }");
   report = readReport(src.path());
   EXPECT_TRUE(has(report, Severity::Error, "world.json", "", "line 2")) << dump(report);
+  writeText(src / "world.json", "{ \"images\": 3e333 }");  // too large for a double
+  report = readReport(src.path());
+  EXPECT_TRUE(has(report, Severity::Error, "world.json", "", "number overflow parsing '3e333'")) << dump(report);
   EXPECT_EQ(pack(src.path(), out / "data").code, 1);
   EXPECT_TRUE(listFolder(out.path()).empty());
 }
@@ -264,8 +266,11 @@ TEST_F(Check, FilesTheGameCannotLoadAreErrors) {
       {"fonts.dat",
        hex("01000000 10000000 00000000 01000000 0100 0100"),
        {{kError, "fonts.dat", "index entry 0: offset", "needs 8 bytes"}}},
-      {"events.dat",
-       cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
+      // Sprite 10, 3 x 1 pixels, whose one frame runs past its 6 bytes (pack refuses to write it).
+      {"sprites.dat", cat({hex("01000000 00000000 06000000 0A000000"), zeros(32), hex("03010000 03010000 00"), zeros(4),
+                           hex("00000000 0100")}),
+       {{kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
+      {"events.dat", cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
        {{kError, "events.dat", "index entry 0: actionCount", "2 actions need 18 bytes after the header"}}},
       // An empty dialogs file loads no dialogs: only what names them fails.
       {"dialogs.dat",
@@ -297,10 +302,8 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
       // Data the game cannot decode.
       {[](json& w) {
          w["images"][0] = {{"id", 1}, {"size", {4, 4}}, {"data", zdata::toBase64(hex("0100 0200"))}};
-         w["sprites"][1]["frames"] = {{"size", {3, 1}}, {"count", 1}, {"data", zdata::toBase64(hex("00000000 0100"))}};
        },
-       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"},
-        {kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
+       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"}}},
       // What the game asks for.
       {[](json& w) {
          w["images"].erase(4);   // 5
