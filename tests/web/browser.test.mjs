@@ -90,12 +90,13 @@ function pixel565(bytes, i) {
   return ((bytes[i] >> 3) << 11) | ((bytes[i + 1] >> 2) << 5) | (bytes[i + 2] >> 3);
 }
 
-// How many of the game's pixels differ between two pictures.
-function difference(shot, expected) {
+// How many of the game's pixels differ between two pictures, within a screen rectangle if given.
+function difference(shot, expected, [left, top, right, bottom] = [0, 0, shot.width, shot.height]) {
   if (shot.width !== expected.width || shot.height !== expected.height) return Infinity;
   let pixels = 0;
-  for (let i = 0; i < shot.bytes.length; i += 4)
-    if (pixel565(shot.bytes, i) !== pixel565(expected.bytes, i)) ++pixels;
+  for (let y = top; y < bottom; ++y)
+    for (let x = left, i = 4 * (y * shot.width + left); x < right; ++x, i += 4)
+      if (pixel565(shot.bytes, i) !== pixel565(expected.bytes, i)) ++pixels;
   return pixels;
 }
 
@@ -105,7 +106,7 @@ async function waitForCanvas(page, accept, what, seconds = 20) {
   let shot;
   do {
     shot = await readPicture(page);
-    if (accept(shot)) return shot;
+    if (await accept(shot)) return shot;
     await new Promise(resolve => setTimeout(resolve, 100));
   } while (Date.now() < end);
   const kept = path.join(tmpdir(), `zelvo-web-${what.replace(/\W+/g, "-")}.png`);
@@ -113,9 +114,10 @@ async function waitForCanvas(page, accept, what, seconds = 20) {
   assert.fail(`${what} is not shown within ${seconds} s (the page is kept at ${kept}; ${page.problems.join("; ")})`);
 }
 
-async function expectScreen(page, name) {
+// The golden picture, whole or in a screen rectangle [left, top, right, bottom].
+async function expectScreen(page, name, area = undefined) {
   const expected = await golden(page, name);
-  return waitForCanvas(page, shot => difference(shot, expected) === 0, `the golden picture ${name}`);
+  return waitForCanvas(page, shot => difference(shot, expected, area) === 0, `the golden picture ${name}`);
 }
 
 async function expectChange(page, from, what) {
@@ -184,10 +186,12 @@ test("Start begins play as on the headless device, and a key reaches the game", 
   const page = await openGame(context);
   await expectScreen(page, "title");
   await tap(page, kTitleStart);
-  // Heron's first text shows as it does on the headless device, and a key goes on to the next.
-  const landed = await expectScreen(page, "play-start");
-  await press(page, "ArrowRight");
-  await expectChange(page, landed, "the next text after a key");
+  // Heron's first text shows as it does on the headless device, and a key goes on to the next. Only
+  // the box is compared: the world's animations behind it run on the page's real clock.
+  const landed = await expectScreen(page, "play-start", [25, 80, 215, 196]);
+  // The box ignores keys for its first second, so the key is pressed until the text goes on.
+  await waitForCanvas(page, async shot => difference(shot, landed) > 0 || (await press(page, "ArrowRight"), false),
+                      "the next text after a key");
   assert.deepEqual(page.problems, []);
   await context.close();
 });
