@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/common/files_kill.h"
+#include "platform/common/files_posix.h"
 #include "platform/files.h"
 
 struct PlatformFile {
@@ -17,6 +18,8 @@ struct PlatformFile {
 };
 
 namespace {
+
+void (*replaceObserver)(const std::string& target) = nullptr;
 
 struct KillHook {
   std::string name;
@@ -168,5 +171,8 @@ bool FileReplace(const std::string& source, const std::string& target) {
     ::fsync(folder);
     ::close(folder);
   }
+  if (replaceObserver) replaceObserver(target);
   return true;
 }
+
+void FilesObserveReplace(void (*observer)(const std::string& target)) { replaceObserver = observer; }

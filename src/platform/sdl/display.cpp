@@ -115,7 +115,7 @@ void updatePointerLayout() {
 bool CreateScreen() {
   const Options& options = device.options;
   const int scale = startScale();
-  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+  Uint32 flags = SDL_WINDOW_HIDDEN | (options.resizable ? SDL_WINDOW_RESIZABLE : 0);
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   // On X11 the window surface goes to the server as it is, only the rectangles that changed; SDL
   // would otherwise draw it through a GL texture, the whole window every time, which a machine
@@ -149,13 +149,6 @@ void Repaint() {
   updatePointerLayout();
   device.surface = nullptr;  // drawn whole
   show(0, 0, 0, 0);
-}
-
-void ToggleFullscreen() {
-  if (!device.window) return;
-  const bool full = (SDL_GetWindowFlags(device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(device.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-  Repaint();
 }
 
 void SaveScreenshot() {
