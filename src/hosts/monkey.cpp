@@ -1,9 +1,11 @@
 // monkey.cpp -- random play that never stops to think, and the checks that catch what it breaks.
 #include "hosts/monkey.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <vector>
 
 #include "data/tables.h"
 #include "events/events.h"
@@ -63,16 +65,38 @@ bool hasOpaquePixelInPlayfield(const Sprite& s) {
   return false;
 }
 
-// An object alone on its layer is drawn exactly when its bit is somewhere in the map. (Objects
-// sharing a layer share its bit, and erasing one clears it under the other: that is the game's.)
+// Layers on which an object went away since the player came to this screen. Objects sharing a layer
+// share its bit, so erasing one clears the bit under the others (that is the game's): a twin of an
+// object at the same place (an artifact whose id a screen also places) takes all of its bits along.
+// The objects of each layer at the last check, by address (list nodes stay put), tell who went away.
+uint32_t taintedLayers = 0;
+uint32_t taintScreen = 0;
+std::vector<const Sprite*> lastOnLayer[32];
+
+void updateTaint() {
+  if (currentScreenNumber() != taintScreen) {
+    taintScreen = currentScreenNumber();
+    taintedLayers = 0;
+    for (auto& objects : lastOnLayer) objects.clear();
+  }
+  std::vector<const Sprite*> now[32];
+  for (const Sprite& s : objectList) now[s.layer & 31].push_back(&s);
+  for (uint32_t layer = 0; layer < 32; ++layer) {
+    for (const Sprite* before : lastOnLayer[layer])
+      if (std::find(now[layer].begin(), now[layer].end(), before) == now[layer].end()) taintedLayers |= 1u << layer;
+    lastOnLayer[layer] = std::move(now[layer]);
+  }
+}
+
+// An object alone on its layer, on a layer nobody left, is drawn exactly when its bit is somewhere
+// in the map.
 void checkDrawnFlags() {
-  uint32_t layerUse[32] = {};
-  for (const Sprite& s : objectList) layerUse[s.layer & 31] += 1;
+  updateTaint();
   uint32_t bits = 0;
   for (uint32_t cell : collisionMap) bits |= cell;
   for (const Sprite& s : objectList) {
     const uint32_t layer = s.layer & 31;
-    if (layerUse[layer] != 1) continue;
+    if (lastOnLayer[layer].size() != 1 || (taintedLayers >> layer) & 1) continue;
     const bool inMap = (bits >> layer) & 1;
     if (!(s.flags & SpriteDrawn) && inMap)
       broken("an object that is not drawn has its bit in the collision map", "sprite " + std::to_string(s.id));
