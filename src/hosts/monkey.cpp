@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -65,31 +66,52 @@ bool hasOpaquePixelInPlayfield(const Sprite& s) {
   return false;
 }
 
-// Layers on which an object went away since the player came to this screen. Objects sharing a layer
-// share its bit, so erasing one clears the bit under the others (that is the game's): a twin of an
-// object at the same place (an artifact whose id a screen also places) takes all of its bits along.
-// The objects of each layer at the last check, by address (list nodes stay put), tell who went away.
+// What the map cannot tell on this screen, by what happened since the player came to it:
+// - layers an object left: objects sharing a layer share its bit, so erasing one clears the bit
+//   under the others (that is the game's); a twin at the same place (an artifact whose id the
+//   screen also places) takes all of the other's bits along;
+// - objects once seen with nothing to show (no such frame, or a clear one): the game may turn an
+//   object to another frame without drawing it again (a turn in mid-jump that moves no pixel; a
+//   player brought back to a checkpoint never taken has frame 0), and then it has no bits yet.
+// Objects are told apart by address: list nodes stay put.
 uint32_t taintedLayers = 0;
 uint32_t taintScreen = 0;
 std::vector<const Sprite*> lastOnLayer[32];
+std::vector<const Sprite*> unsure;
+std::map<const uint16_t*, bool> clearFrames;  // frame pixels -> none of them opaque
+
+bool showsNothing(const Sprite& s) {
+  if (s.pixelsReady != 1 || !s.pixels || s.frame < 1 || s.frame > s.frameCount) return true;
+  const uint16_t* pixels = s.pixels + (s.frame - 1) * s.height * s.width;
+  auto [it, fresh] = clearFrames.try_emplace(pixels, true);
+  if (fresh) it->second = std::all_of(pixels, pixels + s.height * s.width, [](uint16_t p) { return p == 0; });
+  return it->second;
+}
 
 void updateTaint() {
   if (currentScreenNumber() != taintScreen) {
     taintScreen = currentScreenNumber();
     taintedLayers = 0;
     for (auto& objects : lastOnLayer) objects.clear();
+    unsure.clear();
   }
   std::vector<const Sprite*> now[32];
-  for (const Sprite& s : objectList) now[s.layer & 31].push_back(&s);
+  for (const Sprite& s : objectList) {
+    now[s.layer & 31].push_back(&s);
+    if (showsNothing(s) && std::find(unsure.begin(), unsure.end(), &s) == unsure.end()) unsure.push_back(&s);
+  }
   for (uint32_t layer = 0; layer < 32; ++layer) {
-    for (const Sprite* before : lastOnLayer[layer])
-      if (std::find(now[layer].begin(), now[layer].end(), before) == now[layer].end()) taintedLayers |= 1u << layer;
+    for (const Sprite* before : lastOnLayer[layer]) {
+      if (std::find(now[layer].begin(), now[layer].end(), before) != now[layer].end()) continue;
+      taintedLayers |= 1u << layer;
+      unsure.erase(std::remove(unsure.begin(), unsure.end(), before), unsure.end());  // its node may be reused
+    }
     lastOnLayer[layer] = std::move(now[layer]);
   }
 }
 
-// An object alone on its layer, on a layer nobody left, is drawn exactly when its bit is somewhere
-// in the map.
+// An object alone on its layer is drawn exactly when its bit is somewhere in the map, unless the
+// screen's history leaves that open (above).
 void checkDrawnFlags() {
   updateTaint();
   uint32_t bits = 0;
@@ -100,7 +122,8 @@ void checkDrawnFlags() {
     const bool inMap = (bits >> layer) & 1;
     if (!(s.flags & SpriteDrawn) && inMap)
       broken("an object that is not drawn has its bit in the collision map", "sprite " + std::to_string(s.id));
-    if ((s.flags & SpriteDrawn) && !inMap && hasOpaquePixelInPlayfield(s))
+    if ((s.flags & SpriteDrawn) && !inMap && hasOpaquePixelInPlayfield(s) &&
+        std::find(unsure.begin(), unsure.end(), &s) == unsure.end())
       broken("a drawn object has no bit in the collision map", "sprite " + std::to_string(s.id));
   }
 }
