@@ -177,6 +177,15 @@ std::vector<headless::ScriptEvent> Input(uint32_t seedValue, double seconds, con
       add(t + 0.2, headless::EventKind::FocusGained);
     }
   }
+  // A dialog box holds the game, and the close that ends the run, until a game key is down; so
+  // after the play every key is pressed in turn (held long enough for the box's polls to see it).
+  for (size_t k = 0; k < codes.size(); ++k)
+    if (down[k]) add(seconds, headless::EventKind::KeyUp, codes[k]);
+  for (double t = seconds + 0.1; !codes.empty() && t < seconds + 30; t += 0.3) {
+    const uint32_t code = codes[static_cast<size_t>((t - seconds) / 0.3) % codes.size()];
+    add(t, headless::EventKind::KeyDown, code);
+    add(t + 0.2, headless::EventKind::KeyUp, code);
+  }
   return events;
 }
 
