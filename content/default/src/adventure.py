@@ -155,8 +155,10 @@ def treasure(s, x, ground, points=10, kind="shell"):
 
 
 def flowers(s, ground, xs):
+    """Flowers sway: on a layer above the scenery they stand in front of, which their frames then
+    leave whole."""
     for i, x in enumerate(xs):
-        s.put(FLOWERS[(x // 7 + i) % len(FLOWERS)], x, ground - 12)
+        s.put(FLOWERS[(x // 7 + i) % len(FLOWERS)], x, ground - 12, layer=3)
 
 
 # =====================================================================================================
@@ -218,13 +220,13 @@ s.closed_right = True
 WEED = w.sprite("weed", "scenery", props.weed(), anim=1,
                 motion="random")
 for x in (10, 44, 108, 170):
-    s.put(WEED, x, 172 - WEED.h)
+    s.put(WEED, x, 172 - WEED.h, layer=3)
 s.put(FISH, 206 - FISH.w, 70)
 treasure(s, 30, 172)
 treasure(s, 140, 172)
 BUBBLES = w.sprite("bubbles", "scenery", props.bubbles(),
                    anim=6)
-s.put(BUBBLES, 180, 40)
+s.put(BUBBLES, 180, 40, layer=4)
 once(s, (110, 100, 60, 72), "Splash! Zelvo sinks to the bottom of the pond. Turtles don't mind water.")
 carried_by_touch(s, (180, 100, 14, 72), 1, 186, 140, "bubbles up to the pond's bank")
 
@@ -233,8 +235,8 @@ s.ground(0, W + 1, 176)
 STONES = w.sprite("stones", "scenery", props.rocks())
 for x in (0, 130):
     s.put(STONES, x, 176 - STONES.h)
-for x in (20, 30, 120, 150, 196):
-    s.put(WEED, x, 176 - WEED.h)
+for i, x in enumerate((20, 30, 120, 150, 196)):
+    s.put(WEED, x, 176 - WEED.h, layer=3 + i % 2)   # in front of the stones and of each other
 BOAT = w.sprite("boat", "scenery", props.boat())
 s.put(BOAT, 50, 176 - BOAT.h + 4)
 treasure(s, 76, 176 - 14, 100, "pearl")
@@ -307,7 +309,7 @@ s.put(SQUIRREL, 50, 130 - SQUIRREL.h)
 talk(s, (40, 100, 40, 30),
      "Squirrel: The jay's @fFFE0feather@fFFFF? It's up in her nest, right at the top. Mind the bees!")
 HIVE = w.sprite("hive", "scenery", props.hive())
-s.put(HIVE, 70, 80)
+s.put(HIVE, 70, 80, layer=3)             # in front of the trunk, also when Zelvo passes
 s.put(BEE, 62, 96)
 s.put(BEE, 84, 90)
 s.put(BUSH, 166, FLOOR - BUSH.h)
@@ -487,12 +489,12 @@ s.put(WELL_IN, 20, FLOOR)
 WELL = w.sprite("well", "front", props.well_ring())
 s.put(WELL, 24, FLOOR - 12)
 ROPE = w.sprite("rope", "scenery", props.rope(34))
-s.put(ROPE, 42, 144)
+s.put(ROPE, 42, 144, layer=3)
 door(s, (34, 150, 20, 28), 82, 60, 158, note="down the well's rope")
 MILL = w.sprite("mill", "scenery", props.mill())
 MILL_TOP = FLOOR - MILL.h
 s.put(MILL, 96, MILL_TOP)
-s.put(DOOR, 142, 120 + MILL_TOP)
+s.put(DOOR, 142, 120 + MILL_TOP, layer=3)
 once(s, (126, 120, 10, 40), "The mill door is locked. Whoever had the key must have lost it.",
      note="the locked mill door")
 enter = door(s, (140, 120, 24, 40), 95, 30, 140, armed=False, note="into the mill")
@@ -524,7 +526,7 @@ s.up_open = True
 s.put(DOOR, 14, FLOOR - DOOR.h)
 door(s, (14, 130, 20, 30), 81, 142, 140, note="out of the mill")
 s.put(GEAR_BIG, 40, 40)
-s.put(GEAR, 76, 62)
+s.put(GEAR, 76, 62, layer=3)
 MOUSE = w.sprite("mouse", "scenery", props.mouse())
 s.put(MOUSE, 60, FLOOR - MOUSE.h)
 talk(s, (50, 140, 30, 20),
