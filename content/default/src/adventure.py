@@ -309,9 +309,11 @@ s.put(SQUIRREL, 50, 130 - SQUIRREL.h)
 talk(s, (40, 100, 40, 30),
      "Squirrel: The jay's @fFFE0feather@fFFFF? It's up in her nest, right at the top. Mind the bees!")
 HIVE = w.sprite("hive", "scenery", props.hive())
-s.put(HIVE, 70, 80, layer=3)             # in front of the trunk, also when Zelvo passes
-s.put(BEE, 62, 96)
-s.put(BEE, 84, 90)
+s.put(HIVE, 38, 84)                      # hanging from the third branch
+# The bees guard the hive, not the way up: they hang above the top of the jump from the ground
+# and behind the jump from the low branch's far end; a jump straight up under the hive meets them.
+s.put(BEE, 22, 86)
+s.put(BEE, 30, 92)
 s.put(BUSH, 166, FLOOR - BUSH.h)
 talk(s, (166, 130, BUSH.w, 30), "Sweet berries! Zelvo feels fresh again.", then=(w.energy(50),))
 s.put(FERN, 0, FLOOR - FERN.h + 8)
@@ -353,16 +355,17 @@ s.put(GRASS, 176, FLOOR - 12)
 s = w.screen(51, "Mushroom Glade", "glade")
 s.ground(0, W + 1, FLOOR)
 OWL = w.sprite("owl", "scenery", props.owl())
-for (x, y, b) in ((16, 130, BRANCH_S), (66, 102, BRANCH_S), (124, 74, BRANCH)):
+# The owl's branch leaves room to jump onto it from the ground after walking in.
+for (x, y, b) in ((28, 130, BRANCH_S), (78, 102, BRANCH_S), (136, 74, BRANCH)):
     s.put(b, x, y)
-lay(MUSHROOM, 150, 74)
-s.put(OWL, 24, 130 - OWL.h)
-talk(s, (16, 100, 36, 30),
+lay(MUSHROOM, 162, 74)
+s.put(OWL, 36, 130 - OWL.h)
+talk(s, (28, 100, 36, 30),
      "Owl: Hoo! The storm washed the river bridge away. They say Old Mole's tunnels run under the river.")
 for i, x in enumerate((90, 104, 118, 132, 146)):
     s.put(MUSHROOMS[i % 3], x, FLOOR - 9)
 s.put(BEETLE, 206 - BEETLE.w, FLOOR - BEETLE.h)
-treasure(s, 80, 102, 10)
+treasure(s, 92, 102, 10)
 
 # =====================================================================================================
 # The river, the mole and the caves
@@ -572,7 +575,10 @@ s.put(CRATE, 0, 178 - CRATE.h)
 s = w.screen(91, "Waterfall Steps", "hills")
 s.ground(0, 60, FLOOR).ground(60, 92, 134).ground(92, 124, 106).ground(124, 172, 78).ground(200, W + 1, 78)
 s.down_open = True                       # the crevice to the Spring
-s.put(THORNS, 24, FLOOR - 12)
+# Short thorns against the first step: one jump from where Zelvo comes in clears them and lands
+# on the step; a longer jump lands further up it.
+THORNS_S = w.sprite("thorns-short", "hazard", props.thorns(20, 12, 5))
+s.put(THORNS_S, 40, FLOOR - 12)
 s.put(BIRD, 206 - BIRD.w, 50)
 once(s, (0, 120, 40, 40), "The brook's bed climbs the hill here, dry as dust. The Spring must be up there.")
 talk(s, (150, 48, 30, 30), "A crack in the rock, and far below it, the sound of trickling water...")
