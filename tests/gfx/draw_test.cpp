@@ -6,8 +6,9 @@
 #include "gfx/image.h"
 #include "gfx/primitives.h"
 #include "gfx/text.h"
+#include "support/data_builder.h"
 
-using gfx_testing::Words;
+using data_builder::Words;
 constexpr uint16_t G = gfx_testing::kGround;
 using Rows = std::vector<std::vector<uint16_t>>;
 

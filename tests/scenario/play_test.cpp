@@ -30,7 +30,7 @@ void play(const std::string& name, const Files& world, const std::string& script
   const auto result = testing_support::RunSim(
       {"--app-dir", dir.path(), "--seconds", std::to_string(seconds), "--trace", dir.file("trace.txt")}, lines);
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  testing_support::ExpectGoldenTrace(dir.file("trace.txt"), name);
+  testing_support::ExpectGoldenText(testing_support::ReadFile(dir.file("trace.txt")), "traces/" + name + ".trace");
   testing_support::ExpectGoldenPictures(dir, shots, "play");
 }
 

@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 
-#include "commands.h"
 #include "world_builder.h"
 
 namespace zdtest {
@@ -23,12 +21,6 @@ json oddWorld(const fs::path& dir) {
     {"number": 55}])");
   world["artifacts"][0]["screen"] = 1;
   return world;
-}
-
-ToolRun tiled(const fs::path& world, const fs::path& out) {
-  std::ostringstream o, e;
-  int code = zdata::tiledCommand(world, out, {}, {o, e});
-  return {code, o.str(), e.str()};
 }
 
 // The world's screens as Tiled files under maps/, which the manifest then names in place of its screens.

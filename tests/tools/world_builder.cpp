@@ -9,6 +9,7 @@
 #include "check.h"
 #include "commands.h"
 #include "sources.h"
+#include "text.h"
 
 namespace zdtest {
 
@@ -27,15 +28,10 @@ void writeText(const fs::path& path, const std::string& text) { writeFile(path, 
 void writeJson(const fs::path& path, const json& j) { writeText(path, j.dump(2)); }
 
 Bytes hex(const std::string& text) {
-  Bytes out;
   std::string digits;
-  for (char c : text) {
+  for (char c : text)
     if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
-  }
-  for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-    out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-  }
-  return out;
+  return *zdata::fromHex(digits);
 }
 
 Bytes zeros(std::size_t n) { return Bytes(n, 0); }
@@ -49,9 +45,7 @@ Bytes cat(std::initializer_list<Bytes> parts) {
 std::vector<std::string> listFolder(const fs::path& dir) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -59,9 +53,8 @@ std::vector<std::string> listFolder(const fs::path& dir) {
 void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba) {
   fs::create_directories(path.parent_path());
   std::vector<uint8_t> bytes;
-  for (uint32_t p : rgba) {
+  for (uint32_t p : rgba)
     for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<uint8_t>(p >> shift));
-  }
   ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
 }
 
@@ -113,6 +106,16 @@ json goodWorld(const fs::path& dir) {
   return world;
 }
 
+json patched(json world, const Patches& patches) {
+  for (const auto& [pointer, value] : patches) {
+    const json::json_pointer place(pointer);
+    if (!value.empty()) world[place] = json::parse(value);
+    else if (world.at(place.parent_pointer()).is_array()) world[place.parent_pointer()].erase(std::stoul(place.back()));
+    else world[place.parent_pointer()].erase(place.back());
+  }
+  return world;
+}
+
 static ToolRun capture(const std::function<int(zdata::Streams)>& body) {
   std::ostringstream out, err;
   ToolRun run;
@@ -143,6 +146,10 @@ ToolRun runTool(const std::vector<std::string>& args) {
   return {run.exitCode, run.out, run.err};
 }
 
+ToolRun tiled(const fs::path& world, const fs::path& out) {
+  return capture([&](zdata::Streams io) { return zdata::tiledCommand(world, out, {}, io); });
+}
+
 zdata::Report readReport(const fs::path& sources) {
   zdata::Report report;
   zdata::readSources(sources, report);
@@ -162,9 +169,8 @@ bool has(const zdata::Report& report, zdata::Severity severity, const std::strin
     std::string whole = d.record;
     if (!d.field.empty()) whole += (whole.empty() ? "" : ": ") + d.field;
     if (d.severity == severity && d.file == file && whole.rfind(record, 0) == 0 &&
-        d.message.find(messagePart) != std::string::npos) {
+        d.message.find(messagePart) != std::string::npos)
       return true;
-    }
   }
   return false;
 }
@@ -182,9 +188,8 @@ void expectReported(const zdata::Report& report, const std::vector<Diag>& diags,
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
   std::vector<std::pair<std::string, Bytes>> files;
   for (const char* name : {layout::kSpritesFile, layout::kEventsFile, layout::kArtifactsFile, layout::kFontsFile,
-                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile}) {
+                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile})
     files.emplace_back(name, readFile(dir / name));
-  }
   return files;
 }
 

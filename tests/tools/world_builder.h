@@ -39,6 +39,11 @@ void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 
 // written by the caller (tests change it first).
 json goodWorld(const fs::path& dir);
 
+// Changes to a manifest: the JSON text value set at the JSON pointer ("/images/-" appends), or the
+// place removed when the value is empty.
+using Patches = std::vector<std::pair<std::string, std::string>>;
+json patched(json world, const Patches& patches);
+
 struct ToolRun {
   int code = 0;
   std::string out, err;
@@ -47,6 +52,7 @@ ToolRun pack(const fs::path& sources, const fs::path& dir);
 ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false);
 ToolRun check(const fs::path& dir, bool json = false);
 ToolRun runTool(const std::vector<std::string>& args);  // the command-line program itself
+ToolRun tiled(const fs::path& world, const fs::path& out);
 
 zdata::Report readReport(const fs::path& sources);  // reading sources alone
 zdata::Report checkReport(const fs::path& dir);     // a data set's check report
