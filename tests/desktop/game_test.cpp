@@ -99,7 +99,7 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   const std::string log = ReadFile(dir_.file("log.txt"));
   ASSERT_FALSE(log.empty());
   CoverWindow cover(*display_);
-  ASSERT_TRUE(WaitFor([&] { return Above(*display_, cover.id(), window->id); }, 10));
+  ASSERT_TRUE(WaitFor([&] { return StackedAbove(*display_, cover.id(), window->id); }, 10));
   ZelvoRun second(*display_, dir_.path(), {});
   int exitCode = -1;
   ASSERT_TRUE(second.process().Wait(20, &exitCode)) << "the second copy did not end";
@@ -109,7 +109,7 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   const std::string after = ReadFile(dir_.file("log.txt"));
   EXPECT_EQ(after.substr(0, log.size()), log);
   EXPECT_EQ(after.find("Starting up"), after.rfind("Starting up")) << after;
-  EXPECT_TRUE(WaitFor([&] { return Above(*display_, window->id, cover.id()); }, 20)) << "the first copy stayed behind";
+  EXPECT_TRUE(WaitFor([&] { return StackedAbove(*display_, window->id, cover.id()); }, 20)) << "the first copy stayed behind";
   ASSERT_TRUE(window->RequestClose());
   ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(first));
   EXPECT_EQ(LogLines(after)[1], "Starting up");
@@ -128,7 +128,7 @@ TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeA
               {{"--app-dir", dir.path(), "--screen", "big"}, 2, {"--screen big"}},
               {{"--app-dir", dir.path(), "--scale", "0"}, 2, {"--scale"}},
               {{"--volume", "3"}, 2, {"--volume"}},
-              {{"--app-dir", dir.path()}, 1, {"no display", "zelvo-sim\n"}}};  // in one line
+              {{"--app-dir", dir.path()}, 1, {"no display", "zelvo-sim"}}};  // in one line
   for (const auto& run : runs) {
     std::vector<std::string> argv{ZELVO_PATH};
     argv.insert(argv.end(), run.args.begin(), run.args.end());
@@ -140,7 +140,9 @@ TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeA
     EXPECT_EQ(exitCode, run.exitCode) << run.says[0];
     const std::string said = ReadFile(dir.file(run.exitCode ? "err" : "out"));
     for (const std::string& words : run.says) EXPECT_NE(said.find(words), std::string::npos) << said;
-    if (run.exitCode == 1) EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    if (run.exitCode == 1) {
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
   }
   EXPECT_FALSE(testing_support::FileExists(dir.file("log.txt")));
 }

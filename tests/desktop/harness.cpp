@@ -261,7 +261,7 @@ CoverWindow::~CoverWindow() {
   XCloseDisplay(static_cast<Display*>(connection_));
 }
 
-bool Above(const VirtualDisplay& display, unsigned long a, unsigned long b) {
+bool StackedAbove(const VirtualDisplay& display, unsigned long a, unsigned long b) {
   Display* x = XOpenDisplay(display.name().c_str());
   if (!x) return false;
   Window root = 0, parent = 0, *children = nullptr;

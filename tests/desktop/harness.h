@@ -94,7 +94,7 @@ class CoverWindow {
 };
 
 // Whether window a lies above window b in the stacking order.
-bool Above(const VirtualDisplay& display, unsigned long a, unsigned long b);
+bool StackedAbove(const VirtualDisplay& display, unsigned long a, unsigned long b);
 
 // The loudest sample that SDL's disk audio driver writes to this file some mixer buffers from now
 // on (what was being mixed is left out); -1 when it did not write that far in time.

@@ -89,6 +89,7 @@ SDL_Event window(Uint8 kind) {
 SDL_Event pad(Uint32 type, Uint8 button, Uint32 time) {
   SDL_Event e = event(type);
   e.cbutton.which = 1, e.cbutton.button = button, e.cbutton.timestamp = time;
+  e.cbutton.state = type == SDL_CONTROLLERBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
   return e;
 }
 

@@ -19,6 +19,7 @@
 #include "shell/shell.h"
 #include "sound/music.h"
 #include "support/device.h"
+#include "world/objects.h"
 
 using headless::EventKind;
 using testing_support::At;
@@ -215,8 +216,11 @@ TEST(GameFrame, ShowsThePlayersPositionThreeTimesIn256FramesOfPlay) {
     for (int i = 0; i < 256; ++i) {
       dirtyList.clear();
       GameFrame(0.02);
-      for (const DirtyRect& rect : dirtyList)
-        if (rect.x == 0 && rect.y == 225) shown += 1, EXPECT_EQ(rect.width, 6 * 9);  // "-7,140   "
+      for (const DirtyRect& rect : dirtyList) {
+        if (rect.x != 0 || rect.y != 225) continue;
+        shown += 1;
+        EXPECT_EQ(rect.width, 6 * 9);  // "-7,140   "
+      }
     }
     EXPECT_EQ(shown, 3);
     EXPECT_EQ(frameTick, 0);

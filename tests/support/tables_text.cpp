@@ -63,7 +63,11 @@ std::string TablesText() {
   for (const Artifact& a : artifactList)
     out << "artifact " << a.id << " '" << a.name << "' screen=" << a.screenNumber << " at=" << a.x << ',' << a.y
         << " state=" << +a.state << '\n';
-  for (const auto& [id, d] : dialogTable) out << "dialog " << id << " '" << d.text << "'\n";
+  for (const auto& [id, d] : dialogTable) {
+    out << "dialog " << id << " '";
+    for (const char* c = d.text; *c; ++c) out << (*c == '\r' ? "\\r" : *c == '\n' ? "\\n" : std::string(1, *c));
+    out << "'\n";
+  }
   for (const auto& [id, e] : eventTable) {
     out << "event " << e.id << " size=" << e.width << 'x' << e.height << " trigger=" << +e.trigger
         << " armState=" << +e.armState;

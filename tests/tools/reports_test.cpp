@@ -290,7 +290,9 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
     const zdata::Report report = packed(cases[i].patches);
     expectReported(report, cases[i].expected);
     expectReported(report, cases[i].absent, false);
-    if (cases[i].errors >= 0) EXPECT_EQ(report.errorCount(), static_cast<size_t>(cases[i].errors)) << dump(report);
+    if (cases[i].errors >= 0) {
+      EXPECT_EQ(report.errorCount(), static_cast<size_t>(cases[i].errors)) << dump(report);
+    }
   }
   // Records the game ignores: a second image 6 at the end of images.dat, a map record numbered 200,
   // a stray byte after the dialogs.
