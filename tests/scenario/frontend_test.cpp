@@ -14,9 +14,10 @@ using testing_support::ReadFile;
 using testing_support::RunSim;
 using testing_support::TempDir;
 
-TEST(FrontEndScenario, ASplashOfEveryColourShowsAtTheViewOriginBetweenBlackBands) {
-  // Red across, green down, blue squares; never 0.
-  std::vector<uint16_t> words;
+// A splash with something different in every pixel shows at the view's origin, centred between
+// black bands, the same through every display path and frame-buffer layout the device may have.
+TEST(FrontEndScenario, ASplashOfEveryColourShowsCentredOnEveryScreenAndFrameBufferLayout) {
+  std::vector<uint16_t> words;  // red across, green down, blue squares; never 0
   for (uint32_t y = 0; y < 240; ++y)
     for (uint32_t x = 0; x < 240; ++x)
       words.push_back(static_cast<uint16_t>(((x * 31 / 239) << 11) | ((y * 63 / 239) << 5) | ((x / 30 + y / 30) % 2 ? 31 : 8)));
@@ -24,9 +25,18 @@ TEST(FrontEndScenario, ASplashOfEveryColourShowsAtTheViewOriginBetweenBlackBands
   files[layout::kImagesFile] = data_builder::Indexed({data_builder::ImageEntry({6, 0, 0, 240, 240, words})});
   TempDir dir;
   data_builder::WriteAll(dir.path(), files);
-  auto result = RunSim({"--app-dir", dir.path(), "--seconds", "4", "--screenshot", "1:" + dir.file("splash.png")});
-  ASSERT_EQ(result.exitCode, 0) << result.err;
-  testing_support::ExpectGoldenPictures(dir, {"splash"}, "frontend");
+  const std::pair<std::vector<std::string>, std::string> devices[] = {
+      {{}, "splash"}, {{"--display", "gapi555"}, "splash-555"}, {{"--display", "gapi565", "--layout", "rot90"}, "splash"},
+      {{"--layout", "rot180"}, "splash"}, {{"--display", "gapi565", "--layout", "rot270"}, "splash"},
+      {{"--layout", "mirror"}, "splash"}, {{"--screen", "320x240"}, "splash-320x240"}, {{"--screen", "480x640"}, "splash-480x640"}};
+  for (const auto& [options, golden] : devices) {
+    std::vector<std::string> args = {"--app-dir", dir.path(), "--seconds", "4", "--screenshot", "1:" + dir.file(golden + ".png")};
+    args.insert(args.end(), options.begin(), options.end());
+    SCOPED_TRACE(testing::PrintToString(options));
+    auto result = RunSim(args);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    testing_support::ExpectGoldenPictures(dir, {golden}, "frontend");
+  }
 }
 
 TEST(FrontEndScenario, TheDefaultWorldsScreensMatchTheirGoldenPicturesAndQuitSavesTheVolume) {

@@ -19,6 +19,7 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
     const char* script = "";
   };
   const std::string gfx = "\nStarting up\nGfxInit\n\nDevice: [240x320x16][240x320] (2,480), GAPI: no\n";
+  const std::string unsupported = "message box: Error: This device is not supported.\n";
   const char* const running = "\nStarting up\n\nthe running copy's log\n";
   const Run runs[] = {
       // A close request ends the program through WM_DESTROY and WM_QUIT; no settings file is no failure.
@@ -29,6 +30,16 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
        "message box: Error: Not enough free memory.\\nFree up some memory by closing other applications and try again.\n", ""},
       {{"--no-counter"}, false, nullptr, "", gfx + "\nNo performance counter\n\nTimerInit failed\n"},
       {{"--no-window"}, false, nullptr, "", "\nStarting up\n"},
+      // Displays the game cannot draw on: each refusal logged, then one message box.
+      {{"--display", "none"}, false, nullptr, unsupported,
+       "\nStarting up\nGfxInit\n\nDisplay with BPP 16 and GAPI ffFormat 32 not supported\nDisplay not supported(1)\n\nGfxInit failed\n"},
+      {{"--display", "dram"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\n\nDevice is not QVGA\nDisplay not supported(1)\n\nGfxInit failed\n"},
+      {{"--screen", "239x320"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\nDisplay not supported(2)\n\nGfxInit failed\n"},
+      {{"--screen", "320x239", "--display", "gapi565"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\nDisplay not supported(2)\n\nGfxInit failed\n"},
+      {{"--bpp", "8"}, false, nullptr, unsupported,
+       "\nStarting up\nGfxInit\n\nDevice: [240x320x8][240x320] (2,480), GAPI: no\nDisplay not supported(4)\n\nGfxInit failed\n"},
+      {{"--display", "rawother", "--bpp", "32"}, false, nullptr, unsupported,
+       "\nStarting up\nGfxInit\n\nDevice: [240x320x32][240x320] (2,480), GAPI: yes\nDisplay not supported(4)\n\nGfxInit failed\n"},
       {{"--instance-running"}, false, running, "", running},
       {{"--seconds", "5", "no dialogs"}, true, nullptr,
        "message box: Error: Failed to load game data.\\nReinstall the application.\n",
@@ -52,7 +63,9 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
     const std::string head = run.log.substr(0, any), tail = any == std::string::npos ? "" : run.log.substr(any + 3);
     EXPECT_EQ(log.substr(0, head.size()), head) << log;
     EXPECT_EQ(log.size() >= tail.size() ? log.substr(log.size() - tail.size()) : log, tail) << log;
-    if (any == std::string::npos) EXPECT_EQ(log, run.log);
+    if (any == std::string::npos) {
+      EXPECT_EQ(log, run.log);
+    }
     EXPECT_EQ(log.find("settings"), std::string::npos);
     EXPECT_FALSE(FileExists(dir.file("settings.dat")));
   }
