@@ -68,3 +68,57 @@ TEST(FrontEndScenario, TheDefaultWorldsScreensMatchTheirGoldenPicturesAndQuitSav
   EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
             (std::vector<std::string>{"Saved settings.", "GfxUninit", "", "Exiting"}));
 }
+
+// The front end with every picture a block of its own colour, so that each screenshot tells which
+// picture shows where: the title's buttons on their inclusive corners (shot while pressed), Start
+// and Menu, the keys defined in order and again with a held key, the volume in steps of 42 within
+// its limits, the information; Quit saves it all, and the music follows.
+TEST(FrontEndScenario, EveryButtonOnItsCornersInPicturesOfOneColour) {
+  const uint16_t pictures[][3] = {
+      {6, 240, 240},  {1, 15, 190},   {2, 240, 26},   {4, 210, 190},  {100, 150, 30}, {110, 121, 21}, {111, 122, 22},
+      {120, 131, 23}, {121, 131, 23}, {130, 161, 21}, {131, 163, 19}, {140, 86, 20},  {141, 82, 18},  {150, 46, 21},
+      {151, 45, 19},  {122, 210, 190}, {123, 172, 20}, {124, 180, 23}, {125, 180, 23}, {126, 180, 23}, {127, 188, 24},
+      {139, 210, 190}, {132, 58, 15}, {133, 76, 21},  {134, 76, 21},  {135, 76, 21},  {136, 76, 21},  {137, 76, 21},
+      {138, 76, 21},  {500, 210, 190}, {501, 46, 12}};
+  std::vector<data_builder::IndexedRecord> images;
+  for (const auto& [id, width, height] : pictures)
+    images.push_back(data_builder::ImageEntry({id, 0, 0, width, height,
+                                               std::vector<uint16_t>(size_t{width} * height, static_cast<uint16_t>(0x0100 + id * 7))}));
+  auto files = data_builder::SmallWorld();
+  files[layout::kImagesFile] = data_builder::Indexed(images);
+  TempDir dir;
+  data_builder::WriteAll(dir.path(), files);
+  const std::string wav = std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xC0\x5D\0\0\x80\xBB\0\0\x02\0\x10\0data\0\0\0\0", 44);
+  for (const char* music : {"main.wav", "ingame.wav"}) testing_support::WriteFile(dir.file(music), wav);
+  testing_support::WriteFile(dir.file("settings.dat"), std::string("\x25\0\0\0\x27\0\0\0\x26\0\0\0\xC1\0\0\0\x2B", 17));  // volume 43
+  // Taps are screen pixels, 40 rows below the view's; a word alone is a screenshot.
+  const std::pair<double, std::string> steps[] = {
+      {3.5, "title"}, {4.0, "tap 49 95"}, {4.5, "tap 170 115"}, {4.53, "start-pressed"},  // outside Start, Start
+      {6.0, "tap 10 50"}, {7.0, "tap 45 125"}, {7.03, "keys-pressed"},                   // Menu, Keys
+      {7.5, "key down b-button"}, {7.55, "key up b-button"}, {8.2, "key down c-button"}, {8.25, "key up c-button"},
+      {8.9, "key down start-button"}, {8.95, "key up start-button"}, {9.6, "key down down"}, {9.65, "key up down"},
+      {10.5, "tap 195 175"}, {10.53, "volume-pressed"}, {11.0, "volume-43"},              // Volume
+      {11.5, "tap 60 130"}, {12.0, "volume-1"}, {12.5, "tap 80 160"}, {13.0, "volume-0"},  // Down, Down
+      {13.5, "tap 145 130"}, {14.0, "tap 145 130"}, {14.5, "tap 145 130"}, {15.0, "tap 145 130"}, {15.5, "tap 145 130"},
+      {16.0, "volume-210"}, {16.5, "tap 185 160"}, {17.0, "tap 185 160"}, {17.5, "volume-252"},  // Up to 210, 252, no more
+      {18.0, "tap 90 170"}, {18.03, "volume-back-pressed"}, {19.0, "tap 155 204"}, {19.03, "info-pressed"},
+      {20.0, "tap 5 45"}, {20.03, "info-back-pressed"}, {21.0, "title-again"},            // any tap goes back
+      {21.5, "tap 180 145"}, {22.0, "key down b-button"}, {22.65, "key up b-button"}, {23.0, "keys-up-prompt"},
+      {23.5, "tap 200 240"}, {23.53, "keys-back-pressed"}, {24.5, "tap 140 235"}, {24.53, "quit-pressed"}};
+  std::string script;
+  std::vector<std::string> shots;
+  for (const auto& [time, step] : steps) {
+    const bool shot = step.find(' ') == std::string::npos;
+    script += std::to_string(time) + (shot ? " shot " + dir.file("blocks-" + step + ".png") : " " + step) + "\n";
+    if (shot) shots.push_back("blocks-" + step);
+  }
+  auto result = RunSim({"--app-dir", dir.path(), "--seconds", "60", "--audio-log", dir.file("audio.txt")}, script);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  testing_support::ExpectGoldenPictures(dir, shots, "frontend");
+  std::string audio = ReadFile(dir.file("audio.txt"));
+  for (size_t at; (at = audio.find(dir.path())) != std::string::npos;) audio.replace(at, dir.path().size(), "APP");
+  const std::string settings = ReadFile(dir.file("settings.dat"));
+  std::string text = "settings.dat:";
+  for (unsigned char byte : settings) text += " " + std::to_string(byte);
+  testing_support::ExpectGoldenText(text + "\n" + audio, "frontend/blocks.txt");
+}
