@@ -40,12 +40,16 @@ uint16_t pattern(int x, int y) {
 class DesktopDevice : public ZelvoTest {
  protected:
   void SetUp() override {
+    // A mapping for a controller SDL does not know, read at start from the app directory.
+    testing_support::WriteFile(dir_.file("gamecontrollerdb.txt"), "03000000450000005a00000000000000,Odd,a:b0,platform:Linux,\n");
     ASSERT_NO_FATAL_FAILURE(ZelvoTest::SetUp());
     if (IsSkipped()) return;
     for (const auto& [name, value] : ZelvoEnvironment(*display_))
       value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", dir_.file("speaker.raw").c_str(), 1);
+    received.clear();
+    reports.clear();
     desktop::Options options;
     options.appDirectory = dir_.path();
     options.scale = 2;
@@ -166,6 +170,9 @@ TEST_F(DesktopDevice, KeysFocusFullScreenAndCloseReachTheGameAsItsMessages) {
 
 TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnsweredAndWithoutADisplayGoesToStandardError) {
   EXPECT_EQ(SysModuleFileName(), dir_.file("zelvo"));
+  EXPECT_EQ(reports.front(), "gamecontrollerdb.txt: controller mappings added for Linux: 1");
+  const uint32_t random = SysRandom();
+  EXPECT_TRUE(SysRandom() != random || SysRandom() != random);
   ASSERT_TRUE(display_->Run("xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' | grep -q ."))
       << "SDL's message boxes draw with the X core fonts: install xfonts-base (scripts/setup-deps --test)";
   // Someone has to answer the box: a shell finds it by its caption (xwininfo reads the UTF-8 title
@@ -272,4 +279,12 @@ TEST_F(DesktopDevice, ALoopingSoundReachesTheSpeakerAtTheGamesRateAndVolumeAndNo
   EXPECT_NEAR(LoudestFromNowOn(output), kAmplitude / 2, kAmplitude / 20);
   SpeakerStopSounds();
   EXPECT_EQ(LoudestFromNowOn(output), 0);
+  // Without an audio device the speaker stays closed and all is quiet; the music is still there.
+  desktop::Stop();
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  EXPECT_NE(SpeakerOpen(24000, 16, true, 1, 8), 0);
+  SoundHandle quiet = SoundCreate();
+  EXPECT_EQ(SoundLoad(quiet, dir_.file("tone.wav")), 0);
+  EXPECT_NE(SoundLoad(quiet, dir_.file("missing.wav")), 0);
+  EXPECT_NE(SpeakerPlaySound(quiet, 0x10000000), 0);
 }

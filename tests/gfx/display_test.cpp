@@ -34,9 +34,14 @@ TEST(Display, AFailedBeginDrawChangesNothingAndKeepsTheDirtyList) {
     EXPECT_EQ(headless::ScreenPixel(14, 55), 0xF800);
     EXPECT_EQ(headless::ScreenPixel(15, 55), 0);
     EXPECT_EQ(headless::EndDrawCount(), ends + 1);
+    // Regaining the focus clears the screen and puts the whole view back.
+    putPixel(0, 0, 0x1234);
+    MainWndProc(mainWindow, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(headless::ScreenPixel(0, 40), 0x1234);
+    EXPECT_EQ(headless::EndDrawCount(), ends + 3);
     // Shutdown ends drawing once more and lets the back buffer go.
     EXPECT_EQ(GfxUninit(), GfxOk);
-    EXPECT_EQ(headless::EndDrawCount(), ends + 2);
+    EXPECT_EQ(headless::EndDrawCount(), ends + 4);
     EXPECT_EQ(display.backBuffer, nullptr);
     EXPECT_EQ(testing_support::LogLines(ReadFile(dir.file("log.txt"))).back(), "GfxUninit");
   }));

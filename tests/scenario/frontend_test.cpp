@@ -86,6 +86,7 @@ TEST(FrontEndScenario, EveryButtonOnItsCornersInPicturesOfOneColour) {
                                                std::vector<uint16_t>(size_t{width} * height, static_cast<uint16_t>(0x0100 + id * 7))}));
   auto files = data_builder::SmallWorld();
   files[layout::kImagesFile] = data_builder::Indexed(images);
+  files[layout::kSpritesFile] = data_builder::Indexed({});  // no player: the game is played without one
   TempDir dir;
   data_builder::WriteAll(dir.path(), files);
   const std::string wav = std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xC0\x5D\0\0\x80\xBB\0\0\x02\0\x10\0data\0\0\0\0", 44);
@@ -115,6 +116,7 @@ TEST(FrontEndScenario, EveryButtonOnItsCornersInPicturesOfOneColour) {
   auto result = RunSim({"--app-dir", dir.path(), "--seconds", "60", "--audio-log", dir.file("audio.txt")}, script);
   ASSERT_EQ(result.exitCode, 0) << result.err;
   testing_support::ExpectGoldenPictures(dir, shots, "frontend");
+  EXPECT_NE(ReadFile(dir.file("log.txt")).find("\nNo player sprite (sprite 3); playing without a player.\n"), std::string::npos);
   std::string audio = ReadFile(dir.file("audio.txt"));
   for (size_t at; (at = audio.find(dir.path())) != std::string::npos;) audio.replace(at, dir.path().size(), "APP");
   const std::string settings = ReadFile(dir.file("settings.dat"));

@@ -23,7 +23,7 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
   const char* const running = "\nStarting up\n\nthe running copy's log\n";
   const Run runs[] = {
       // A close request ends the program through WM_DESTROY and WM_QUIT; no settings file is no failure.
-      {{"--seconds", "100"}, true, nullptr, "", "\nStarting up\n...\nExiting\n", "3.5 close\n"},
+      {{"--seconds", "100"}, true, nullptr, "", "\nStarting up\n...\nExiting\n", "1.0 focus lost\n1.5 focus gained\n3.5 close\n"},
       {{"--seconds", "4", "--memory", "10485760"}, true, nullptr, "", "\nStarting up\n...\nExiting\n"},
       // The log is not open yet when memory is checked, so nothing is written anywhere.
       {{"--seconds", "4", "--memory", "10485759"}, true, nullptr,
