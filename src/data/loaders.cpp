@@ -1,6 +1,8 @@
 // loaders.cpp -- loading all game data at start-up, in the one order that works.
 #include "data/loaders.h"
 
+#include <algorithm>
+
 int loadGameData() {
   // Sprites come first and dialogs last; the first failure ends loading and the later files are
   // never opened.
@@ -10,4 +12,14 @@ int loadGameData() {
     if (load() != LoadOk) return LoadOther;
   }
   return LoadOk;
+}
+
+void unloadGameData() {
+  unloadSprites();
+  unloadFonts();
+  unloadImages();
+  eventTable.clear();
+  artifactList.clear();
+  dialogTable.clear();
+  std::fill(screenMap.begin(), screenMap.end(), ScreenRecord{});
 }

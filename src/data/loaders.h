@@ -14,3 +14,10 @@ LoadResult loadFonts();
 LoadResult loadImages();
 LoadResult loadScreenMap();
 LoadResult loadDialogs();
+
+// Tests and fuzzing: empty every table and free every buffer the loaders kept; the game itself
+// keeps them until it exits. The loaders with buffers of their own do their part.
+void unloadGameData();
+void unloadSprites();
+void unloadFonts();
+void unloadImages();

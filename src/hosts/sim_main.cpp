@@ -1,15 +1,20 @@
 // sim_main.cpp -- zelvo-sim: the game on the headless device, driven by a script, for tests and bug reports.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "flow/modes.h"
+#include "hosts/monkey.h"
+#include "platform/common/files_kill.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
+#include "services/watch.h"
 #include "shell/shell.h"
 #include "world/objects.h"
 
@@ -39,8 +44,20 @@ inventory: frame number (counting every frame since start), virtual time in seco
 5 walk-jumping, 6 walk-falling, 7 dying), the player's x and y (exact doubles), screen column
 and row, lives, energy and score. Lines starting with '#' are comments.
 
+With --benchmark the run is timed: at its end a line on standard output gives the frames run,
+the virtual seconds played, the wall-clock and CPU seconds they took, frames per second and the
+factor over real time (virtual seconds / wall seconds, and / CPU seconds).
+
+With --monkey SEED the game is played by random keys, taps and focus changes (never on the
+title's Quit button) for --seconds, while these hold: an object alone on its layer is drawn
+exactly when its bit is in the collision map; objectList is sorted by layer after every update
+pass; the dirty list is empty after every present; energy stays at most 50 and score at most
+9999; lists and memory in use do not grow over time. A broken invariant is printed with the
+frame and the seed, and the exit code is 4.
+
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
-once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end.
+once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end,
+4 a broken invariant of --monkey.
 )";
 
 bool parseSize(const std::string& text, int32_t* width, int32_t* height) {
@@ -93,8 +110,12 @@ struct Trace {
 
 const char* kTraceHeader = "# frame time mode state x y column row lives energy score\n";
 
+bool monkeyOn = false;
+
 void traceFrame() {
   trace.frame += 1;
+  if (monkeyOn) monkey::AfterFrame();
+  if (!trace.out) return;
   auto inPlay = [](uint32_t mode) { return mode == ModePlay || mode == ModeInventory; };
   if (inPlay(trace.modeBefore) || inPlay(gameMode)) {
     const Sprite* player = findPlayer();
@@ -105,6 +126,20 @@ void traceFrame() {
                  energy, score);
   }
   trace.modeBefore = gameMode;
+}
+
+double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+// By the wall clock, and by CPU time, which a machine busy with other programs does not stretch.
+void reportBenchmark(double wallSeconds, double cpu) {
+  const double played = headless::Now();
+  auto per = [](double amount, double seconds) { return seconds > 0 ? amount / seconds : 0.0; };
+  std::printf(
+      "benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
+      "%.0f frames per second, %.0f times real time (%.0f by CPU time)\n",
+      static_cast<unsigned long long>(trace.frame), played, wallSeconds, cpu,
+      per(static_cast<double>(trace.frame), wallSeconds), per(played, wallSeconds), per(played, cpu));
+  std::fflush(stdout);
 }
 
 void reportScreenshot(const std::string& path, bool saved) {
@@ -120,7 +155,7 @@ int main(int argc, char** argv) {
 
   headless::DeviceConfig config;
   std::string appDir, scriptPath, screen = "240x320", displayName = "raw565", layoutName = "normal", defaultKeys,
-                                  audioLog;
+                                  audioLog, killAt;
   double seconds = 600.0;
   uint32_t memory = config.availableMemory;
   std::vector<std::string> screenshots;
@@ -155,6 +190,15 @@ int main(int argc, char** argv) {
   app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
   std::string tracePath;
   app.add_option("--trace", tracePath, "Write one line per frame of play to this file (format below)");
+  bool benchmark = false;
+  app.add_flag("--benchmark", benchmark, "Time the run and report frames per second and the factor over real time");
+  uint32_t monkeySeed = 0;
+  auto* monkeyOption = app.add_option("--monkey", monkeySeed,
+                                      "Play with random keys, taps and focus changes drawn from this seed, checking "
+                                      "the game's invariants at every frame (below)");
+  app.add_option("--kill-at", killAt,
+                 "NAME:N ends zelvo-sim at once (as SIGKILL would) just before step N of writing files whose name "
+                 "starts with NAME; the steps are create, each half of a write, flush, close, replace and delete");
 
   try {
     app.parse(argc, argv);
@@ -174,6 +218,15 @@ int main(int argc, char** argv) {
     return usage("--screen " + screen + " is not a size like 240x320");
   if (!defaultKeys.empty() && !parseKeyList(defaultKeys, &config.defaultKeys))
     return usage("--default-keys needs eight codes 0..255 separated by commas, in the order U,D,L,R,A,B,C,S");
+
+  if (!killAt.empty()) {
+    const size_t colon = killAt.rfind(':');
+    char* end = nullptr;
+    const long step = colon == std::string::npos ? 0 : std::strtol(killAt.c_str() + colon + 1, &end, 10);
+    if (colon == 0 || step <= 0 || step > 1000000 || *end != '\0')
+      return usage("--kill-at " + killAt + " is not NAME:N with a step N from 1");
+    FilesKillAt(killAt.substr(0, colon), static_cast<int>(step));
+  }
 
   config.appDirectory = appDir;
   config.availableMemory = memory;
@@ -223,8 +276,14 @@ int main(int argc, char** argv) {
     trace.out = std::fopen(tracePath.c_str(), "w");
     if (!trace.out) return usage("cannot write trace " + tracePath);
     std::fputs(kTraceHeader, trace.out);
-    frameObserver = traceFrame;
   }
+  if (*monkeyOption) {
+    monkeyOn = true;
+    const auto input = monkey::Input(monkeySeed, seconds, config.defaultKeys, config.screenWidth, config.screenHeight);
+    events.insert(events.end(), input.begin(), input.end());
+    monkey::Watch(monkeySeed);
+  }
+  if (trace.out || monkeyOn || benchmark) watch::afterFrame = traceFrame;
 
   headless::Configure(config);
   headless::Schedule(events);
@@ -232,13 +291,20 @@ int main(int argc, char** argv) {
   headless::OnScreenshot(reportScreenshot);
 
   int exitCode = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double cpuStart = cpuSeconds();
   try {
     exitCode = WinMain(1, 0, "", SW_SHOW);
   } catch (const headless::RunAbandoned& e) {
     std::cerr << "zelvo-sim: " << e.what() << "\n";
     exitCode = 3;
   }
+  if (benchmark) {
+    reportBenchmark(std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
+                    cpuSeconds() - cpuStart);
+  }
 
+  if (monkeyOn && exitCode != 3) monkey::Summary();
   if (trace.out && std::fclose(trace.out) != 0) std::cerr << "zelvo-sim: could not write " << tracePath << "\n";
 
   if (!audioLog.empty()) {

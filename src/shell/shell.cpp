@@ -11,11 +11,11 @@
 #include "services/log.h"
 #include "services/settings.h"
 #include "services/timer.h"
+#include "services/watch.h"
 #include "sound/music.h"
 
 InstanceHandle appInstance = 0;
 int32_t focusCount = 0;
-void (*frameObserver)() = nullptr;
 
 static constexpr const char* kClassName = "ZelvoClass";
 static constexpr const char* kWindowTitle = "Zelvo";
@@ -94,7 +94,7 @@ Message RunMessageLoop(void (*frame)(double elapsed)) {
       if (elapsed > kFrameSeconds) {
         frameStart = TimerNow();
         frame(elapsed);
-        if (frameObserver) frameObserver();
+        if (watch::afterFrame) watch::afterFrame();
       }
     }
   } while (msg.message != WM_QUIT);

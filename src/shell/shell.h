@@ -8,7 +8,6 @@
 
 extern InstanceHandle appInstance;
 extern int32_t focusCount;       // frames run only while above 0
-extern void (*frameObserver)();  // a host watching the game (zelvo-sim's trace) hears of every frame
 
 // The program: start up, run the message loop, shut down. Returns the exit code.
 int WinMain(InstanceHandle instance, InstanceHandle previousInstance, const char* commandLine, int showCommand);

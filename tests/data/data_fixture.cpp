@@ -6,30 +6,16 @@
 #include "support/device.h"
 #include "world/objects.h"
 
-void ClearTables() {
-  // These loaders empty their tables on entry and, finding no file, stop there without a word.
-  const std::string saved = appDirectory;
-  appDirectory = "/nonexistent-zelvo-folder/";
-  loadSprites();
-  loadEvents();
-  loadArtifacts();
-  loadScreenMap();
-  appDirectory = saved;
-  imageTable.clear();
-  fontTable.clear();
-  dialogTable.clear();
-}
-
 void DataFileTest::restart(uint32_t seed) {
   if (logFile) LogClose();
   headless::DeviceConfig config;
   config.seed = seed;
   testing_support::StartDevice(dir, config);
-  ClearTables();
+  unloadGameData();
 }
 
 void DataFileTest::TearDown() {
-  ClearTables();
+  unloadGameData();
   LogClose();
   logFile = nullptr;  // LogClose keeps the stale handle; later writes must find none
 }

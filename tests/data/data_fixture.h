@@ -23,6 +23,3 @@ class DataFileTest : public ::testing::Test {
 
   testing_support::TempDir dir;
 };
-
-// Empty every table the loaders fill, so tests in one process do not see each other's data.
-void ClearTables();

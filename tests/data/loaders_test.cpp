@@ -243,7 +243,7 @@ TEST_F(Loaders, AllSevenFilesLoadInOrderAndEachMissingEmptyOrCutShortOneStopsLoa
       const int code = loadGameData();
       text += std::string(name) + " " + way + ": " + std::to_string(code) + " tables " + filled() + "\n";
       for (const std::string& line : log()) text += "  " + line + "\n";
-      ClearTables();
+      unloadGameData();
       text += "  alone: " + std::to_string(load()) + "\n";  // the loader on its own gives its own code
     }
   }

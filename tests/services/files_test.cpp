@@ -8,6 +8,7 @@
 #include "services/log.h"
 #include "services/settings.h"
 #include "shell/shell.h"
+#include "support/data_builder.h"
 #include "support/device.h"
 
 using testing_support::ReadFile;
@@ -103,4 +104,25 @@ TEST(Settings, DefaultsThenDeviceKeysThenTheFileAndSavingReplacesItWhole) {
   std::string log;
   for (int i = 0; i < 4; ++i) log += "\nLoaded settings.\n";
   EXPECT_EQ(ReadFile(dir.file("log.txt")), log + "\nSaved settings.\n");
+}
+
+TEST(Settings, AKillAtAnyStepOfSavingLeavesTheOldFileAndOtherwiseTheNewOneWhole) {
+  // Volume, Up, Back, Quit: the run saves the volume one step up.
+  const std::string script = "4.0 tap 110 165\n5.0 tap 165 145\n5.5 tap 120 185\n6.5 tap 110 225\n";
+  const std::string old = settingsBytes(37, 39, 38, 0xC1, 5);
+  TempDir dir;
+  data_builder::WriteAll(dir.path(), data_builder::SmallWorld());
+  // Leftovers of a killed run stay in the folder for the next one, as they would.
+  int step = 1;
+  for (;; ++step) {
+    WriteFile(dir.file("settings.dat"), old);
+    auto run = testing_support::RunSim(
+        {"--app-dir", dir.path(), "--seconds", "10", "--kill-at", "settings.dat:" + std::to_string(step)}, script);
+    if (run.exitCode == 0) break;
+    EXPECT_EQ(ReadFile(dir.file("settings.dat")), old) << "killed before step " << step;
+    ASSERT_LT(step, 20) << run.err;
+  }
+  // Create, write half, write the rest, flush, close, replace: six places to die, then it is saved.
+  EXPECT_EQ(step, 7);
+  EXPECT_EQ(ReadFile(dir.file("settings.dat")), settingsBytes(37, 39, 38, 0xC1, 47));
 }

@@ -1,5 +1,9 @@
 // startup_test.cpp -- the start-up sequence, its failures and the shutdown, run through zelvo-sim.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 #include "support/data_builder.h"
 #include "support/testing.h"
@@ -71,13 +75,48 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
   }
 }
 
+TEST(Startup, AFileThatIsNotARegularFileFailsExactlyLikeAMissingOne) {
+  namespace fs = std::filesystem;
+  const std::pair<const char*, std::function<void(const std::string&)>> kinds[] = {
+      {"a folder", [](const std::string& path) { fs::create_directory(path); }},
+      {"a device", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+      {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
+      {"a broken link", [](const std::string& path) { fs::create_symlink(path + ".gone", path); }},
+  };
+  for (const char* name : {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat",
+                           "dialogs.dat", "settings.dat"}) {
+    testing_support::SimResult missing;
+    std::string missingLog;
+    for (int kind = -1; kind < 4; ++kind) {
+      SCOPED_TRACE(std::string(name) + " as " + (kind < 0 ? "nothing" : kinds[kind].first));
+      TempDir dir;
+      data_builder::WriteAll(dir.path(), data_builder::SmallWorld());
+      fs::remove(dir.file(name));
+      if (kind >= 0) kinds[kind].second(dir.file(name));
+      auto run = RunSim({"--app-dir", dir.path(), "--seconds", "2"});
+      const std::string log = ReadFile(dir.file("log.txt"));
+      if (kind < 0) {
+        // Without settings.dat the game runs on its defaults; without a data file it stops.
+        const bool settings = std::string(name) == "settings.dat";
+        EXPECT_EQ(run.out.find("message box: Error: Failed to load game data.") != std::string::npos, !settings);
+        EXPECT_NE(log.find(settings ? "Exiting" : "Failed to load game data"), std::string::npos) << log;
+        missing = run, missingLog = log;
+        continue;
+      }
+      EXPECT_EQ(run.exitCode, missing.exitCode) << run.err;
+      EXPECT_EQ(run.out, missing.out);
+      EXPECT_EQ(log, missingLog);
+    }
+  }
+}
+
 TEST(Startup, ZelvoSimNamesItsOptionsAndRejectsBadOnesAndScriptsBeforeRunning) {
   TempDir dir;
   auto help = RunSim({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* option : {"--app-dir", "--script", "--seconds", "--seed", "--memory", "--screen", "--counter-hz",
                              "--no-counter", "--display", "--bpp", "--instance-running", "--no-window", "--no-speaker",
-                             "--default-keys", "--screenshot", "--trace", "T tap X Y"})
+                             "--default-keys", "--screenshot", "--trace", "--kill-at", "T tap X Y"})
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   auto script = RunSim({"--app-dir", dir.path()}, "# a comment\n1.0 key down left\n2.0 jump\n");
   EXPECT_EQ(script.exitCode, 2);

@@ -2,7 +2,6 @@
 #include "support/data_builder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 
 #include "data/layout.h"
@@ -198,46 +197,6 @@ std::map<std::string, Bytes> SmallWorld() {
   files[layout::kMapFile] = Map({{.number = 1, .objects = {{.id = 3, .x = 5, .y = 6}}, .events = {{.id = 7, .x = 1, .y = 2}}}});
   files[layout::kDialogsFile] = Dialogs({{1, "Hello"}, {2, "Second text"}});
   return files;
-}
-
-Bytes Mutate(const Bytes& good, std::mt19937& rng) {
-  Bytes b = good;
-  auto below = [&](size_t n) { return n == 0 ? size_t{0} : static_cast<size_t>(rng() % n); };
-  const uint32_t awkward[] = {0, 1, 2, 0x7F, 0xFF, 0xFFFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF,
-                              static_cast<uint32_t>(good.size()), static_cast<uint32_t>(good.size() - 1),
-                              static_cast<uint32_t>(good.size() + 1)};
-  const int steps = 1 + static_cast<int>(rng() % 3);
-  for (int step = 0; step < steps; ++step) {
-    switch (rng() % 6) {
-      case 0:
-      case 1:  // a few bytes changed, most often near the start where counts and headers are
-        for (int n = 1 + static_cast<int>(rng() % 4); n > 0 && !b.empty(); --n) {
-          size_t at = rng() % 2 ? below(std::min<size_t>(b.size(), 96)) : below(b.size());
-          b[at] = static_cast<uint8_t>(rng());
-        }
-        break;
-      case 2:
-        if (b.size() >= 4) {
-          size_t at = rng() % 2 ? below(std::min<size_t>(b.size() - 3, 64)) : below(b.size() - 3);
-          layout::write32(b.data() + at, awkward[rng() % std::size(awkward)]);
-        }
-        break;
-      case 3:
-        b.resize(below(b.size() + 1));
-        break;
-      case 4:
-        for (int n = 1 + static_cast<int>(rng() % 64); n > 0; --n) b.push_back(static_cast<uint8_t>(rng()));
-        break;
-      case 5:
-        if (b.size() > 8) {
-          size_t from = below(b.size()), to = below(b.size()), len = 1 + below(16);
-          len = std::min({len, b.size() - from, b.size() - to});
-          std::memmove(b.data() + to, b.data() + from, len);
-        }
-        break;
-    }
-  }
-  return b;
 }
 
 void WriteAll(const std::string& folder, const std::map<std::string, Bytes>& files) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -98,10 +97,6 @@ Bytes Map(const std::vector<ScreenDef>& screens);
 
 // A small well-formed world: every file holds a record or two. Keyed by file name.
 std::map<std::string, Bytes> SmallWorld();
-
-// A deterministic mutation of a good file for fuzzing: bytes changed, a field set to an awkward value,
-// cut short, grown, or a piece copied over another.
-Bytes Mutate(const Bytes& good, std::mt19937& rng);
 
 // Write files into a folder.
 void WriteAll(const std::string& folder, const std::map<std::string, Bytes>& files);

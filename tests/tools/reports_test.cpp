@@ -28,9 +28,13 @@ TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {
   } cases[] = {
       {{{"/images/4/picture", R"("images/nowhere.png")"}}, "images[4].picture", "does not exist"},
       {{{"/images/0/picture", R"("images/broken.png")"}}, "images[0].picture", "cannot read the picture"},
+      {{{"/images/0/picture", R"("images/huge.png")"}}, "images[0].picture",
+       "has 5000 x 5000 pixels, more than the 4096 x 4096"},
       {{{"/sprites/1/frames", R"({"strip": "sprites/strip.png", "count": 3})"}}, "sprites[1].frames",
        "strip width 50 is not divisible by 3 frames"},
       {{{"/sprites/1/frames", R"(["sprites/wide.png"])"}}, "sprites[1].frames", "at most 255x255"},
+      {{{"/sprites/1/frames", R"({"size": [4, 1], "count": 1, "data": "AAAAAAEA"})"}}, "sprites[1].frames.data",
+       "past the frame data after 1 of 3 positions; the game would refuse sprites.dat"},
       {{{"/sprites/1/frames/-", R"("sprites/key.png")"}}, "sprites[1].frames[1]", "but frame 1 is 20x5"},
       {{{"/events/0/actions/0", R"({"do": "explode"})"}}, "events[0].actions[0].do", "unknown do \"explode\""},
       {{{"/sprites/0/kind", R"("hero")"}}, "sprites[0].kind", "unknown kind \"hero\""},
@@ -68,6 +72,8 @@ TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {
   TempDir src, out;
   const json world = goodWorld(src.path());
   writeText(src / "images/broken.png", "not a picture");
+  // A header alone: the size is refused before anything is decoded.
+  writeText(src / "images/huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x13\x88\0\0\x13\x88\x08\x06\0\0\0\0\0\0\0", 33));
   writePlainPng(src / "sprites/strip.png", 50, 4);
   writePlainPng(src / "sprites/wide.png", 256, 4);
   writeText(src / "music/text.wav", "hello, not RIFF");
@@ -101,6 +107,9 @@ TEST(PackErrors, ManifestsThatDoNotReadAndIncludedFilesNameTheirOwnPlaces) {
   writeText(src / "world.json", "{ \"format\": \"zelvo-world 1\",\n  \"images\": [ }");
   report = readReport(src.path());
   EXPECT_TRUE(has(report, kError, "world.json", "", "line 2")) << dump(report);
+  writeText(src / "world.json", "{ \"images\": 3e333 }");  // too large for a double
+  report = readReport(src.path());
+  EXPECT_TRUE(has(report, kError, "world.json", "", "number overflow parsing '3e333'")) << dump(report);
   EXPECT_EQ(pack(src.path(), out / "data").code, 1);
 
   json world = goodWorld(src.path());
@@ -178,6 +187,10 @@ TEST_F(Check, AGoodWorldIsCleanAndFilesTheGameCannotLoadAreErrorsInTextOrJson) {
        {{kError, "images.dat", "index entry 0: offset", "the record at file offset 12 needs 110 bytes"}}},
       {"fonts.dat", hex("01000000 10000000 00000000 01000000 0100 0100"),
        {{kError, "fonts.dat", "index entry 0: offset", "needs 8 bytes"}}},
+      // Sprite 10, 3 x 1 pixels, whose one frame runs past its 6 bytes (pack refuses to write it).
+      {"sprites.dat", cat({hex("01000000 00000000 06000000 0A000000"), zeros(32), hex("03010000 03010000 00"), zeros(4),
+                           hex("00000000 0100")}),
+       {{kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
       {"events.dat", cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)}),
        {{kError, "events.dat", "index entry 0: actionCount", "2 actions need 18 bytes after the header"}}},
       // An empty dialogs file loads no dialogs: only what names them fails.
@@ -203,7 +216,7 @@ TEST_F(Check, AGoodWorldIsCleanAndFilesTheGameCannotLoadAreErrorsInTextOrJson) {
 }
 
 TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
-  const std::string images = zdata::toBase64(hex("0100 0200")), frames = zdata::toBase64(hex("00000000 0100"));
+  const std::string images = zdata::toBase64(hex("0100 0200"));
   const struct {
     Patches patches;
     std::vector<Diag> expected;
@@ -211,10 +224,8 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
     std::vector<Diag> absent = {};
   } cases[] = {
       // Data the game cannot decode.
-      {{{"/images/0", R"({"id": 1, "size": [4, 4], "data": ")" + images + "\"}"},
-        {"/sprites/1/frames", R"({"size": [3, 1], "count": 1, "data": ")" + frames + "\"}"}},
-       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"},
-        {kError, "sprites.dat", "sprite 10: frameData", "frame 1: the run-length words end"}}},
+      {{{"/images/0", R"({"id": 1, "size": [4, 4], "data": ")" + images + "\"}"}},
+       {{kError, "images.dat", "image 1: pixelData", "end after 2 of the 15 positions"}}},
       // What the game asks for.
       {{{"/images/4", ""}, {"/images/33", ""}},  // 5, then 501
        {{kError, "images.dat", "image 5", "the dialog box"}, {kError, "images.dat", "image 501", "the front-end screens"}},

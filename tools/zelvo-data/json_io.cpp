@@ -16,7 +16,7 @@ std::optional<json> parseFile(const std::filesystem::path& path, const std::stri
   text << in.rdbuf();
   try {
     return json::parse(text.str(), nullptr, true, true);
-  } catch (const json::parse_error& e) {
+  } catch (const json::exception& e) {  // a syntax error, or a number too large for a double
     std::string what = e.what();
     auto at = what.find("] ");
     report.error(shown, "", "", at == std::string::npos ? what : what.substr(at + 2));

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "generate.h"
 #include "render.h"
 
 namespace {
@@ -37,13 +38,16 @@ int main(int argc, char** argv) {
   unpack->footer("The sources are written beside the output folder and moved into place at the end.");
 
   zdata::TiledOptions tiledOptions;
-  auto* tiled = app.add_subcommand("tiled", "Write a world's screens as Tiled maps, a sprite tileset and a Tiled world.");
+  auto* tiled =
+      app.add_subcommand("tiled", "Write a world's screens as Tiled maps, a sprite tileset and a Tiled world.");
   tiled->add_option("WORLD", sources, "the world folder holding world.json, a manifest file, or a folder of data files")
       ->required();
   tiled->add_option("-o,--output", output, "the folder for the Tiled files; created when missing")->required();
-  tiled->add_flag("-f,--force", tiledOptions.force, "write into a folder that is not empty, replacing files of the same names");
-  tiled->footer("A manifest whose \"tiled\" field names the world file then packs its screens from the maps. Nothing is "
-                "written when a screen holds what a Tiled map cannot (see docs/content-format.md).");
+  tiled->add_flag("-f,--force", tiledOptions.force,
+                  "write into a folder that is not empty, replacing files of the same names");
+  tiled->footer(
+      "A manifest whose \"tiled\" field names the world file then packs its screens from the maps. Nothing is "
+      "written when a screen holds what a Tiled map cannot (see docs/content-format.md).");
 
   zdata::ReportOptions checkOptions;
   auto* check = app.add_subcommand("check", "Check a data set the way the game loads and uses it.");
@@ -70,6 +74,14 @@ int main(int argc, char** argv) {
       "A action, U use an artifact). world.png lays the screens out on the grid, with green bridges where an edge "
       "leads to a neighbour and orange lines from each door to where it leads.");
 
+  zdata::GenerateOptions generateOptions;
+  auto* generate = app.add_subcommand("generate", "Write a random world that loads, for soak tests and benchmarks.");
+  generate->add_option("-o,--output", output, "the folder for the seven data files; created when missing")->required();
+  generate->add_option("--seed", generateOptions.seed, "the world's seed: the same seed gives the same world")
+      ->default_val(1);
+  generate->add_flag("--max", generateOptions.maximal,
+                     "the largest world: 100 screens of 64 objects and 16 events, 1000 sprites, full texts");
+
   auto known = [&app](const std::string& name) {
     for (const CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; })) {
       if (sub->get_name() == name) return true;
@@ -77,7 +89,8 @@ int main(int argc, char** argv) {
     return false;
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    std::cerr << "zelvo-data: unknown command '" << argv[1] << "' (pack, unpack, tiled, check, info or render)\n";
+    std::cerr << "zelvo-data: unknown command '" << argv[1]
+              << "' (pack, unpack, tiled, check, info, render or generate)\n";
     std::cerr << "Run 'zelvo-data --help' for usage.\n";
     return kUsageError;
   }
@@ -100,6 +113,7 @@ int main(int argc, char** argv) {
     if (*tiled) return zdata::tiledCommand(sources, output, tiledOptions, io);
     if (*check) return zdata::checkCommand(dir, checkOptions, io);
     if (*info) return zdata::infoCommand(dir, infoOptions, io);
+    if (*generate) return zdata::generateCommand(output, generateOptions, io);
     if (*render) {
       renderOptions.events = !noEvents;
       return zdata::renderCommand(dir, output, renderOptions, io);

@@ -4,6 +4,7 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -31,7 +32,20 @@ bool loadPicture(const std::string& path, Picture& picture, std::string& problem
     problem = "the picture " + path + " does not exist";
     return false;
   }
+  // stb_image reads other formats too; a world has only PNG pictures, so no other decoder runs.
+  char signature[8] = {};
+  std::ifstream(path, std::ios::binary).read(signature, sizeof signature);
+  if (std::memcmp(signature, "\x89PNG\r\n\x1a\n", sizeof signature) != 0) {
+    problem = "cannot read the picture " + path + ": not a PNG";
+    return false;
+  }
   int w = 0, h = 0, channels = 0;
+  // Sized before it is decoded, so a small file cannot ask for gigabytes.
+  if (stbi_info(path.c_str(), &w, &h, &channels) && static_cast<uint64_t>(w) * static_cast<uint64_t>(h) > kLargestPicture) {
+    problem = "the picture " + path + " has " + std::to_string(w) + " x " + std::to_string(h) +
+              " pixels, more than the 4096 x 4096 a world can use";
+    return false;
+  }
   unsigned char* rgba = stbi_load(path.c_str(), &w, &h, &channels, 4);
   if (!rgba) {
     const char* why = stbi_failure_reason();

@@ -422,8 +422,15 @@ bool SourceReader::frames(Fields& f, const fs::path& base, Sprite& s) {
       s.height = static_cast<uint8_t>(h);
       ff.finish();
       if (ok) {
+        // The game refuses all of sprites.dat for frames it cannot decode, so pack must not write
+        // them; a sprite without pixels or frames is never decoded, and its data is only odd.
         if (auto problem = frameDataProblem(s.frameData, s.frameCount, s.width, s.height)) {
-          warning(report_, place.key("data"), *problem);
+          if (s.width == 0 || s.height == 0 || s.frameCount == 0) {
+            warning(report_, place.key("data"), *problem);
+          } else {
+            error(report_, place.key("data"), *problem + "; the game would refuse sprites.dat");
+            ok = false;
+          }
         }
       }
       return ok;
