@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "support/data_builder.h"
+#include "support/golden.h"
 #include "support/testing.h"
 
 using testing_support::FileExists;
@@ -14,65 +15,54 @@ using testing_support::RunSim;
 using testing_support::TempDir;
 
 TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShutdown) {
-  struct Run {
-    std::vector<std::string> options;
-    bool installed;      // the data files are there (but for dialogs.dat when "no dialogs")
-    const char* before;  // log.txt before the run, or null
-    std::string out;     // what zelvo-sim prints: the message boxes
-    std::string log;     // log.txt's first lines, "..." and its last ones; empty: there is none
-    const char* script = "";
-  };
-  const std::string gfx = "\nStarting up\nGfxInit\n\nDevice: [240x320x16][240x320] (2,480), GAPI: no\n";
-  const std::string unsupported = "message box: Error: This device is not supported.\n";
-  const char* const running = "\nStarting up\n\nthe running copy's log\n";
-  const Run runs[] = {
+  // The options of each run, "installed" when the data files are there (but for dialogs.dat with
+  // "no dialogs"), "running" when log.txt is the running copy's; what zelvo-sim prints (the message
+  // boxes) and log.txt, or that there is none, are the golden text.
+  const std::vector<std::string> runs[] = {
       // A close request ends the program through WM_DESTROY and WM_QUIT; no settings file is no failure.
-      {{"--seconds", "100"}, true, nullptr, "", "\nStarting up\n...\nExiting\n", "1.0 focus lost\n1.5 focus gained\n3.5 close\n"},
-      {{"--seconds", "4", "--memory", "10485760"}, true, nullptr, "", "\nStarting up\n...\nExiting\n"},
+      {"installed", "--seconds", "100", "--script", "focus and close"},
+      {"installed", "--seconds", "4", "--memory", "10485760"},
       // The log is not open yet when memory is checked, so nothing is written anywhere.
-      {{"--seconds", "4", "--memory", "10485759"}, true, nullptr,
-       "message box: Error: Not enough free memory.\\nFree up some memory by closing other applications and try again.\n", ""},
-      {{"--no-counter"}, false, nullptr, "", gfx + "\nNo performance counter\n\nTimerInit failed\n"},
-      {{"--no-window"}, false, nullptr, "", "\nStarting up\n"},
+      {"installed", "--seconds", "4", "--memory", "10485759"},
+      {"--no-counter"},
+      {"--no-window"},
       // Displays the game cannot draw on: each refusal logged, then one message box.
-      {{"--display", "none"}, false, nullptr, unsupported,
-       "\nStarting up\nGfxInit\n\nDisplay with BPP 16 and GAPI ffFormat 32 not supported\nDisplay not supported(1)\n\nGfxInit failed\n"},
-      {{"--display", "dram"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\n\nDevice is not QVGA\nDisplay not supported(1)\n\nGfxInit failed\n"},
-      {{"--screen", "239x320"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\nDisplay not supported(2)\n\nGfxInit failed\n"},
-      {{"--screen", "320x239", "--display", "gapi565"}, false, nullptr, unsupported, "\nStarting up\nGfxInit\nDisplay not supported(2)\n\nGfxInit failed\n"},
-      {{"--bpp", "8"}, false, nullptr, unsupported,
-       "\nStarting up\nGfxInit\n\nDevice: [240x320x8][240x320] (2,480), GAPI: no\nDisplay not supported(4)\n\nGfxInit failed\n"},
-      {{"--display", "rawother", "--bpp", "32"}, false, nullptr, unsupported,
-       "\nStarting up\nGfxInit\n\nDevice: [240x320x32][240x320] (2,480), GAPI: yes\nDisplay not supported(4)\n\nGfxInit failed\n"},
-      {{"--instance-running"}, false, running, "", running},
-      {{"--seconds", "5", "no dialogs"}, true, nullptr,
-       "message box: Error: Failed to load game data.\\nReinstall the application.\n",
-       gfx + "...\nLoaded 2 fonts.\n\nLoaded 2 images.\n\nLoaded 1 screens.\n\nFailed to open dialogs.dat\n\nFailed to load game data\n"},
+      {"--display", "none"},
+      {"--display", "dram"},
+      {"--screen", "239x320"},
+      {"--screen", "320x239", "--display", "gapi565"},
+      {"--bpp", "8"},
+      {"--display", "rawother", "--bpp", "32"},
+      {"running", "--instance-running"},
+      {"installed", "no dialogs", "--seconds", "5"},
   };
-  for (const Run& run : runs) {
-    SCOPED_TRACE(run.options[0]);
+  std::string text;
+  for (const auto& run : runs) {
     TempDir dir;
-    if (run.installed) data_builder::WriteAll(dir.path(), data_builder::SmallWorld());
-    if (run.before) testing_support::WriteFile(dir.file("log.txt"), run.before);
     std::vector<std::string> args = {"--app-dir", dir.path()};
-    for (const std::string& option : run.options)
-      if (option == "no dialogs") std::remove(dir.file("dialogs.dat").c_str());
-      else args.push_back(option);
-    auto result = RunSim(args, run.script);
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, run.out);
-    EXPECT_EQ(FileExists(dir.file("log.txt")), !run.log.empty());
-    const std::string log = ReadFile(dir.file("log.txt"));
-    const size_t any = run.log.find("...");
-    const std::string head = run.log.substr(0, any), tail = any == std::string::npos ? "" : run.log.substr(any + 3);
-    EXPECT_EQ(log.substr(0, head.size()), head) << log;
-    EXPECT_EQ(log.size() >= tail.size() ? log.substr(log.size() - tail.size()) : log, tail) << log;
-    if (any == std::string::npos) {
-      EXPECT_EQ(log, run.log);
+    text += "---";
+    for (const std::string& option : run) {
+      text += " " + option;
+      if (option == "installed")
+        data_builder::WriteAll(dir.path(), data_builder::SmallWorld());
+      else if (option == "no dialogs")
+        std::remove(dir.file("dialogs.dat").c_str());
+      else if (option == "running")
+        testing_support::WriteFile(dir.file("log.txt"), "\nStarting up\n\nthe running copy's log\n");
+      else if (option != "focus and close")
+        args.push_back(option);
+      else {
+        testing_support::WriteFile(dir.file("s.txt"), "1.0 focus lost\n1.5 focus gained\n3.5 close\n");
+        args.push_back(dir.file("s.txt"));
+      }
     }
-    EXPECT_EQ(log.find("settings"), std::string::npos);
+    auto result = RunSim(args);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_FALSE(FileExists(dir.file("settings.dat")));
+    text += "\n" + result.out +
+            (FileExists(dir.file("log.txt")) ? "log.txt:" + ReadFile(dir.file("log.txt")) : "no log.txt\n");
   }
+  testing_support::ExpectGoldenText(text, "startup/runs.txt");
 }
 
 TEST(Startup, AFileThatIsNotARegularFileFailsExactlyLikeAMissingOne) {
@@ -83,8 +73,8 @@ TEST(Startup, AFileThatIsNotARegularFileFailsExactlyLikeAMissingOne) {
       {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
       {"a broken link", [](const std::string& path) { fs::create_symlink(path + ".gone", path); }},
   };
-  for (const char* name : {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat",
-                           "dialogs.dat", "settings.dat"}) {
+  for (const char* name :
+       {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat", "dialogs.dat", "settings.dat"}) {
     testing_support::SimResult missing;
     std::string missingLog;
     for (int kind = -1; kind < 4; ++kind) {
