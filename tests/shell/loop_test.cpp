@@ -104,3 +104,16 @@ TEST(MainWindow, FocusMessagesCountAndPaintRequestsAreAnsweredBeforeAndAfterTheD
     display.gfxReady = false;
   }));
 }
+
+TEST(MainWindow, ASecondCopyBringsTheFirstForwardAndCreatesNoWindow) {
+  testing_support::TempDir dir;
+  EXPECT_TRUE(RunFresh([&] {
+    headless::DeviceConfig config;
+    config.instanceRunning = true;
+    testing_support::StartDevice(dir, config);
+    EXPECT_FALSE(CreateMainWindow(1, SW_SHOW));
+    EXPECT_EQ(mainWindow, 0u);
+    EXPECT_EQ(headless::RaisedWindow() & 1, 1u);
+    EXPECT_EQ(focusCount, 0);
+  }));
+}
