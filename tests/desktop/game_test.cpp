@@ -1,16 +1,11 @@
-// game_test.cpp -- zelvo playing the default world under a private Xvfb: its pictures, taps, keys, controllers, music, focus.
+// game_test.cpp -- zelvo itself under a private Xvfb: the default world's pictures, taps, keys and music,
+// closing, a second copy, and its command line.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 
 #include "desktop/harness.h"
-#include "desktop/virtual_pad.h"
-#include "services/log.h"
-#include "shell/shell.h"
-#include "support/testing.h"
 
 using namespace desktop_testing;
 using testing_support::LogLines;
@@ -19,263 +14,135 @@ using testing_support::TempDir;
 
 namespace {
 
-constexpr int kWidth = 240;
-constexpr int kHeight = 320;
-constexpr int kViewTop = 40;            // the game's 240x240 view starts 40 rows down the screen
-constexpr int kBufferBytes = 1024 * 4;  // one mixer buffer: 1024 stereo 16-bit frames
-constexpr double kKeyHold = 0.25;       // long enough for a frame to see, short of the half second after
-
-// The middle of a button, in the view's coordinates (the game's own).
-struct ViewPoint {
-  int x, y;
-};
-constexpr ViewPoint kTitleKeys{112, 95};     // x 45..180, y 85..105
-constexpr ViewPoint kTitleVolume{112, 125};  // x 30..195, y 115..135
-constexpr ViewPoint kTitleQuit{110, 185};    // x 80..140, y 175..195
-constexpr ViewPoint kVolumeDown{70, 105};    // x 60..80, y 90..120
-constexpr ViewPoint kVolumeBack{120, 145};   // x 90..150, y 130..160
-// The volume screen's level picture, 76x21 at view (68, 100), in screen pixels.
-constexpr Geometry kVolumeLevel{68, 100 + kViewTop, 76, 21};
-
-// settings.dat as the game writes it: the four key slots, then the volume.
-std::string settingsFile(const std::vector<uint32_t>& slots, uint8_t volume) {
-  std::string bytes;
-  for (uint32_t slot : slots)
-    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((slot >> shift) & 0xFF));
-  bytes.push_back(static_cast<char>(volume));
-  return bytes;
-}
-
 class DesktopGame : public ZelvoTest {
  protected:
-  // Start zelvo on the default world, find its window and give it the keyboard.
-  void start(const std::vector<std::string>& options,
-             const std::map<std::string, std::optional<std::string>>& environment = {}) {
-    zelvo_ = std::make_unique<ZelvoRun>(*display_, dir_.path(), options, environment);
-    auto window = zelvo_->Window();
-    ASSERT_TRUE(window) << zelvo_->Err();
-    window_ = *window;
-    ASSERT_TRUE(window_.Focus());
-  }
-
-  void tap(ViewPoint point) { ASSERT_TRUE(window_.ClickDevice(point.x, point.y + kViewTop, kWidth, kHeight)); }
-
-  // Photograph the window until accept takes a photograph; true when one was taken in time.
-  bool waitForShot(const std::function<bool(const Picture&)>& accept, double seconds = 20) {
-    return window_.WaitForShot(shotPath(), accept, seconds, &shot_);
-  }
-
-  // Wait until the window shows a golden picture, every pixel of the screen area at the window's scale.
+  // Wait until the window shows a golden picture of the headless device, every pixel at the window's scale.
   void expectScreen(const std::string& golden) {
-    const Picture expected = GoldenPicture(golden);
-    ASSERT_EQ(expected.width, kWidth) << "no golden picture " << golden;
-    if (!waitForShot([&](const Picture& shot) { return CompareScreen(shot, expected).pixels == 0; }))
-      FAIL() << golden << " is not shown: " << describe(expected, golden);
+    const Picture expected = LoadPicture(ZELVO_GOLDEN_DIR "/" + golden + ".png");
+    ASSERT_EQ(expected.width, 240) << "no golden picture " << golden;
+    if (window_.WaitForShot(shot(), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &last_)) return;
+    std::string first;
+    const int pixels = ScreenDifference(last_, expected, &first);
+    const std::string kept = (std::filesystem::temp_directory_path() / ("zelvo-desktop-" + golden + ".png")).string();
+    std::filesystem::copy_file(shot(), kept, std::filesystem::copy_options::overwrite_existing);
+    FAIL() << golden << " is not shown: " << pixels << " window pixels differ (" << first << "), kept at " << kept;
   }
-
-  // How the last photograph differs from a picture, keeping the photograph for a look.
-  std::string describe(const Picture& expected, const std::string& name) const {
-    const ScreenDifference difference = CompareScreen(shot_, expected);
-    const std::string kept = (std::filesystem::temp_directory_path() / ("zelvo-desktop-" + name + ".png")).string();
-    std::error_code ignored;
-    std::filesystem::copy_file(shotPath(), kept, std::filesystem::copy_options::overwrite_existing, ignored);
-    return std::to_string(difference.pixels) + " window pixels differ (" + difference.first +
-           "); the photograph is kept at " + kept;
+  // Wait until the window shows something else than in the last photograph.
+  bool changes() {
+    const Picture before = last_;
+    return window_.WaitForShot(shot(), [&](const Picture& p) { return p.rgb != before.rgb; }, &last_);
   }
-
-  // The emulated screen in the last photograph.
-  Picture lastScreen() const { return window_.CropScreen(shot_, kWidth, kHeight); }
-
-  std::string shotPath() const { return shots_.file("window.png"); }
-
-  bool focusElsewhere(const CoverWindow& other) {
-    return display_->Run("xdotool windowfocus --sync " + std::to_string(other.id())).has_value();
-  }
+  void tap(int x, int y) { ASSERT_TRUE(window_.ClickDevice(x, y + 40)); }  // the view starts 40 rows down
+  // Hold a key down as a finger would, long enough for a frame to see and short of the half second
+  // after; one xdotool run, so that starting a second program cannot stretch the hold.
+  bool press(const std::string& key) { return window_.Do("keydown " + key + " sleep 0.25 keyup " + key); }
+  std::string shot() const { return shots_.file("window.png"); }
 
   TempDir shots_;
-  std::unique_ptr<ZelvoRun> zelvo_;
   XWindow window_;
-  Picture shot_;  // the last photograph of the window
-};
-
-// The game on the desktop device in this process, where SDL's virtual joysticks can be plugged in: the
-// game loop has the main thread, and a player thread looks, taps and presses from outside it.
-class DesktopGameHere : public DesktopGame {
- protected:
-  void play(const std::function<void()>& player) {
-    desktop::Options options;
-    options.appDirectory = dir_.path();
-    options.scale = 1;
-    options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
-    std::string problem;
-    ASSERT_TRUE(StartDeviceHere(*display_, options, &problem)) << problem;
-    std::atomic<bool> ended = false;
-    std::thread thread([&] {
-      player();
-      // However the player left it, the game is asked to close until it has ended.
-      WaitFor(
-          [&] {
-            SDL_Event quit{};
-            quit.type = SDL_QUIT;
-            SDL_PushEvent(&quit);
-            return ended.load();
-          },
-          60);
-    });
-    WinMain(1, 0, "", SW_SHOW);
-    ended = true;
-    thread.join();
-    desktop::Stop();
-  }
-
-  // Wait for the game's log to have this line.
-  bool logShows(const std::string& line) const {
-    return WaitFor(
-        [&] {
-          const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
-          return std::find(lines.begin(), lines.end(), line) != lines.end();
-        },
-        10);
-  }
+  Picture last_;
 };
 
 }  // namespace
 
 TEST_F(DesktopGame, TheFrontEndShowsItsPicturesTakesTapsKeysAndVolumeAndQuitSavesThem) {
-  SpeakerFile speaker(shots_.file("speaker.raw"));
-  ASSERT_NO_FATAL_FAILURE(
-      start({"--scale", "2"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", speaker.path()}}));
-  ASSERT_EQ(window_.GetGeometry().width, 2 * kWidth);
-
+  const std::string speaker = shots_.file("speaker.raw");
+  ZelvoRun zelvo(*display_, dir_.path(), {"--scale", "2"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", speaker}});
+  auto window = zelvo.Window();
+  ASSERT_TRUE(window) << zelvo.Err();
+  window_ = *window;
+  ASSERT_TRUE(window_.Do("windowfocus --sync %"));
+  ASSERT_EQ(window_.Size("WIDTH"), 480);
   // The splash and then the title, exactly as the headless device shows them, at twice the size.
   ASSERT_NO_FATAL_FAILURE(expectScreen("splash"));
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-  EXPECT_GT(speaker.LoudestFromNowOn(kBufferBytes), 100) << "the title music is not heard";
-
-  // A click on the title's Volume button where the doubled window shows it.
-  ASSERT_NO_FATAL_FAILURE(tap(kTitleVolume));
+  EXPECT_GT(LoudestFromNowOn(speaker), 100) << "the title music is not heard";
+  ASSERT_NO_FATAL_FAILURE(tap(112, 125));  // Volume
   ASSERT_NO_FATAL_FAILURE(expectScreen("volume"));
-
   // Down twice: from 64 to 22, which shows the same level, then to 0, which shows another, and is
   // silence. A tap made before the game took the one before is lost, as on the handheld: tap again.
-  const Picture volume = GoldenPicture("volume");
-  auto muted = [&](const Picture& shot) {
-    const ScreenDifference difference = CompareScreen(shot, volume);
-    return difference.pixels > 0 && difference.Inside(kVolumeLevel);
-  };
-  ASSERT_NO_FATAL_FAILURE(tap(kVolumeDown));
-  ASSERT_NO_FATAL_FAILURE(tap(kVolumeDown));
-  bool off = waitForShot(muted, 3);
-  for (int more = 0; !off && more < 2; ++more) {
-    ASSERT_NO_FATAL_FAILURE(tap(kVolumeDown));
-    off = waitForShot(muted, 5);
+  bool off = false;
+  for (int taps = 0; !off && taps < 4; ++taps) {
+    ASSERT_NO_FATAL_FAILURE(tap(70, 105));
+    off = taps > 0 && changes();
   }
-  ASSERT_TRUE(off) << "the level did not change alone: " << describe(volume, "volume-off");
-  EXPECT_EQ(speaker.LoudestFromNowOn(kBufferBytes), 0) << "the music is still heard at volume 0";
-
-  ASSERT_NO_FATAL_FAILURE(tap(kVolumeBack));
+  ASSERT_TRUE(off) << "the level did not change";
+  EXPECT_EQ(LoudestFromNowOn(speaker), 0) << "the music is still heard at volume 0";
+  ASSERT_NO_FATAL_FAILURE(tap(120, 145));  // Back
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-  ASSERT_NO_FATAL_FAILURE(tap(kTitleKeys));
+  ASSERT_NO_FATAL_FAILURE(tap(112, 95));  // Keys
   ASSERT_NO_FATAL_FAILURE(expectScreen("keys"));
-
-  // Only the handheld's eight keys can be defined: Q is not one of them.
-  ASSERT_TRUE(window_.Press("q", kKeyHold));
-  // Left, Right, Up and Action take B, C, Start and Down; each shows the next slot's prompt.
-  Picture prompt = lastScreen();
+  // Only the handheld's eight keys can be defined: Q is not one of them. Left, Right, Up and Action
+  // take B, C, Start and Down; each shows the next slot's prompt.
+  ASSERT_TRUE(press("q"));
   for (const char* key : {"x", "c", "Return"}) {
-    SCOPED_TRACE(key);
-    ASSERT_TRUE(window_.Press(key, kKeyHold));
-    ASSERT_TRUE(waitForShot([&](const Picture& shot) { return CompareScreen(shot, prompt).pixels > 0; }))
-        << "the key was not taken";
-    prompt = lastScreen();
+    ASSERT_TRUE(press(key));
+    ASSERT_TRUE(changes()) << key << " was not taken";
   }
-  ASSERT_TRUE(window_.Press("Down", kKeyHold));
+  ASSERT_TRUE(press("Down"));
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-
   // Quit with the stylus still down when the game ends, so that the last message it took is the
   // press: the program ends with 0 all the same.
-  ASSERT_TRUE(window_.TouchDevice(kTitleQuit.x, kTitleQuit.y + kViewTop, kWidth, kHeight));
-  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo_, dir_.path()));
-  EXPECT_EQ(ReadFile(dir_.file("settings.dat")), settingsFile({'X', 'C', 13, 40}, 0));
+  ASSERT_TRUE(window_.ClickDevice(110, 185 + 40, "mousedown"));
+  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo));
+  EXPECT_EQ(ReadFile(dir_.file("settings.dat")), std::string("X\0\0\0C\0\0\0\r\0\0\0\x28\0\0\0\0", 17));
   const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Saved settings."), lines.end());
 }
 
-TEST_F(DesktopGame, WithoutTheFocusNoFrameRunsAndRegainingItRedraws) {
-  ASSERT_NO_FATAL_FAILURE(start({"--scale", "1"}));
-  ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-  const Picture title = GoldenPicture("title");
-  // Another window takes the focus, beside zelvo's so that it hides nothing.
-  ASSERT_GE(window_.GetGeometry().x, 100);
-  CoverWindow other(*display_, Geometry{0, 0, 100, 100});
-  ASSERT_TRUE(focusElsewhere(other));
-
-  // Another program paints over the window; regaining the focus puts the whole screen back.
-  const Geometry paint{20, 60, 40, 20};
-  ASSERT_TRUE(window_.Fill(paint, 0x5A5A5A));
-  ASSERT_TRUE(waitForShot(
-      [&](const Picture& shot) {
-        const ScreenDifference difference = CompareScreen(shot, title);
-        return difference.pixels > 0 && difference.Inside(paint);
-      },
-      10))
-      << "the paint did not show: " << describe(title, "painted");
-  ASSERT_TRUE(window_.Focus());
-  ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-
-  // A click while another window has the focus is kept, but no frame runs to act on it.
-  ASSERT_TRUE(focusElsewhere(other));
-  ASSERT_NO_FATAL_FAILURE(tap(kTitleVolume));
-  EXPECT_FALSE(waitForShot([&](const Picture& shot) { return CompareScreen(shot, title).pixels > 0; }, 1))
-      << "a frame ran without the focus: " << describe(title, "unfocused");
-  // With the focus back, the next frames take the tap: Volume is pressed and its screen comes.
-  ASSERT_TRUE(window_.Focus());
-  ASSERT_NO_FATAL_FAILURE(expectScreen("volume"));
-
-  ASSERT_TRUE(window_.RequestClose());
-  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo_, dir_.path()));
+TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowEndsTheGame) {
+  ZelvoRun first(*display_, dir_.path(), {"--screen", "320x240"});
+  auto window = first.Window();
+  ASSERT_TRUE(window) << first.Err();
+  // The largest scale that fits 1024x768 less a window frame: 240 rows fit twice, not three times.
+  EXPECT_EQ(std::pair(window->Size("WIDTH"), window->Size("HEIGHT")), std::pair(640, 480));
+  const std::string log = ReadFile(dir_.file("log.txt"));
+  ASSERT_FALSE(log.empty());
+  CoverWindow cover(*display_);
+  ASSERT_TRUE(WaitFor([&] { return StackedAbove(*display_, cover.id(), window->id); }, 10));
+  ZelvoRun second(*display_, dir_.path(), {});
+  int exitCode = -1;
+  ASSERT_TRUE(second.process().Wait(20, &exitCode)) << "the second copy did not end";
+  EXPECT_EQ(exitCode, 0) << second.Err();
+  EXPECT_TRUE(first.process().Running());
+  // The running copy's log goes on where it was; the second copy neither truncated nor wrote it.
+  const std::string after = ReadFile(dir_.file("log.txt"));
+  EXPECT_EQ(after.substr(0, log.size()), log);
+  EXPECT_EQ(after.find("Starting up"), after.rfind("Starting up")) << after;
+  EXPECT_TRUE(WaitFor([&] { return StackedAbove(*display_, window->id, cover.id()); }, 20)) << "the first copy stayed behind";
+  ASSERT_TRUE(window->RequestClose());
+  ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(first));
+  EXPECT_EQ(LogLines(after)[1], "Starting up");
+  EXPECT_FALSE(testing_support::FileExists(dir_.file("zelvo.fifo")));  // nobody listens any more
 }
 
-TEST_F(DesktopGameHere, AControllerPluggedInOnTheTitleDefinesKeysAndIsLetGoWhenPulledOut) {
-  play([&] {
-    auto window = FindWindow(*display_, "Zelvo", 20, getpid());
-    ASSERT_TRUE(window) << "no window titled Zelvo";
-    window_ = *window;
-    ASSERT_TRUE(window_.Focus());
-    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-    VirtualPad pad;
-    ASSERT_TRUE(pad.ok()) << SDL_GetError();
-    ASSERT_TRUE(logShows("Controller connected: Zelvo Test Pad"));
-    ASSERT_NO_FATAL_FAILURE(tap(kTitleKeys));
-    ASSERT_NO_FATAL_FAILURE(expectScreen("keys"));
-
-    // Left, Right, Up and Action take B, C, Start and Down as the keyboard test does, from the east
-    // and north buttons, Start and the stick.
-    const std::function<void(bool)> presses[] = {
-        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_B, down); },
-        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_Y, down); },
-        [&](bool down) { pad.Press(SDL_CONTROLLER_BUTTON_START, down); },
-        [&](bool down) { pad.Stick(0, down ? 30000 : 0); },
-    };
-    Picture prompt = lastScreen();
-    for (size_t slot = 0; slot < std::size(presses); ++slot) {
-      SCOPED_TRACE(slot);
-      presses[slot](true);
-      std::this_thread::sleep_for(std::chrono::duration<double>(kKeyHold));  // held as a finger holds it
-      presses[slot](false);
-      if (slot + 1 == std::size(presses)) break;
-      ASSERT_TRUE(waitForShot([&](const Picture& shot) { return CompareScreen(shot, prompt).pixels > 0; }))
-          << "the button was not taken";
-      prompt = lastScreen();
+TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeAnyLog) {
+  TempDir dir;
+  const Environment noDisplay{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}};
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::vector<std::string> says;
+  } runs[] = {{{"--help"}, 0, {"--app-dir", "--screen", "--scale", "--fullscreen", "--help"}},
+              {{"--app-dir", dir.file("nowhere")}, 2, {"--app-dir"}},
+              {{"--app-dir", dir.path(), "--screen", "big"}, 2, {"--screen big"}},
+              {{"--app-dir", dir.path(), "--scale", "0"}, 2, {"--scale"}},
+              {{"--volume", "3"}, 2, {"--volume"}},
+              {{"--app-dir", dir.path()}, 1, {"no display", "zelvo-sim"}}};  // in one line
+  for (const auto& run : runs) {
+    std::vector<std::string> argv{ZELVO_PATH};
+    argv.insert(argv.end(), run.args.begin(), run.args.end());
+    int exitCode = -1;
+    {
+      Process zelvo(argv, noDisplay, dir.file("out"), dir.file("err"));
+      ASSERT_TRUE(zelvo.Wait(30, &exitCode)) << "zelvo did not end";
     }
-    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
-
-    pad.Unplug();
-    ASSERT_TRUE(logShows("Controller removed: Zelvo Test Pad"));
-    ASSERT_NO_FATAL_FAILURE(tap(kTitleQuit));
-  });
-  EXPECT_EQ(ReadFile(dir_.file("settings.dat")).substr(0, 16), settingsFile({'X', 'C', 13, 40}, 0).substr(0, 16));
-  const auto lines = LogLines(ReadFile(dir_.file("log.txt")));
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.back(), "Exiting");
+    EXPECT_EQ(exitCode, run.exitCode) << run.says[0];
+    const std::string said = ReadFile(dir.file(run.exitCode ? "err" : "out"));
+    for (const std::string& words : run.says) EXPECT_NE(said.find(words), std::string::npos) << said;
+    if (run.exitCode == 1) {
+      EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    }
+  }
+  EXPECT_FALSE(testing_support::FileExists(dir.file("log.txt")));
 }

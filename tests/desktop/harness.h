@@ -4,42 +4,31 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
-#include <chrono>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
-#include <utility>
 #include <vector>
 
-#include "platform/sdl/view.h"
 #include "support/testing.h"
 
 namespace desktop_testing {
 
+using Environment = std::map<std::string, std::optional<std::string>>;  // set (value) or remove (nullopt)
+
 // Poll a condition every 10 ms until it holds or the time is up; true when it held.
 bool WaitFor(const std::function<bool()>& condition, double seconds);
 
-// Whether a program can be found on PATH.
-bool OnPath(const std::string& program);
-
-// A child process. Output goes to files; a child still running at the end is killed.
+// A child process with our environment changed as given, its output in files; killed at the end.
 class Process {
  public:
-  // environment: variables to set (value) or remove (nullopt) on top of ours.
-  Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& environment,
-          const std::string& outPath = "/dev/null", const std::string& errPath = "/dev/null");
+  Process(const std::vector<std::string>& argv, const Environment& environment, const std::string& outPath = "/dev/null",
+          const std::string& errPath = "/dev/null");
   ~Process();
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
   pid_t pid() const { return pid_; }
   bool Running();
-  // Wait for the end; false when it did not end in time. *exitCode is -1 after a signal.
-  bool Wait(double seconds, int* exitCode);
+  bool Wait(double seconds, int* exitCode);  // false when it did not end in time; -1 after a signal
 
  private:
   pid_t pid_ = -1;
@@ -47,113 +36,55 @@ class Process {
   int status_ = 0;
 };
 
-// A virtual X server of our own on a free display number (Xvfb chooses it and tells us).
+// A 1024x768 X server of our own on a free display number (Xvfb chooses it and tells us).
 class VirtualDisplay {
  public:
-  static bool Available();  // Xvfb and xdotool are installed
-  VirtualDisplay(int width = 1024, int height = 768);
+  VirtualDisplay();
   ~VirtualDisplay();
-  bool ok() const { return !name_.empty(); }
-  const std::string& name() const { return name_; }  // ":5"
-
-  // Run a command with this display; its standard output, or nullopt when it failed.
-  std::optional<std::string> Run(const std::string& command) const;
+  const std::string& name() const { return name_; }  // ":5", empty when it did not start
+  // Run a shell command with this display: true when it ended with 0. Its output is added to *out.
+  bool Run(const std::string& command, std::string* out = nullptr) const;
 
  private:
   std::unique_ptr<Process> server_;
   std::string name_;
 };
 
-struct Geometry {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-// An RGB picture read from a PNG.
+// An RGB picture read from a PNG (empty when there is none), its pixels as the 5-6-5 values they show.
 struct Picture {
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;
-  uint32_t At(int x, int y) const;      // 0xRRGGBB
-  uint16_t At565(int x, int y) const;   // the 5-6-5 pixel it shows (renderers expand channels differently)
+  uint16_t At565(int x, int y) const;
 };
-bool LoadPicture(const std::string& path, Picture* picture);
+Picture LoadPicture(const std::string& path);
 
-// Where a photograph of a window differs from a picture of the whole emulated screen: every window
-// pixel inside the screen area against the screen pixel it shows, at the window's scale.
-struct ScreenDifference {
-  int pixels = 0;             // window pixels that differ
-  Geometry box;               // screen pixels holding every difference (empty when none)
-  std::string first;          // the first difference in words
-  bool Inside(const Geometry& area) const;  // every difference lies in this screen rectangle
-};
-ScreenDifference CompareScreen(const Picture& window, const Picture& screen);
+// The window pixels inside the screen area that do not show the screen pixel under them at the
+// window's scale; the first in words in *first.
+int ScreenDifference(const Picture& window, const Picture& screen, std::string* first = nullptr);
 
-// The default world as the build packs it beside zelvo (the seven data files and the music),
-// copied into an app directory. False, naming what is missing in *problem, when it is not there.
-bool InstallDefaultWorld(const std::string& appDirectory, std::string* problem);
-
-// A golden picture of one of the default world's screens (240x320, taken on the headless device).
-Picture GoldenPicture(const std::string& name);
-
-// The file SDL's disk audio driver writes: 16-bit stereo samples, as they are mixed, in real time.
-class SpeakerFile {
- public:
-  explicit SpeakerFile(std::string path) : path_(std::move(path)) {}
-  const std::string& path() const { return path_; }
-  uintmax_t Written() const;
-  bool WaitForBytes(uintmax_t bytes, double seconds = 10) const;
-  std::vector<int16_t> SamplesFrom(uintmax_t byte) const;
-  // The loudest sample written from now on: a few mixer buffers later than what the file holds now,
-  // so that what was being mixed, and what was mixed but not written yet, is left out. -1 when the
-  // driver did not write that far in time.
-  int LoudestFromNowOn(int bufferBytes) const;
-
- private:
-  std::string path_;
-};
-int Loudest(const std::vector<int16_t>& samples);
-
-// A top-level window on a virtual display.
+// A top-level window on a virtual display, worked by xdotool and photographed by ImageMagick.
 struct XWindow {
   const VirtualDisplay* display = nullptr;
   unsigned long id = 0;
 
-  Geometry GetGeometry() const;
-  // Photograph the window (ImageMagick's import) and read the picture back.
-  bool Shoot(const std::string& path, Picture* picture) const;
-  // Photograph the window into path until a photograph is accepted or the time is up; true when one
-  // was. The last photograph is left in *last.
-  bool WaitForShot(const std::string& path, const std::function<bool(const Picture&)>& accept, double seconds,
-                   Picture* last) const;
-  // The emulated screen's pixels inside a photograph of the window, scale undone.
-  Picture CropScreen(const Picture& window, int screenWidth, int screenHeight) const;
-  // Left click at the window point over the middle of device pixel (x, y).
-  bool ClickDevice(int x, int y, int screenWidth, int screenHeight) const;
-  bool ClickWindow(int x, int y) const;
-  // Press the left button over device pixel (x, y) and keep it down.
-  bool TouchDevice(int x, int y, int screenWidth, int screenHeight) const;
-  bool Focus() const;
-  bool Key(const std::string& keys) const;  // xdotool key names, to the focused window
-  // Hold one key down for a while, as a finger would, then let it go.
-  bool Press(const std::string& key, double seconds) const;
-  // Paint a rectangle of window pixels from outside, as any other program on the display could
-  // (the pixel value means what the window's visual makes of it).
-  bool Fill(Geometry area, unsigned long pixel) const;
-  // Ask the window to close the way a window manager's close button does (WM_DELETE_WINDOW).
-  bool RequestClose() const;
+  int Size(const std::string& field) const;  // "WIDTH" or "HEIGHT"
+  Picture Shoot(const std::string& path) const;
+  // Photograph it until accept takes a photograph or the time is up; the last one in *last.
+  bool WaitForShot(const std::string& path, const std::function<bool(const Picture&)>& accept, Picture* last) const;
+  // Click (or another xdotool button action) at a window point, or over the middle of device pixel (x, y).
+  bool ClickWindow(int x, int y, const std::string& button = "click") const;
+  bool ClickDevice(int x, int y, const std::string& button = "click") const;
+  bool Do(const std::string& xdotool) const;  // "windowfocus --sync", "key F12", ... with the window's id for %
+  bool RequestClose() const;                  // as a window manager's close button does (WM_DELETE_WINDOW)
 };
 
-// A window titled exactly title (and, when pid is not 0, made by that process), waiting for one to appear.
-std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, double seconds,
-                                  pid_t pid = 0);
+// A mapped window titled exactly title (made by pid, unless that is 0), waiting for one to appear.
+std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid = 0);
 
-// Whether SDL can show a message box on this display: its boxes draw with a 12-point X core font,
-// which Xvfb's built-in "fixed" is not. Otherwise they fall back to standard error, so fail at once.
-::testing::AssertionResult MessageBoxesCanShow(const VirtualDisplay& display);
-
-// A plain X window of our own (to cover another, or to take the focus away).
+// A plain 100x100 X window of our own at the top left: to cover another, or to take the focus away.
 class CoverWindow {
  public:
-  CoverWindow(const VirtualDisplay& display, Geometry where);
+  explicit CoverWindow(const VirtualDisplay& display);
   ~CoverWindow();
   unsigned long id() const { return id_; }
 
@@ -162,20 +93,26 @@ class CoverWindow {
   unsigned long id_ = 0;
 };
 
-// Top-level windows from the bottom of the stack to the top.
-std::vector<unsigned long> StackingOrder(const VirtualDisplay& display);
+// Whether window a lies above window b in the stacking order.
+bool StackedAbove(const VirtualDisplay& display, unsigned long a, unsigned long b);
+
+// The loudest sample that SDL's disk audio driver writes to this file some mixer buffers from now
+// on (what was being mixed is left out); -1 when it did not write that far in time.
+int LoudestFromNowOn(const std::string& speakerFile);
+
+// The environment zelvo gets in tests: this display, a silent audio driver, no Wayland. A click
+// right after the window took the focus counts too (SDL drops it otherwise, taking it for the
+// click that focused the window, and tests click as soon as the focus moves).
+Environment ZelvoEnvironment(const VirtualDisplay& display);
 
 // zelvo started on an app directory, with its output kept.
 class ZelvoRun {
  public:
   ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory, const std::vector<std::string>& options,
-           const std::map<std::string, std::optional<std::string>>& environment = {});
-  // This copy's window (other copies may have theirs on the same display).
-  std::optional<XWindow> Window(double seconds = 20);
-  bool Wait(double seconds, int* exitCode) { return process_->Wait(seconds, exitCode); }
-  bool Running() { return process_->Running(); }
-  std::string Out() const;
-  std::string Err() const;
+           const Environment& environment = {});
+  std::optional<XWindow> Window() { return FindWindow(display_, "Zelvo", process_->pid()); }
+  Process& process() { return *process_; }
+  std::string Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
 
  private:
   const VirtualDisplay& display_;
@@ -183,17 +120,13 @@ class ZelvoRun {
   std::unique_ptr<Process> process_;
 };
 
-// The environment zelvo gets in tests: this display, a silent audio driver, no Wayland. A click
-// right after the window took the focus counts too (SDL drops it otherwise, taking it for the
-// click that focused the window, and tests click as soon as the focus moves).
-std::map<std::string, std::optional<std::string>> ZelvoEnvironment(const VirtualDisplay& display);
-
-// A test with a private Xvfb and an app directory where the default world is installed.
+// A test with a private Xvfb and an app directory where the default world (the data files and the
+// music, as the build packs them beside zelvo) is installed.
 class ZelvoTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log in appDirectory.
-  static void ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory);
+  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log.
+  void ExpectCleanExit(ZelvoRun& zelvo);
 
   testing_support::TempDir dir_;
   std::unique_ptr<VirtualDisplay> display_;

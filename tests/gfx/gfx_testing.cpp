@@ -1,25 +1,19 @@
 // gfx_testing.cpp -- helpers for the graphics tests.
 #include "gfx/gfx_testing.h"
 
-#include "data/layout.h"
 #include "gfx/display.h"
 #include "gfx/text.h"
 #include "shell/shell.h"
+#include "support/data_builder.h"
 #include "support/device.h"
 #include "world/objects.h"
 
 namespace gfx_testing {
 
-std::vector<uint8_t> Words(const std::vector<uint16_t>& words) {
-  std::vector<uint8_t> bytes;
-  for (uint16_t word : words) layout::put16(bytes, word);
-  return bytes;
-}
-
 ImageRecord Owned::image(uint32_t id, uint16_t width, uint16_t height, const std::vector<uint16_t>& words,
                          bool saveUnder) {
   ImageRecord image{id, static_cast<uint8_t>(saveUnder), 0, width, height};
-  image.pixelData = bytes.emplace_back(Words(words)).data();
+  image.pixelData = bytes.emplace_back(data_builder::Words(words)).data();
   image.pixelDataSize = static_cast<uint32_t>(bytes.back().size());
   if (saveUnder) image.saveBuffer = pixels.emplace_back(size_t{width} * height).data();
   return imageTable[id] = image;

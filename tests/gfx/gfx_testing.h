@@ -14,9 +14,6 @@ namespace gfx_testing {
 
 constexpr uint16_t kGround = 0x0841;  // the test back buffer before anything is drawn
 
-// Run-length words as the little-endian bytes an image holds.
-std::vector<uint8_t> Words(const std::vector<uint16_t>& words);
-
 // Pictures and fonts put into the tables; the buffers they point at live as long as this does.
 struct Owned {
   std::list<std::vector<uint8_t>> bytes;

@@ -151,7 +151,7 @@ Bytes Dialogs(const std::vector<DialogDef>& dialogs, std::optional<uint32_t> cou
   return out;
 }
 
-Bytes ScreenBytes(const ScreenDef& screen) {
+static Bytes ScreenBytes(const ScreenDef& screen) {
   using namespace layout::map;
   Bytes out;
   put32(out, screen.number);

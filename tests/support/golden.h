@@ -12,8 +12,8 @@ namespace testing_support {
 // Each screenshot SHOT.png taken into dir has the pixels of tests/golden/SET/SHOT.png.
 void ExpectGoldenPictures(const TempDir& dir, const std::vector<std::string>& shots, const std::string& set);
 
-// A zelvo-sim trace equals tests/golden/traces/NAME.trace; a difference is reported by the first
-// frame and field that differ.
-void ExpectGoldenTrace(const std::string& tracePath, const std::string& name);
+// A text (a zelvo-sim trace, the tables written out) equals tests/golden/NAME; a difference is
+// reported by its first line, after the golden text's first line (a trace's header).
+void ExpectGoldenText(const std::string& text, const std::string& name);
 
 }  // namespace testing_support

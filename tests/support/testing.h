@@ -52,7 +52,4 @@ std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, i
 // the child ended normally and its gtest expectations held (failures are printed by the child).
 bool RunFresh(const std::function<void()>& body);
 
-// Where the headless device's screen shows view pixel (x, y) on a 240x320 screen.
-inline int ScreenIndex240x320(int viewX, int viewY) { return (viewY + 40) * 240 + viewX; }
-
 }  // namespace testing_support

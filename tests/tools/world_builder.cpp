@@ -9,6 +9,7 @@
 #include "check.h"
 #include "commands.h"
 #include "sources.h"
+#include "text.h"
 
 namespace zdtest {
 
@@ -26,16 +27,16 @@ void writeText(const fs::path& path, const std::string& text) { writeFile(path, 
 
 void writeJson(const fs::path& path, const json& j) { writeText(path, j.dump(2)); }
 
+json readJson(const fs::path& path) {
+  const Bytes text = readFile(path);
+  return json::parse(text.begin(), text.end(), nullptr, true, true);
+}
+
 Bytes hex(const std::string& text) {
-  Bytes out;
   std::string digits;
-  for (char c : text) {
+  for (char c : text)
     if (!std::isspace(static_cast<unsigned char>(c))) digits += c;
-  }
-  for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-    out.push_back(static_cast<uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-  }
-  return out;
+  return *zdata::fromHex(digits);
 }
 
 Bytes zeros(std::size_t n) { return Bytes(n, 0); }
@@ -49,9 +50,7 @@ Bytes cat(std::initializer_list<Bytes> parts) {
 std::vector<std::string> listFolder(const fs::path& dir) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -59,9 +58,8 @@ std::vector<std::string> listFolder(const fs::path& dir) {
 void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba) {
   fs::create_directories(path.parent_path());
   std::vector<uint8_t> bytes;
-  for (uint32_t p : rgba) {
+  for (uint32_t p : rgba)
     for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<uint8_t>(p >> shift));
-  }
   ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
 }
 
@@ -82,33 +80,15 @@ json goodWorld(const fs::path& dir) {
                         "64617461 04000000 80808080");
   writeFile(dir / "music/main.wav", wav);
   writeFile(dir / "music/ingame.wav", wav);
-  json world = json::parse(R"({
-    "format": "zelvo-world 1",
-    "music": {"title": "music/main.wav", "game": "music/ingame.wav"},
-    "images": [],
-    "fonts": [{"id": 1, "sheet": "fonts/small.png", "cell": [6, 8]}, {"id": 2, "sheet": "fonts/small.png", "cell": [6, 8]}],
-    "sprites": [
-      {"id": 3, "kind": "player", "frames": {"strip": "sprites/player.png", "count": 16}, "animRate": 8},
-      {"id": 10, "kind": "solid", "frames": ["sprites/ground.png"]},
-      {"id": 50, "kind": "front", "frames": ["sprites/key.png"]}],
-    "screens": [
-      {"number": 1, "objects": [{"sprite": 10, "x": 0, "y": 170}], "events": [{"event": 1, "x": 60, "y": 150}]},
-      {"number": 2, "objects": [{"sprite": 10, "x": 0, "y": 170}]},
-      {"number": 11, "objects": [{"sprite": 10, "x": 0, "y": 170, "layer": 1}], "events": [{"event": 2, "x": 180, "y": 130}]}],
-    "events": [
-      {"id": 1, "size": [20, 20], "trigger": "touch",
-       "actions": [{"do": "showDialog", "dialog": 1}, {"do": "disarmEvent", "event": 1}]},
-      {"id": 2, "size": [20, 40], "trigger": "useArtifact", "param": 50,
-       "actions": [{"do": "spendArtifact", "artifact": 50}, {"do": "addScore", "points": 100},
-                   {"do": "goToScreen", "screen": 1, "x": 20, "y": 150}]}],
-    "artifacts": [{"id": 50, "name": "Brass key", "screen": 11, "x": 100, "y": 160, "state": "lying"}],
-    "dialogs": [{"id": 1, "text": "Mind the spikes!\nThe door wants a @fFFE0key@fFFFF."}]
-  })");
-  for (uint32_t id : {1,   2,   3,   4,   5,   6,   7,   8,   100, 110, 111, 120, 121, 122, 123, 124, 125,
-                      126, 127, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 150, 151, 500,
-                      501, 5555, 5556}) {
-    world["images"].push_back({{"id", id}, {"picture", "images/panel.png"}});
-    if (id == 3 || id == 5) world["images"].back()["saveBuffer"] = true;
+  return readJson(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds/good.json");
+}
+
+json patched(json world, const Patches& patches) {
+  for (const auto& [pointer, value] : patches) {
+    const json::json_pointer place(pointer);
+    if (!value.empty()) world[place] = json::parse(value);
+    else if (world.at(place.parent_pointer()).is_array()) world[place.parent_pointer()].erase(std::stoul(place.back()));
+    else world[place.parent_pointer()].erase(place.back());
   }
   return world;
 }
@@ -143,6 +123,10 @@ ToolRun runTool(const std::vector<std::string>& args) {
   return {run.exitCode, run.out, run.err};
 }
 
+ToolRun tiled(const fs::path& world, const fs::path& out) {
+  return capture([&](zdata::Streams io) { return zdata::tiledCommand(world, out, {}, io); });
+}
+
 zdata::Report readReport(const fs::path& sources) {
   zdata::Report report;
   zdata::readSources(sources, report);
@@ -156,35 +140,13 @@ zdata::Report checkReport(const fs::path& dir) {
   return report;
 }
 
-bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
-         const std::string& messagePart) {
-  for (const auto& d : report.diagnostics()) {
-    std::string whole = d.record;
-    if (!d.field.empty()) whole += (whole.empty() ? "" : ": ") + d.field;
-    if (d.severity == severity && d.file == file && whole.rfind(record, 0) == 0 &&
-        d.message.find(messagePart) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
-}
-
 std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
-
-void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present) {
-  for (const Diag& d : diags) {
-    EXPECT_EQ(has(report, d.severity, d.file, d.record, d.message), present)
-        << d.file << ": " << d.record << ": " << d.message << (present ? " is missing from:\n" : " is in:\n")
-        << dump(report);
-  }
-}
 
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
   std::vector<std::pair<std::string, Bytes>> files;
   for (const char* name : {layout::kSpritesFile, layout::kEventsFile, layout::kArtifactsFile, layout::kFontsFile,
-                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile}) {
+                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile})
     files.emplace_back(name, readFile(dir / name));
-  }
   return files;
 }
 

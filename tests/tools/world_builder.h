@@ -24,6 +24,7 @@ Bytes readFile(const fs::path& path);
 void writeFile(const fs::path& path, const Bytes& bytes);  // makes the folders it needs
 void writeText(const fs::path& path, const std::string& text);
 void writeJson(const fs::path& path, const json& j);
+json readJson(const fs::path& path);  // comments allowed, as in manifests
 Bytes hex(const std::string& text);  // "01 00 ff" to bytes; spaces and line breaks are ignored
 Bytes zeros(std::size_t n);
 Bytes cat(std::initializer_list<Bytes> parts);
@@ -34,10 +35,15 @@ void writePng(const fs::path& path, int width, int height, const std::vector<uin
 // A PNG of one opaque colour whose bottom-right pixel is transparent (the game never draws it).
 void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF);
 
-// A good small world: every image, font and sprite the game asks for, screens 1, 2 and 11, two
-// events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is returned and
-// written by the caller (tests change it first).
+// A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
+// and 11, two events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is
+// returned and written by the caller (tests change it first).
 json goodWorld(const fs::path& dir);
+
+// Changes to a manifest: the JSON text value set at the JSON pointer ("/images/-" appends), or the
+// place removed when the value is empty.
+using Patches = std::vector<std::pair<std::string, std::string>>;
+json patched(json world, const Patches& patches);
 
 struct ToolRun {
   int code = 0;
@@ -47,20 +53,11 @@ ToolRun pack(const fs::path& sources, const fs::path& dir);
 ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false);
 ToolRun check(const fs::path& dir, bool json = false);
 ToolRun runTool(const std::vector<std::string>& args);  // the command-line program itself
+ToolRun tiled(const fs::path& world, const fs::path& out);
 
 zdata::Report readReport(const fs::path& sources);  // reading sources alone
 zdata::Report checkReport(const fs::path& dir);     // a data set's check report
-// True when some diagnostic of this severity matches file, record (a prefix of record and field)
-// and a part of its message.
-bool has(const zdata::Report& report, zdata::Severity severity, const std::string& file, const std::string& record,
-         const std::string& messagePart);
-std::string dump(const zdata::Report& report);
-struct Diag {
-  zdata::Severity severity;
-  std::string file, record, message;
-};
-// Each of these is in the report (with present false: none of them is).
-void expectReported(const zdata::Report& report, const std::vector<Diag>& diags, bool present = true);
+std::string dump(const zdata::Report& report);      // as the tool prints it
 
 // The seven files of a folder, by name.
 std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir);

@@ -1,0 +1,251 @@
+// loaders_test.cpp -- the seven loaders: odd but loadable records as the tables then hold them (a golden
+// text), loading again, malformed files refused whole, and the fixed order of loadGameData.
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+#include "data/data_fixture.h"
+#include "data/sprites.h"
+#include "support/golden.h"
+#include "support/tables_text.h"
+#include "world/objects.h"
+
+using namespace data_builder;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+ScreenDef fullScreen(uint32_t number) {  // both placement lists filled to the end, no ending zero entry
+  ScreenDef screen{.number = number};
+  for (uint16_t k = 0; k < 64; ++k) screen.objects.push_back({100u + k, k, static_cast<uint16_t>(2 * k), k == 5 ? 0x1234u : 0});
+  for (uint16_t k = 0; k < 16; ++k) screen.events.push_back({500u + k, static_cast<uint16_t>(k + 1), 9});
+  return screen;
+}
+
+// Records in every odd shape the loaders accept: out of order in their data areas, repeated ids,
+// texts that fill their fields, frames that end early or wrap, short sheets, ignored map numbers.
+std::map<std::string, Bytes> oddWorld() {
+  std::map<std::string, Bytes> files;
+  files["map.dat"] = Map({fullScreen(57),
+                          {.number = 1, .objects = {{3, 5, 6}, {1500, 1, 1}, {9}}, .events = {{7, 8, 9}}},
+                          fullScreen(0), fullScreen(101), fullScreen(0xFFFFFFFF), {.number = 100},
+                          {.number = 12, .objects = {{1}}}, {.number = 3}, {.number = 12, .objects = {{2}}}});
+  files["art.dat"] = Artifacts({{.id = 50, .name = "Golden key", .screenNumber = 12, .x = 30, .y = 40, .state = 1},
+                                {.id = 7, .name = "", .screenNumber = 0xFFFF, .x = 0xFFFF, .y = 1, .state = 9},
+                                {.id = 50, .name = "Second key", .state = 3},
+                                {.id = 5, .name = std::string(32, 'N')}});
+  files["art.dat"].push_back(0xEE);  // bytes after the last record do no harm
+  files["dialogs.dat"] = Dialogs({{4, "Hello @fF800world"}, {2, "Line one\r\nLine two"}, {4, "Ignored"}, {9, ""},
+                                  {1, std::string(128, 'x')}});
+  // The first event lies second in the data area; a third index entry points at it again, a fourth repeats id 9.
+  files["events.dat"] = Indexed(
+      {EventEntry({.id = 9, .trigger = 3, .armState = 2, .triggerParam = 50}),
+       EventEntry({.id = 7, .width = 30, .height = 40, .trigger = 1, .armState = 1, .reserved = {1, 2, 3, 4},
+                   .triggerParam = 0xDEADBEEF, .actions = {{1, 12, 100, 150}, {4, 3}, {200, 0xFFFFFFFF, 0xFFFF, 0xFFFF}}}),
+       IndexedRecord{.bytes = {}, .size = 0, .offset = 0}, EventEntry({.id = 9, .width = 6})},
+      {1, 0, 2, 3});
+  // Backwards in the data area; only saveUnder 1 asks for a save buffer, and a 0 x 7 image gets none.
+  files["images.dat"] = Indexed({ImageEntry({.id = 6, .reserved = 0x42, .width = 3, .height = 2, .words = {1, 2, 0, 2, 3}}),
+                                 ImageEntry({.id = 5, .saveUnder = 1, .width = 4, .height = 3, .words = {0, 11}}),
+                                 ImageEntry({.id = 9, .saveUnder = 2, .width = 1, .height = 1, .words = {0xFFFF}}),
+                                 ImageEntry({.id = 10, .saveUnder = 1, .width = 0, .height = 7}),
+                                 ImageEntry({.id = 6, .width = 2, .height = 2, .words = {8}})},
+                                {4, 3, 2, 1, 0});
+  std::vector<uint16_t> sheet = FullSheet(1, 2);
+  sheet[0] = 0xF800;
+  IndexedRecord shortSheet = FontEntry({.id = 4, .glyphWidth = 2, .glyphHeight = 2, .sheet = {1, 2, 3}});
+  shortSheet.bytes.push_back(0x77);  // half a pixel, left out
+  shortSheet.size += 1;
+  files["fonts.dat"] = Indexed({FontEntry({1, 6, 8, FullSheet(6, 8)}), FontEntry({2, 1, 2, sheet}), shortSheet}, {2, 1, 0});
+  // Kinds 0..7 give the layers; frames in any order, a skip to the last position, 0, 0 ending a
+  // frame early; the random start draws for motions 1 and 3 and for a patrol-less 0xFF; a 0-wide
+  // sprite is left out and the first of an id stays.
+  std::vector<IndexedRecord> sprites = {SpriteEntry({.id = 42, .kind = 5, .animRate = 9, .reservedB = 0xB0, .width = 3,
+                                                     .height = 2, .reservedC = 0xC0, .motion = 2, .moveRate = 17,
+                                                     .frames = {{1, 2, 3, 4, 5, 6}, {0, 2, 7, 0, 0}}})};
+  for (uint8_t kind = 0; kind < 8; ++kind)
+    sprites.push_back(SpriteEntry({.id = 10u + kind, .kind = kind, .frames = std::vector<std::vector<uint16_t>>(kind % 3, {1})}));
+  Bytes frameData;  // frame 1's words come after frame 2's
+  for (uint32_t offset : {4, 0}) layout::put32(frameData, offset);
+  for (uint16_t word : {0, 3, 4, 0, 1, 5}) layout::put16(frameData, word);
+  IndexedRecord anyOrder{SpriteEntry({.id = 1, .frameCount = 2, .width = 2, .height = 2}).bytes,
+                         static_cast<uint32_t>(frameData.size())};
+  anyOrder.bytes.insert(anyOrder.bytes.end(), frameData.begin(), frameData.end());
+  sprites.push_back(anyOrder);
+  sprites.push_back(SpriteEntry({.id = 2, .width = 2, .height = 2, .frames = {{1, 0, 2}}}));
+  for (auto [id, motion] : {std::pair<uint32_t, uint8_t>{31, 1}, {33, 3}, {35, 0xFF}, {31, 1}})
+    sprites.push_back(SpriteEntry({.id = id, .animRate = 7, .motion = motion,
+                                   .frames = std::vector<std::vector<uint16_t>>(motion % 7 + 2, {motion})}));
+  sprites.push_back(SpriteEntry({.id = 36, .animRate = 7, .motion = 1}));  // no frames: frame stays 1
+  sprites.push_back(SpriteEntry({.id = 37, .width = 0, .motion = 1, .frames = {{1}}}));
+  files["sprites.dat"] = Indexed(sprites);
+  return files;
+}
+
+}  // namespace
+
+class Loaders : public DataFileTest {};
+
+TEST_F(Loaders, OddRecordsLoadIntoTheGoldenTablesAndLoadingAgainKeepsOrReplacesByFile) {
+  restart(0x2468ACE1);
+  WriteAll(dir.path(), oddWorld());
+  ASSERT_EQ(loadGameData(), 0);
+  std::string text;
+  for (const std::string& line : log()) text += line + "\n";
+  text += TablesText();
+  // Again: images, fonts and dialogs add new ids and keep those there; sprites, events, artifacts
+  // and the map start over, from what the files hold, whatever the game changed.
+  WriteAll(dir.path(), {{"images.dat", Indexed({ImageEntry({6, 0, 0, 9, 9, {9}}), ImageEntry({2, 0, 0, 3, 1, {1, 2}})})},
+                        {"fonts.dat", Indexed({FontEntry({1, 2, 1, FullSheet(2, 1)}), FontEntry({3, 2, 1, FullSheet(2, 1)})})},
+                        {"dialogs.dat", Dialogs({{1, "second"}, {3, "new"}})},
+                        {"sprites.dat", Indexed({SpriteEntry({.id = 5, .frames = {{3}}})})},
+                        {"events.dat", Indexed({EventEntry({.id = 7, .armState = 1, .actions = {{.opcode = 3}}})})},
+                        {"art.dat", Artifacts({{.id = 1, .screenNumber = 3, .state = 1}})}});
+  objectList.push_back(spriteTable.at(42));  // the player borrows the template's buffers
+  eventTable.at(7).armState = 2;
+  eventTable[99] = Event{};
+  artifactList.front().state = 3;
+  write("map.dat", Bytes(900));
+  const size_t before = log().size();
+  for (auto load : {loadImages, loadFonts, loadDialogs, loadSprites, loadEvents, loadArtifacts, loadScreenMap}) load();
+  EXPECT_TRUE(objectList.empty());
+  text += "--- loaded again\n";
+  const Lines lines = log();
+  for (size_t i = before; i < lines.size(); ++i) text += lines[i] + "\n";
+  text += TablesText();
+  testing_support::ExpectGoldenText(text, "tables/odd-world.txt");
+
+  // 255 x 255 = 65025 positions; a skip of 65000 then 600 wraps the 16-bit position round to 64.
+  write("sprites.dat", Indexed({SpriteEntry({.id = 20, .width = 255, .height = 255, .frames = {{0, 65000, 0, 600, 0xAB, 0, 0}}})}));
+  ASSERT_EQ(loadSprites(), LoadOk);
+  const Sprite& wrapped = spriteTable.at(20);
+  EXPECT_EQ(wrapped.pixels[64], 0xAB);
+  EXPECT_EQ(std::count(wrapped.pixels, wrapped.pixels + 65025, 0), 65024);
+}
+
+TEST(DecodeFrames, ZeroSizedSpritesWriteNothingAndOneByOneTakesItsOnlyWord) {
+  uint8_t frameData[8] = {0, 0, 0, 0, 0x34, 0x12, 0, 0};
+  uint16_t pixels[2] = {0xEEEE, 0xEEEE};
+  Sprite s;
+  s.frameCount = 1, s.width = 0, s.height = 3, s.frameData = frameData, s.frameDataSize = 8, s.pixels = pixels;
+  EXPECT_EQ(decodeFrames(s).kind, FrameFault::None);
+  EXPECT_EQ(std::vector<uint16_t>(pixels, pixels + 2), std::vector<uint16_t>(2, 0xEEEE));
+  // With a single position, the first word is read before the stop test, as for any frame.
+  s.width = s.height = 1, s.frameDataSize = 6, s.pixelsReady = 0;
+  EXPECT_EQ(decodeFrames(s).kind, FrameFault::None);
+  EXPECT_EQ(s.pixelsReady, 1);
+  EXPECT_EQ(std::vector<uint16_t>(pixels, pixels + 2), (std::vector<uint16_t>{0x1234, 0xEEEE}));
+}
+
+namespace {
+
+Bytes set32(Bytes bytes, size_t at, uint32_t value) {
+  layout::write32(bytes.data() + at, value);
+  return bytes;
+}
+Bytes cut(Bytes bytes, size_t n) {
+  bytes.resize(bytes.size() - n);
+  return bytes;
+}
+
+}  // namespace
+
+TEST_F(Loaders, MalformedFilesAreRefusedWholeWithOneLineNamingTheProblem) {
+  const Bytes images = Indexed({ImageEntry({1, 0, 0, 2, 1, {5, 6}}), ImageEntry({2, 1, 0, 2, 2, {0, 3}})});
+  const Bytes events = Indexed({EventEntry({.id = 1, .actions = {{4}}}), EventEntry({.id = 2, .actions = {{1}, {2}}})});
+  Bytes actionsPast = events;  // event 2 starts at 4 + 16 + 19 + 9 = 48; the file ends at 85
+  actionsPast[48 + layout::event::kActionCount] = 255;
+  const IndexedRecord first = SpriteEntry({.id = 1, .width = 2, .height = 1, .frames = {{1, 2}}});
+  const IndexedRecord second = SpriteEntry({.id = 7, .width = 2, .height = 2, .frames = {{1, 2, 3}, {0, 0}}});
+  const Bytes sprites = Indexed({first, second});
+  const size_t secondStart = 4 + 16 + first.bytes.size(), secondFrames = secondStart + layout::sprite::kHeaderSize;
+  Bytes tableLong = sprites, runsOff = sprites;
+  tableLong[secondStart + layout::sprite::kFrameCount] = 6;  // 24 bytes of offsets in 18 bytes of frame data
+  // Frame 2's end marker 0, 0 becomes two pixels, and the frame wants a third word that is not there.
+  layout::write16(runsOff.data() + runsOff.size() - 4, 7);
+  layout::write16(runsOff.data() + runsOff.size() - 2, 8);
+  const struct {
+    const char* file;
+    Bytes bytes;
+    const char* problem;
+  } cases[] = {
+      {"images.dat", {2, 0}, "ends inside the record count"},
+      {"images.dat", set32(images, 0, 1000), "count 1000 needs 8004 bytes"},
+      {"images.dat", set32(images, 0, 0xFFFFFFFF), "count 4294967295"},
+      {"images.dat", set32(images, 12, 0xFFFFFFF0), "index entry 1: the record starts at byte"},
+      {"images.dat", cut(images, 4 + 5), "index entry 1: the header at byte 34 is cut short: 5 of 10"},
+      {"images.dat", set32(images, 8, 0xFFFFFFFF), "index entry 0 (id 1): its 4294967295 bytes after the header run past"},
+      {"images.dat", cut(images, 1), "index entry 1 (id 2): its 4 bytes after the header run past"},
+      {"fonts.dat", cut(Indexed({FontEntry({3, 1, 1, FullSheet(1, 1)})}), 2), "(id 3): its 192 bytes after the header run past"},
+      {"art.dat", {1}, "ends inside the record count (1 of its 4 bytes)"},
+      {"art.dat", Artifacts({{.id = 1}}, 1000), "count 1000 needs 43004 bytes, but the file has 47"},
+      {"art.dat", cut(Artifacts({{.id = 1}, {.id = 2}}), 1), "count 2 needs 90 bytes, but the file has 89"},
+      {"art.dat", Artifacts({}, 0xFFFFFFFF), "count 4294967295 needs"},
+      {"dialogs.dat", {3, 0}, "ends inside the record count (2 of its 4 bytes)"},
+      {"dialogs.dat", cut(Dialogs({{1, "a"}, {2, "b"}}), 100), "count 2 needs 268 bytes, but the file has 168"},
+      {"dialogs.dat", Dialogs({}, 0xFFFFFFFF), "count 4294967295 needs"},
+      {"events.dat", {1, 0, 0}, "ends inside the record count"},
+      {"events.dat", set32(events, 0, 11), "count 11 needs 92 bytes of count and index, but the file has 85"},
+      {"events.dat", set32(events, 12, 0x80000000), "index entry 1: the record starts at byte 2147483668, past the end"},
+      {"events.dat", set32(events, 12, 85 - 20 - 18), "index entry 1: the 19-byte header at byte 67 is cut short"},
+      {"events.dat", actionsPast, "index entry 1 (event 2): its 255 actions run past the end"},
+      {"events.dat", cut(events, 1), "index entry 1 (event 2): its 2 actions run past the end"},
+      {"sprites.dat", {1, 0, 0}, "ends inside the record count (3 of its 4 bytes)"},
+      {"sprites.dat", set32(sprites, 0, 0x20000000), "count 536870912 needs 4294967300 bytes"},
+      {"sprites.dat", set32(sprites, 12, 0xFFFFFFFF), "index entry 1: the record starts at byte 4294967315, past"},
+      {"sprites.dat", set32(sprites, 12, static_cast<uint32_t>(sprites.size() - 30)), "index entry 1: the 49-byte header at byte"},
+      {"sprites.dat", set32(sprites, 16, second.size + 1), "index entry 1 (sprite 7): its 19 bytes of frame data run past"},
+      {"sprites.dat", tableLong, "the table of 6 frame offsets is longer than its 18 bytes"},
+      {"sprites.dat", set32(sprites, secondFrames + 4, 10), "(sprite 7): frame 2 starts past the end of its frame data (18 bytes)"},
+      {"sprites.dat", runsOff, "(sprite 7): frame 2 runs past the end of its frame data"}};
+  const std::map<std::string, LoadResult (*)()> loaders = {{"images.dat", loadImages}, {"fonts.dat", loadFonts},
+                                                         {"art.dat", loadArtifacts}, {"dialogs.dat", loadDialogs},
+                                                         {"events.dat", loadEvents}, {"sprites.dat", loadSprites}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.problem);
+    restart(1);
+    write(c.file, c.bytes);
+    EXPECT_EQ(loaders.at(c.file)(), LoadReadFailed);
+    const Lines lines = log();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind(std::string(c.file) + ": ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(c.problem), std::string::npos) << lines[0];
+    EXPECT_EQ(TablesText(), "");  // nothing of a refused file is kept
+  }
+}
+
+TEST_F(Loaders, AllSevenFilesLoadInOrderAndEachMissingEmptyOrCutShortOneStopsLoadingThere) {
+  // Which tables hold something, in the order of the files.
+  auto filled = [] {
+    std::string bits;
+    for (bool table : {!spriteTable.empty(), !eventTable.empty(), !artifactList.empty(), !fontTable.empty(),
+                       !imageTable.empty(), screenMap[0].screenNumber != 0, !dialogTable.empty()})
+      bits += table ? '1' : '0';
+    return bits;
+  };
+  const std::pair<const char*, LoadResult (*)()> files[] = {
+      {"sprites.dat", loadSprites}, {"events.dat", loadEvents}, {"art.dat", loadArtifacts}, {"fonts.dat", loadFonts},
+      {"images.dat", loadImages},   {"map.dat", loadScreenMap}, {"dialogs.dat", loadDialogs}};
+  std::string text;
+  for (const auto& [name, load] : files) {
+    const auto small = SmallWorld();
+    const Bytes none = std::string(name) == "art.dat" ? Artifacts({}) : std::string(name) == "map.dat" ? Map({})
+                     : std::string(name) == "dialogs.dat" ? Dialogs({}) : Indexed({});
+    for (const char* way : {"whole", "missing", "empty", "one byte short", "with no records"}) {
+      if (way == std::string("whole") && !text.empty()) continue;
+      restart(1);
+      auto world = small;
+      if (way == std::string("empty")) world[name].clear();
+      if (way == std::string("one byte short")) world[name].pop_back();
+      if (way == std::string("with no records")) world[name] = none;
+      WriteAll(dir.path(), world);
+      if (way == std::string("missing")) std::remove(dir.file(name).c_str());
+      const int code = loadGameData();
+      text += std::string(name) + " " + way + ": " + std::to_string(code) + " tables " + filled() + "\n";
+      for (const std::string& line : log()) text += "  " + line + "\n";
+      unloadGameData();
+      text += "  alone: " + std::to_string(load()) + "\n";  // the loader on its own gives its own code
+    }
+  }
+  testing_support::ExpectGoldenText(text, "tables/loading-order.txt");
+}
