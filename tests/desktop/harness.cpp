@@ -502,9 +502,11 @@ std::map<std::string, std::optional<std::string>> ZelvoEnvironment(const Virtual
 
 ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory,
                    const std::vector<std::string>& options,
-                   const std::map<std::string, std::optional<std::string>>& environment)
+                   const std::map<std::string, std::optional<std::string>>& environment,
+                   const std::vector<std::string>& program)
     : display_(display) {
-  std::vector<std::string> argv{ZELVO_PATH, "--app-dir", appDirectory};
+  std::vector<std::string> argv = program;
+  argv.insert(argv.end(), {"--app-dir", appDirectory});
   argv.insert(argv.end(), options.begin(), options.end());
   auto env = ZelvoEnvironment(display);
   for (const auto& [name, value] : environment) env[name] = value;

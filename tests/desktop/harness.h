@@ -165,11 +165,13 @@ class CoverWindow {
 // Top-level windows from the bottom of the stack to the top.
 std::vector<unsigned long> StackingOrder(const VirtualDisplay& display);
 
-// zelvo started on an app directory, with its output kept.
+// zelvo started on an app directory, with its output kept. program is the command that starts it
+// (the zelvo built here, or another one: a Windows zelvo.exe under Wine).
 class ZelvoRun {
  public:
   ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory, const std::vector<std::string>& options,
-           const std::map<std::string, std::optional<std::string>>& environment = {});
+           const std::map<std::string, std::optional<std::string>>& environment = {},
+           const std::vector<std::string>& program = {ZELVO_PATH});
   // This copy's window (other copies may have theirs on the same display).
   std::optional<XWindow> Window(double seconds = 20);
   bool Wait(double seconds, int* exitCode) { return process_->Wait(seconds, exitCode); }

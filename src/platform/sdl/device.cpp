@@ -1,14 +1,10 @@
 // device.cpp -- the desktop device: system services, keys, the event pump and the window hooks on SDL.
-#include <sys/sysinfo.h>
-
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "platform/common/device.h"
+#include "platform/common/process.h"
 #include "platform/common/winqueue.h"
 #include "platform/keys.h"
 #include "platform/sdl/internal.h"
@@ -48,20 +44,6 @@ void handle(const SDL_Event& event) {
     case DeviceAction::None:
       break;
   }
-}
-
-// Bytes of memory the system could give us now: MemAvailable, or free RAM on older kernels.
-uint64_t availableMemory() {
-  std::ifstream meminfo("/proc/meminfo");
-  for (std::string line; std::getline(meminfo, line);) {
-    std::istringstream fields(line);
-    std::string name;
-    uint64_t kibibytes = 0;
-    if (fields >> name >> kibibytes && name == "MemAvailable:") return kibibytes * 1024;
-  }
-  struct sysinfo info {};
-  if (sysinfo(&info) != 0) return 0;
-  return static_cast<uint64_t>(info.freeram) * info.mem_unit;
 }
 
 // SDL's video drivers that show a window to a person, as a list for its driver hint. Left to
@@ -125,12 +107,14 @@ using desktop::device;
 // ---- system.h ----
 
 uint32_t SysAvailableVirtualMemory() {
-  const uint64_t bytes = desktop::availableMemory();
+  const uint64_t bytes = SystemAvailableMemory();
   return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
 }
 
 std::string SysModuleFileName() {
-  return (std::filesystem::path(device.options.appDirectory) / device.options.programName).string();
+  const std::string& folder = device.options.appDirectory;
+  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  return folder + (separated || folder.empty() ? "" : "/") + device.options.programName;
 }
 
 void SysMessageBox(const std::string& text, const std::string& caption, uint32_t style) {
