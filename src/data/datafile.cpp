@@ -107,29 +107,27 @@ bool copyText(char* out, const uint8_t* in, uint32_t width) {
 }
 
 LoadResult SeekReader::open() {
-  file_ = FileOpenRead(pathOf(name_));
-  if (!file_) {
+  OpenFile file(FileOpenRead(pathOf(name_)));
+  if (!file.handle) {
     LogWrite("\nFailed to open %s", name_);
     return LoadOther;
   }
-  fileSize_ = FileSize(file_);
+  fileSize_ = FileSize(file.handle);
   if (fileSize_ == kUnknownSize) {
     reportBad(name_, "cannot tell the file's size");
     return LoadReadFailed;
   }
-  uint8_t countBytes[layout::index::kCountSize] = {};
-  uint32_t done = 0;
-  // A count that cannot be read at all (a failed read, an empty file) means no records.
-  if (!FileRead(file_, countBytes, sizeof countBytes, &done) || done == 0) return LoadOk;
-  // A count read short is judged by the bytes that came, the index by the file's size.
-  if (!checkIndex(name_, countBytes, done < sizeof countBytes ? done : fileSize_, &count_)) {
+  if (!allocate(fileSize_, bytes_)) return LoadOutOfMemory;
+  // A file that cannot be read at all (a failed read, an empty file) has no records.
+  if (!FileRead(file.handle, bytes_.get(), fileSize_, &read_) || read_ == 0) return LoadOk;
+  // A count cut short is judged by the bytes that came, the index by the file's size.
+  const uint32_t countRead = available(0, layout::index::kCountSize);
+  if (!checkIndex(name_, bytes_.get(), countRead < layout::index::kCountSize ? countRead : fileSize_, &count_)) {
     count_ = 0;
     return LoadReadFailed;
   }
   const uint32_t indexBytes = count_ * layout::index::kEntrySize;  // fits: checked against the file size
-  if (!allocate(indexBytes, index_)) return LoadOutOfMemory;
-  if (!FileRead(file_, index_.get(), indexBytes, &done)) return LoadReadFailed;
-  if (done != indexBytes) {
+  if (const uint32_t done = available(layout::index::kCountSize, indexBytes); done != indexBytes) {
     reportBad(name_, "the index is cut short: %u of %u bytes", done, indexBytes);
     return LoadReadFailed;
   }
@@ -137,21 +135,21 @@ LoadResult SeekReader::open() {
 }
 
 LoadResult SeekReader::header(uint32_t entry, uint8_t* out, uint32_t headerSize, uint32_t* blockSize) {
-  const uint64_t start = recordStart(index_.get(), count_, entry);
-  *blockSize = recordSize(index_.get(), entry);
+  const uint8_t* index = bytes_.get() + layout::index::kCountSize;
+  const uint64_t start = recordStart(index, count_, entry);
+  *blockSize = recordSize(index, entry);
   if (start >= fileSize_) {
     reportBad(name_, "index entry %u: the record starts at byte %llu, past the end of the file (%u bytes)", entry,
               ull(start), fileSize_);
     return LoadReadFailed;
   }
-  if (!FileSeek(file_, static_cast<uint32_t>(start))) return LoadReadFailed;
-  uint32_t done = 0;
-  if (!FileRead(file_, out, headerSize, &done)) return LoadReadFailed;
+  const uint32_t done = available(start, headerSize);
   if (done != headerSize) {
     reportBad(name_, "index entry %u: the header at byte %llu is cut short: %u of %u bytes", entry, ull(start), done,
               headerSize);
     return LoadReadFailed;
   }
+  std::memcpy(out, bytes_.get() + start, headerSize);
   blockStart_ = start + headerSize;
   // Checked before anything is allocated, so a bogus size cannot ask for gigabytes.
   if (!fits(blockStart_, *blockSize, fileSize_)) {
@@ -162,15 +160,14 @@ LoadResult SeekReader::header(uint32_t entry, uint8_t* out, uint32_t headerSize,
   return LoadOk;
 }
 
-LoadResult SeekReader::block(uint32_t entry, uint32_t id, const char* what, void* out, uint32_t size) {
-  uint32_t done = 0;
-  if (!FileRead(file_, out, size, &done)) return LoadReadFailed;
+const uint8_t* SeekReader::block(uint32_t entry, uint32_t id, const char* what, uint32_t size) {
+  const uint32_t done = available(blockStart_, size);
   if (done != size) {
     reportBad(name_, "index entry %u (id %u): %s at byte %llu is cut short: %u of %u bytes", entry, id, what,
               ull(blockStart_), done, size);
-    return LoadReadFailed;
+    return nullptr;
   }
-  return LoadOk;
+  return bytes_.get() + blockStart_;
 }
 
 }  // namespace datafile

@@ -1,6 +1,7 @@
 // datafile.h -- what the seven loaders share: paths, bounds checks, the three ways of reading, buffer ownership.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -92,27 +93,30 @@ bool checkHeader(const char* file, uint32_t entry, uint64_t start, uint32_t head
 // without a 0 is cut one character short so it still ends with one; returns true when it was.
 bool copyText(char* out, const uint8_t* in, uint32_t width);
 
-// Seek-per-record reading (images, fonts): the count, the whole index in one read, then a seek and
-// two reads for each record.
+// Indexed files read record by record (images, fonts): the count, the index, then each record's
+// header and the block after it. The whole file is read at once and the records are taken from
+// memory, each seeing exactly the bytes a seek and a read of it would have brought.
 class SeekReader {
  public:
   explicit SeekReader(const char* name) : name_(name) {}
-  ~SeekReader() { FileClose(file_); }
   SeekReader(const SeekReader&) = delete;
   SeekReader& operator=(const SeekReader&) = delete;
 
-  // Opens the file and reads count and index. A file that cannot be opened logs
+  // Opens and reads the file, then checks count and index. A file that cannot be opened logs
   // "\nFailed to open <name>" and gives 255; an empty file has no records.
   LoadResult open();
   uint32_t count() const { return count_; }
 
   // Reads entry's fixed header into out and tells the size of the block after it.
   LoadResult header(uint32_t entry, uint8_t* out, uint32_t headerSize, uint32_t* blockSize);
-  // Reads the block after the header just read; what names the block in messages.
-  LoadResult block(uint32_t entry, uint32_t id, const char* what, void* out, uint32_t size);
+  // The block after the header just read, where it lies in the file's bytes; null (and a line in
+  // the log) when it is cut short. What names the block in messages.
+  const uint8_t* block(uint32_t entry, uint32_t id, const char* what, uint32_t size);
+  // The file's bytes, for a table that keeps blocks where they lie.
+  std::unique_ptr<uint8_t[]> takeBytes() { return std::move(bytes_); }
 
   // For each index entry in order: read its header, then build(entry, header, blockSize), which
-  // reads the block. Stops at the first result other than LoadOk.
+  // takes the block. Stops at the first result other than LoadOk.
   template <class Build>
   LoadResult forEachRecord(uint32_t headerSize, Build&& build) {
     uint8_t header[kMaxHeaderSize];
@@ -126,12 +130,17 @@ class SeekReader {
   }
 
  private:
+  // How many of length bytes at start a read there would bring.
+  uint32_t available(uint64_t start, uint32_t length) const {
+    return start >= read_ ? 0 : static_cast<uint32_t>(std::min<uint64_t>(length, read_ - start));
+  }
+
   static constexpr uint32_t kMaxHeaderSize = 16;  // images have 10 bytes, fonts 8
   const char* name_;
-  FileHandle file_ = nullptr;
   uint32_t fileSize_ = 0;
+  uint32_t read_ = 0;  // bytes the read brought: the file's size unless it shrank meanwhile
   uint32_t count_ = 0;
-  std::unique_ptr<uint8_t[]> index_;
+  std::unique_ptr<uint8_t[]> bytes_;
   uint64_t blockStart_ = 0;
 };
 

@@ -46,13 +46,11 @@ LoadResult loadFonts() {
     font.glyphWidth = layout::read16(header + kGlyphWidth);
     font.glyphHeight = layout::read16(header + kGlyphHeight);
     // As for images, memory the file cannot be loaded without is its out-of-memory failure.
-    // Read straight into the pixel buffer, then turn the little-endian byte pairs into pixels in place.
+    // The little-endian byte pairs of the file become pixels.
     if (!datafile::allocate((static_cast<uint64_t>(size) + 1) / 2, record.sheet)) return LoadOutOfMemory;
-    if (LoadResult read = reader.block(entry, font.id, "glyph sheet", record.sheet.get(), size); read != LoadOk) {
-      return read;
-    }
+    const uint8_t* bytes = reader.block(entry, font.id, "glyph sheet", size);
+    if (!bytes) return LoadReadFailed;
     font.sheetPixels = size / 2;  // an odd last byte is half a pixel and is left out
-    const auto* bytes = reinterpret_cast<const uint8_t*>(record.sheet.get());
     for (uint32_t i = 0; i < font.sheetPixels; ++i) record.sheet[i] = layout::read16(bytes + 2 * i);
     font.glyphSheet = record.sheet.get();
     checkSheet(entry, font);

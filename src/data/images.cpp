@@ -1,4 +1,4 @@
-// images.cpp -- images.dat: the fixed pictures, kept in their run-length form.
+// images.cpp -- images.dat: the fixed pictures, kept in their run-length form where the file was read.
 #include "data/datafile.h"
 #include "data/loaders.h"
 #include "services/log.h"
@@ -7,13 +7,13 @@ std::map<uint32_t, ImageRecord> imageTable;
 
 namespace {
 
-// Pixel words and save buffers live until exit, whatever happens to imageTable.
-datafile::BufferPool<uint8_t> pixelPool;
+// The files' bytes, which hold the pixel words, and the save buffers live until exit, whatever
+// happens to imageTable.
+datafile::BufferPool<uint8_t> filePool;
 datafile::BufferPool<uint16_t> savePool;
 
 struct Loaded {
   ImageRecord image;
-  std::unique_ptr<uint8_t[]> pixels;
   std::unique_ptr<uint16_t[]> save;
 };
 
@@ -21,7 +21,7 @@ struct Loaded {
 
 void unloadImages() {
   imageTable.clear();
-  pixelPool.freeAll();
+  filePool.freeAll();
   savePool.freeAll();
 }
 
@@ -39,14 +39,13 @@ LoadResult loadImages() {
     image.reserved = header[kReserved];
     image.width = layout::read16(header + kWidth);
     image.height = layout::read16(header + kHeight);
-    // Memory the file cannot be loaded without is the file's out-of-memory failure.
-    if (!datafile::allocate(size, record.pixels)) return LoadOutOfMemory;
-    if (LoadResult read = reader.block(entry, image.id, "pixel data", record.pixels.get(), size); read != LoadOk) {
-      return read;
-    }
-    image.pixelData = record.pixels.get();
+    // The pixel words stay where they lie in the file's bytes.
+    const uint8_t* pixels = reader.block(entry, image.id, "pixel data", size);
+    if (!pixels) return LoadReadFailed;
+    image.pixelData = size ? pixels : nullptr;
     image.pixelDataSize = size;
-    // A 0 x n image with a save buffer gets an empty one, which is null.
+    // Memory the file cannot be loaded without is the file's out-of-memory failure. A 0 x n image
+    // with a save buffer gets an empty one, which is null.
     if (image.saveUnder == 1 && !datafile::allocate(static_cast<uint64_t>(image.width) * image.height, record.save)) {
       return LoadOutOfMemory;
     }
@@ -55,12 +54,14 @@ LoadResult loadImages() {
     return LoadOk;
   });
   if (result != LoadOk) return result;
+  bool kept = false;
   for (auto& [id, record] : loaded) {
     // An id already in the table (from an earlier load) keeps its first record.
     if (!imageTable.try_emplace(id, record.image).second) continue;
-    pixelPool.keep(std::move(record.pixels));
     savePool.keep(std::move(record.save));
+    kept = true;
   }
+  if (kept) filePool.keep(reader.takeBytes());
   LogWrite("\nLoaded %d images.", static_cast<int>(reader.count()));
   return LoadOk;
 }

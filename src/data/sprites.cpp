@@ -14,7 +14,8 @@ std::list<Sprite> objectList;
 
 namespace {
 
-// Every template buffer the loader made; a reload frees them all, and so does the end of the program.
+// Every template buffer the loader made (the file's bytes, which hold the frame data, and the decoded
+// pixels); a reload frees them all, and so does the end of the program.
 datafile::BufferPool<uint8_t> frameDataPool;
 datafile::BufferPool<uint16_t> pixelPool;
 
@@ -24,7 +25,6 @@ constexpr uint8_t kUnknownKindLayer = layout::kKindLayer[static_cast<uint8_t>(la
 
 struct Built {
   Sprite sprite;
-  std::unique_ptr<uint8_t[]> frameData;
   std::unique_ptr<uint16_t[]> pixels;
 };
 
@@ -108,12 +108,12 @@ Outcome buildTemplate(const datafile::WholeFile& file, const uint8_t* index, uin
     return Outcome::LeftOut;
   }
   const uint64_t pixelCount = static_cast<uint64_t>(s.frameCount) * s.width * s.height;
-  if (!datafile::allocate(size, built->frameData) || !datafile::allocate(pixelCount, built->pixels)) {
+  if (!datafile::allocate(pixelCount, built->pixels)) {
     datafile::reportBad(name, "index entry %u (sprite %u): out of memory for its frames; left out", entry, s.id);
     return Outcome::LeftOut;
   }
-  if (size) std::memcpy(built->frameData.get(), header + layout::sprite::kHeaderSize, size);
-  s.frameData = built->frameData.get();
+  // The frame data stays where it was read: the file's bytes are kept as long as the templates.
+  s.frameData = size ? file.bytes.get() + start + layout::sprite::kHeaderSize : nullptr;
   s.frameDataSize = size;
   s.pixels = built->pixels.get();
   // Frame data that points outside itself refuses the file; decoding never reads beyond it.
@@ -151,13 +151,17 @@ FrameFault decodeFrames(Sprite& s) {
     uint16_t p = 0;  // 16 bits, as on the handheld: a huge skip wraps round inside the frame
     do {
       if (!datafile::fits(at, 2, size)) return {FrameFault::RunsOff, f + 1};
-      const uint16_t word = layout::read16(data + at);
-      at += 2;
-      if (word != 0) {
-        out[p] = word;  // p < area: 0 on the first pass, below last after it
-        ++p;
+      if (layout::read16(data + at) != 0) {
+        // This pixel and those straight after it, up to a 0 word, the last position or the data's
+        // end (p < area: 0 on the first pass, below last after it).
+        const uint64_t room = std::min<uint64_t>(p < last ? last - p : 1, (size - at) / 2);
+        const uint32_t copied = bytes::nonzeroWords(data + at, static_cast<uint32_t>(room));
+        bytes::readWords(out + p, data + at, copied);
+        p = static_cast<uint16_t>(p + copied);
+        at += 2 * static_cast<uint64_t>(copied);
         continue;
       }
+      at += 2;
       if (!datafile::fits(at, 2, size)) return {FrameFault::RunsOff, f + 1};
       const uint16_t skip = layout::read16(data + at);
       at += 2;
@@ -200,10 +204,10 @@ LoadResult loadSprites() {
     }
   }
   for (auto& [id, one] : built) {
-    frameDataPool.keep(std::move(one.frameData));
     pixelPool.keep(std::move(one.pixels));
     spriteTable.emplace(id, one.sprite);
   }
+  if (!built.empty()) frameDataPool.keep(std::move(file.bytes));
   LogWrite("\nLoaded %d sprites.", static_cast<int>(count));
   return LoadOk;
 }

@@ -1,6 +1,7 @@
 // display.cpp -- display start-up and shutdown, the back buffer, the dirty list and the copies to the screen.
 #include "gfx/display.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -151,25 +152,44 @@ static void endPass() {
   if (display.useGapiDraw) DispEndDraw();
 }
 
-// One 16-bit store through the pitches; pixels beyond the frame buffer's size are never written.
-static void storeScreen(uint32_t sx, uint32_t sy, uint16_t pixel) {
-  if (sx >= display.displayWidth || sy >= display.displayHeight) return;
-  uint8_t* at =
-      display.frameBuffer + static_cast<intptr_t>(sx) * display.xPitch + static_cast<intptr_t>(sy) * display.yPitch;
-  std::memcpy(at, &pixel, sizeof pixel);
-}
-
-// Copy back-buffer element (vx + 240 * vy) to its place on the screen, if the back buffer has it.
-static void copyToScreen(uint32_t vx, uint32_t vy) {
-  const uint64_t index = vx + static_cast<uint64_t>(kBackStride) * vy;
-  if (index < backBufferPixels())
-    storeScreen(vx + display.viewOffsetX, vy + display.viewOffsetY, display.backBuffer[index]);
+// A rectangle of the view copied to the screen, row by row. What reaches the screen is exactly
+// what a pixel-by-pixel copy would put there: a pixel is copied when its back-buffer element
+// exists and its screen position lies on the screen, and each row's copyable pixels are a run
+// from its left end (the buffer's end and the screen's right edge cut only from the right).
+// Where the screen's rows lie end to end like the back buffer's, neighbouring rows go in one copy.
+static void copyRect(uint32_t x, uint32_t y, uint32_t width, uint32_t height) {
+  const uint64_t backPixels = backBufferPixels();
+  const uint32_t sx = x + display.viewOffsetX;
+  if (width == 0 || sx >= display.displayWidth) return;
+  const uint64_t onScreen = std::min<uint64_t>(width, display.displayWidth - sx);
+  const int32_t xPitch = display.xPitch, yPitch = display.yPitch;
+  uint8_t* runTo = nullptr;  // a pending run of whole rows for one copy
+  const uint16_t* runFrom = nullptr;
+  size_t runBytes = 0;
+  for (uint32_t r = 0; r < height; ++r) {
+    const uint32_t sy = y + r + display.viewOffsetY;
+    const uint64_t index = x + static_cast<uint64_t>(kBackStride) * (y + r);
+    if (sy >= display.displayHeight || index >= backPixels) break;  // so are all rows below
+    const uint64_t count = std::min<uint64_t>(onScreen, backPixels - index);
+    uint8_t* to = display.frameBuffer + static_cast<intptr_t>(sx) * xPitch + static_cast<intptr_t>(sy) * yPitch;
+    const uint16_t* from = display.backBuffer + index;
+    if (xPitch != 2) {
+      for (uint64_t c = 0; c < count; ++c, to += xPitch) std::memcpy(to, from + c, 2);
+      continue;
+    }
+    if (runBytes && to == runTo + runBytes && from == runFrom + runBytes / 2) {
+      runBytes += count * 2;
+      continue;
+    }
+    if (runBytes) std::memcpy(runTo, runFrom, runBytes);
+    runTo = to, runFrom = from, runBytes = count * 2;
+  }
+  if (runBytes) std::memcpy(runTo, runFrom, runBytes);
 }
 
 int presentAll() {
   if (!beginPass()) return GfxNoFrameBuffer;
-  for (uint32_t y = 0; y < kViewSize; ++y)
-    for (uint32_t x = 0; x < kViewSize; ++x) copyToScreen(x, y);
+  copyRect(0, 0, kViewSize, kViewSize);
   dirtyList.clear();
   endPass();
   if (watch::afterPresented) watch::afterPresented();
@@ -178,9 +198,7 @@ int presentAll() {
 
 int presentDirty() {
   if (!beginPass()) return GfxNoFrameBuffer;
-  for (const DirtyRect& rect : dirtyList)
-    for (uint32_t r = 0; r < rect.height; ++r)
-      for (uint32_t c = 0; c < rect.width; ++c) copyToScreen(rect.x + c, rect.y + r);
+  for (const DirtyRect& rect : dirtyList) copyRect(rect.x, rect.y, rect.width, rect.height);
   endPass();
   dirtyList.clear();
   if (watch::afterPresented) watch::afterPresented();
@@ -194,8 +212,15 @@ void clearBackBuffer(int present) {
 
 int clearDisplay() {
   if (!beginPass()) return GfxNoFrameBuffer;
-  for (uint32_t y = 0; y < display.displayHeight; ++y)
-    for (uint32_t x = 0; x < display.displayWidth; ++x) storeScreen(x, y, 0);
+  const uint32_t width = display.displayWidth;
+  for (uint32_t y = 0; y < display.displayHeight; ++y) {
+    uint8_t* row = display.frameBuffer + static_cast<intptr_t>(y) * display.yPitch;
+    if (display.xPitch == 2) {
+      std::memset(row, 0, size_t{width} * 2);
+    } else {
+      for (uint32_t x = 0; x < width; ++x, row += display.xPitch) std::memset(row, 0, 2);
+    }
+  }
   endPass();
   return GfxOk;
 }

@@ -1,6 +1,9 @@
 // image.cpp -- run-length pictures into the back buffer, save buffers, lookups and the game frame.
 #include "gfx/image.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "data/layout.h"
 #include "gfx/display.h"
 #include "gfx/primitives.h"
@@ -35,15 +38,26 @@ static void decodeRunLength(uint32_t x, uint32_t y, uint32_t width, uint32_t hei
   int64_t destination = x + static_cast<int64_t>(kBackStride) * y;
   const int64_t nextRow = static_cast<int64_t>(kBackStride) - width;
   const uint16_t limit = static_cast<uint16_t>(width * height - 1);
+  const int64_t backPixels = backBufferPixels();
   do {
     if (next >= words) return;
-    const uint16_t word = layout::read16(data + 2 * next++);
-    if (word != 0) {
-      storeBack(static_cast<uint64_t>(destination), word);
-      destination += 1;
-      column += 1;
-      count += 1;
+    if (layout::read16(data + 2 * next) != 0) {
+      // This pixel and those straight after it in the data, as far as the row, the walk and the
+      // data go: stored as one copy, less what falls outside the back buffer.
+      const uint32_t room = count < limit ? limit - count : 1;
+      const uint32_t run = bytes::nonzeroWords(data + 2 * next, std::min({words - next, width - column + 1, room}));
+      const int64_t first = std::clamp<int64_t>(-destination, 0, run);
+      const int64_t end = std::clamp<int64_t>(backPixels - destination, 0, run);
+      if (first < end) {
+        bytes::readWords(display.backBuffer + destination + first, data + 2 * (next + first),
+                         static_cast<uint32_t>(end - first));
+      }
+      next += run;
+      destination += run;
+      column += run;
+      count = static_cast<uint16_t>(count + run);
     } else {
+      ++next;
       if (next >= words) return;
       const uint16_t skip = layout::read16(data + 2 * next++);
       count += skip;
@@ -61,11 +75,32 @@ static void decodeRunLength(uint32_t x, uint32_t y, uint32_t width, uint32_t hei
   } while (count < limit);
 }
 
+// Row r of a width-wide area at (x, y) in the back buffer: where its elements start, and how many
+// of them exist there (a run from the start). False when x + width passes 32 bits, where the
+// elements are not one run and go one by one.
+static bool backRow(uint32_t x, uint32_t y, uint32_t r, uint32_t width, uint64_t* start, uint32_t* existing) {
+  if (x > UINT32_MAX - width) return false;
+  *start = x + static_cast<uint64_t>(kBackStride) * (y + r);
+  const uint64_t pixels = backBufferPixels();
+  *existing = *start < pixels ? static_cast<uint32_t>(std::min<uint64_t>(width, pixels - *start)) : 0;
+  return true;
+}
+
 int drawImage(uint32_t x, uint32_t y, const ImageRecord& image) {
   if (image.saveBuffer && image.height != 0) {
     uint16_t* save = image.saveBuffer;
-    for (uint32_t r = 0; r < image.height; ++r)
-      for (uint32_t c = 0; c < image.width; ++c) *save++ = loadBack(x + c + static_cast<uint64_t>(kBackStride) * (y + r));
+    for (uint32_t r = 0; r < image.height; ++r, save += image.width) {
+      uint64_t start = 0;
+      uint32_t existing = 0;
+      if (!backRow(x, y, r, image.width, &start, &existing)) {
+        for (uint32_t c = 0; c < image.width; ++c)
+          save[c] = loadBack(x + c + static_cast<uint64_t>(kBackStride) * (y + r));
+        continue;
+      }
+      // What lies beyond the back buffer is saved as 0.
+      std::copy_n(display.backBuffer + start, existing, save);
+      std::fill(save + existing, save + image.width, uint16_t{0});
+    }
   }
   addDirtyRect(x, y, image.width, image.height);
   decodeRunLength(x, y, image.width, image.height, image.pixelData, image.pixelDataSize);
@@ -82,8 +117,16 @@ bool restoreImage(uint32_t x, uint32_t y, const ImageRecord& image) {
   if (!image.saveBuffer) return false;
   addDirtyRect(x, y, image.width, image.height);
   const uint16_t* save = image.saveBuffer;
-  for (uint32_t r = 0; r < image.height; ++r)
-    for (uint32_t c = 0; c < image.width; ++c) storeBack(x + c + static_cast<uint64_t>(kBackStride) * (y + r), *save++);
+  for (uint32_t r = 0; r < image.height; ++r, save += image.width) {
+    uint64_t start = 0;
+    uint32_t existing = 0;
+    if (!backRow(x, y, r, image.width, &start, &existing)) {
+      for (uint32_t c = 0; c < image.width; ++c)
+        storeBack(x + c + static_cast<uint64_t>(kBackStride) * (y + r), save[c]);
+      continue;
+    }
+    std::copy_n(save, existing, display.backBuffer + start);
+  }
   return true;
 }
 

@@ -1,7 +1,9 @@
 // sim_main.cpp -- zelvo-sim: the game on the headless device, driven by a script, for tests and bug reports.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -42,6 +44,10 @@ inventory: frame number (counting every frame since start), virtual time in seco
 (3 play, 4 inventory, 1 title), player state (1 standing, 2 jumping, 3 falling, 4 walking,
 5 walk-jumping, 6 walk-falling, 7 dying), the player's x and y (exact doubles), screen column
 and row, lives, energy and score. Lines starting with '#' are comments.
+
+With --benchmark the run is timed: at its end a line on standard output gives the frames run,
+the virtual seconds played, the wall-clock and CPU seconds they took, frames per second and the
+factor over real time (virtual seconds / wall seconds, and / CPU seconds).
 
 With --monkey SEED the game is played by random keys, taps and focus changes (never on the
 title's Quit button) for --seconds, while these hold: an object alone on its layer is drawn
@@ -123,6 +129,20 @@ void traceFrame() {
   trace.modeBefore = gameMode;
 }
 
+double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+
+// By the wall clock, and by CPU time, which a machine busy with other programs does not stretch.
+void reportBenchmark(double wallSeconds, double cpu) {
+  const double played = headless::Now();
+  auto per = [](double amount, double seconds) { return seconds > 0 ? amount / seconds : 0.0; };
+  std::printf(
+      "benchmark: %llu frames, %.3f s of virtual time in %.3f s of wall time (%.3f s of CPU): "
+      "%.0f frames per second, %.0f times real time (%.0f by CPU time)\n",
+      static_cast<unsigned long long>(trace.frame), played, wallSeconds, cpu,
+      per(static_cast<double>(trace.frame), wallSeconds), per(played, wallSeconds), per(played, cpu));
+  std::fflush(stdout);
+}
+
 void reportScreenshot(const std::string& path, bool saved) {
   if (!saved) std::cerr << "zelvo-sim: could not save screenshot " << path << std::endl;
 }
@@ -172,6 +192,8 @@ int main(int argc, char** argv) {
   app.add_option("--audio-log", audioLog, "Write every speaker and sound call to this file at the end");
   std::string tracePath;
   app.add_option("--trace", tracePath, "Write one line per frame of play to this file (format below)");
+  bool benchmark = false;
+  app.add_flag("--benchmark", benchmark, "Time the run and report frames per second and the factor over real time");
   uint32_t monkeySeed = 0;
   auto* monkeyOption = app.add_option("--monkey", monkeySeed,
                                       "Play with random keys, taps and focus changes drawn from this seed, checking "
@@ -264,7 +286,7 @@ int main(int argc, char** argv) {
     events.insert(events.end(), input.begin(), input.end());
     monkey::Watch(monkeySeed);
   }
-  if (trace.out || monkeyOn) watch::afterFrame = traceFrame;
+  if (trace.out || monkeyOn || benchmark) watch::afterFrame = traceFrame;
 
   headless::Configure(config);
   headless::Schedule(events);
@@ -272,11 +294,17 @@ int main(int argc, char** argv) {
   headless::OnScreenshot(reportScreenshot);
 
   int exitCode = 0;
+  const auto wallStart = std::chrono::steady_clock::now();
+  const double cpuStart = cpuSeconds();
   try {
     exitCode = WinMain(1, 0, "", SW_SHOW);
   } catch (const headless::RunAbandoned& e) {
     std::cerr << "zelvo-sim: " << e.what() << "\n";
     exitCode = 3;
+  }
+  if (benchmark) {
+    reportBenchmark(std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
+                    cpuSeconds() - cpuStart);
   }
 
   if (monkeyOn && exitCode != 3) monkey::Summary();

@@ -2,7 +2,9 @@
 #include "world/collision.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <vector>
 
 #include "gfx/display.h"
 #include "services/timer.h"
@@ -35,13 +37,26 @@ static uint16_t pixelAt(const Sprite& object, int32_t column, int32_t row) {
   return object.pixels[((object.frame - 1) * object.height + row) * object.width + column];
 }
 
+// The playfield columns c and rows r of an object at (x0, y0): 0 <= x0 + c < 210 and 0 <= y0 + r < 190.
+struct Span {
+  int32_t first, end;
+};
+static Span clipped(int32_t origin, int32_t size, int32_t limit) {
+  return {std::max(0, -origin), std::min(size, limit - origin)};
+}
+
 bool drawSprite(Sprite& object) {
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
-  for (int32_t r = 0; r < object.height; ++r) {
-    for (int32_t c = 0; c < object.width; ++c) {
-      const uint16_t p = pixelAt(object, c, r);
-      if (p == 0 || !inPlayfield(x0 + c, y0 + r)) continue;
+  const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
+  // A frame the sprite does not have draws nothing (pixelAt gives 0 for all of it).
+  const bool hasFrame =
+      object.pixelsReady == 1 && object.pixels && object.frame >= 1 && object.frame <= object.frameCount;
+  for (int32_t r = rows.first; hasFrame && r < rows.end; ++r) {
+    const uint16_t* row = object.pixels + ((object.frame - 1) * object.height + r) * object.width;
+    for (int32_t c = columns.first; c < columns.end; ++c) {
+      const uint16_t p = row[c];
+      if (p == 0) continue;
       uint32_t& cell = cellAt(x0 + c, y0 + r);
       cell |= bit;
       if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), p);
@@ -51,16 +66,90 @@ bool drawSprite(Sprite& object) {
   return true;
 }
 
+namespace {
+
+// A drawn object below the one being erased, with what pixelBelow asks of it worked out once.
+struct Lower {
+  const Sprite* sprite;
+  int32_t left, right, top, bottom;  // its integer rectangle; right and bottom are the last pixel's
+  const uint16_t* frame;             // its current frame's pixels; null when it has none
+  size_t columns;                    // where its frame columns for the erased columns start in frameColumns
+  int32_t row;                       // its frame row for the playfield row being erased
+};
+
+// Kept between calls so that erasing allocates nothing once they have grown.
+std::vector<Lower> lower;
+std::vector<const Lower*> lowerInRow;
+std::vector<int16_t> playfieldColumns;  // pixelOf(object.x + c) for each erased column c
+std::vector<int16_t> frameColumns;      // pixelOf((object.x + c) - below.x) for each lower object and c
+
+// The drawn objects of lower layers, in list order (the only ones that can show through), that
+// reach the playfield pixels of the erased columns first..end-1 and rows top..bottom-1.
+void findLower(const Sprite& object, int32_t first, int32_t end, int32_t top, int32_t bottom) {
+  lower.clear();
+  playfieldColumns.clear();
+  frameColumns.clear();
+  for (int32_t c = first; c < end; ++c) playfieldColumns.push_back(pixelOf(object.x + c));
+  const auto [leftmost, rightmost] = std::minmax_element(playfieldColumns.begin(), playfieldColumns.end());
+  int32_t highest = INT32_MAX, lowest = INT32_MIN;
+  for (int32_t r = top; r < bottom; ++r) {
+    highest = std::min<int32_t>(highest, pixelOf(object.y + r));
+    lowest = std::max<int32_t>(lowest, pixelOf(object.y + r));
+  }
+  if (playfieldColumns.empty() || top >= bottom) return;
+  for (const Sprite& below : objectList) {
+    if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
+    const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
+    if (ox + below.width - 1 < *leftmost || ox > *rightmost || oy + below.height - 1 < highest || oy > lowest) continue;
+    const bool hasFrame = below.pixelsReady == 1 && below.pixels && below.frame >= 1 && below.frame <= below.frameCount;
+    const uint16_t* frame = hasFrame ? below.pixels + (below.frame - 1) * below.height * below.width : nullptr;
+    lower.push_back({&below, ox, ox + below.width - 1, oy, oy + below.height - 1, frame, frameColumns.size(), 0});
+    for (int32_t c = first; c < end; ++c) frameColumns.push_back(pixelOf((object.x + c) - below.x));
+  }
+}
+
+// Those of them that reach the playfield row of the object's row r, in the same order.
+void findLowerInRow(const Sprite& object, int32_t r) {
+  const int32_t py = pixelOf(object.y + r);
+  lowerInRow.clear();
+  for (Lower& below : lower) {
+    if (py < below.top || py > below.bottom) continue;
+    below.row = pixelOf((object.y + r) - below.sprite->y);
+    lowerInRow.push_back(&below);
+  }
+}
+
+// pixelBelow for the k-th erased column, looking only at the lower objects that reach the row:
+// framePixel of each, from the frame columns and row worked out before.
+uint16_t pixelAmongLower(size_t k) {
+  const int32_t px = playfieldColumns[k];
+  for (const Lower* below : lowerInRow) {
+    if (px < below->left || px > below->right) continue;
+    const Sprite& s = *below->sprite;
+    const int32_t column = frameColumns[below->columns + k], row = below->row;
+    uint16_t p = 0xFFFF;  // outside the object
+    if (column >= 0 && column < s.width && row >= 0 && row < s.height)
+      p = below->frame ? below->frame[row * s.width + column] : 0;
+    if (p != 0) return p;
+    if (s.layer == 0) break;  // the background picture is the bottom; its holes show the playfield
+  }
+  return kPlayfieldPixel;
+}
+
+}  // namespace
+
 bool eraseSprite(Sprite& object) {
   if (!(object.flags & SpriteDrawn)) return false;
   const int32_t x0 = pixelOf(object.x), y0 = pixelOf(object.y);
   const uint32_t bit = bitOf(object.layer), above = bitsAbove(object.layer);
-  for (int32_t r = 0; r < object.height; ++r) {
-    for (int32_t c = 0; c < object.width; ++c) {
-      if (!inPlayfield(x0 + c, y0 + r)) continue;
+  const Span columns = clipped(x0, object.width, kPlayfieldWidth), rows = clipped(y0, object.height, kPlayfieldHeight);
+  findLower(object, columns.first, columns.end, rows.first, rows.end);
+  for (int32_t r = rows.first; r < rows.end; ++r) {
+    findLowerInRow(object, r);
+    for (int32_t c = columns.first; c < columns.end; ++c) {
       uint32_t& cell = cellAt(x0 + c, y0 + r);
       cell &= ~bit;
-      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelBelow(object, c, r));
+      if ((cell & above) == 0) storeBack(backIndex(x0 + c, y0 + r), pixelAmongLower(c - columns.first));
     }
   }
   object.flags &= static_cast<uint8_t>(~SpriteDrawn);
@@ -68,16 +157,9 @@ bool eraseSprite(Sprite& object) {
 }
 
 uint16_t pixelBelow(const Sprite& object, int32_t c, int32_t r) {
-  const int32_t px = pixelOf(object.x + c), py = pixelOf(object.y + r);
-  for (const Sprite& below : objectList) {
-    if (below.layer >= object.layer || !(below.flags & SpriteDrawn)) continue;
-    const int32_t ox = pixelOf(below.x), oy = pixelOf(below.y);
-    if (px < ox || px > ox + below.width - 1 || py < oy || py > oy + below.height - 1) continue;
-    const uint16_t p = framePixel(below, pixelOf((object.x + c) - below.x), pixelOf((object.y + r) - below.y));
-    if (p != 0) return p;
-    if (below.layer == 0) break;  // the background picture is the bottom; its holes show the playfield
-  }
-  return kPlayfieldPixel;
+  findLower(object, c, c + 1, r, r + 1);
+  findLowerInRow(object, r);
+  return pixelAmongLower(0);
 }
 
 uint16_t framePixel(const Sprite& object, int32_t column, int32_t row) {

@@ -1,6 +1,7 @@
 // objects.cpp -- the world state, the screen grid and the player lookup.
 #include "world/objects.h"
 
+#include <algorithm>
 #include <cmath>
 
 uint32_t screenRow = 0;
@@ -92,5 +93,7 @@ Sprite* findPlayer() {
 }
 
 void sortObjects() {
-  objectList.sort([](const Sprite& a, const Sprite& b) { return a.layer > b.layer; });
+  const auto deeper = [](const Sprite& a, const Sprite& b) { return a.layer > b.layer; };
+  // The list is nearly always in order already, and a stable sort would leave it as it is.
+  if (!std::is_sorted(objectList.begin(), objectList.end(), deeper)) objectList.sort(deeper);
 }

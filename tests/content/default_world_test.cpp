@@ -37,8 +37,22 @@ Picture Load(const std::string& rel) {
   return p;
 }
 
+// world.json with the lists of the files it includes appended, as zelvo-data reads it.
 const json& Manifest() {
-  static const json manifest = json::parse(std::ifstream(kWorld + "world.json"));
+  static const json manifest = [] {
+    auto parse = [](const std::string& name) { return json::parse(std::ifstream(kWorld + name), nullptr, true, true); };
+    json m = parse("world.json");
+    for (const json& name : m.value("include", json::array())) {
+      const json part = parse(name.get<std::string>());
+      for (auto it = part.begin(); it != part.end(); ++it)
+        if (it->is_array()) {
+          json& list = m[it.key()];
+          if (list.is_null()) list = json::array();
+          list.insert(list.end(), it->begin(), it->end());
+        }
+    }
+    return m;
+  }();
   return manifest;
 }
 

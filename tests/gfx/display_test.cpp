@@ -80,6 +80,38 @@ TEST(Display, TheViewIsCentredAndEveryLayoutShowsTheSamePicture) {
   }
 }
 
+// Rectangles reaching past the view, the screen and the back buffer copy exactly the pixels a
+// pixel-by-pixel rule picks: element x + 240 * y of the back buffer when it exists, at screen
+// position (x, y) + view offset when that lies on the screen (so a row past column 239 goes on
+// with the next back-buffer row).
+TEST(Display, DirtyRectanglesReachExactlyThePixelsTheyCover) {
+  const std::vector<DirtyRect> rects = {{0, 0, 240, 240}, {230, 10, 60, 3},   {5, 230, 20, 30},  {0, 300, 240, 60},
+                                        {239, 239, 1, 1}, {100, 50, 0, 9},    {7, 8, 300, 2},    {65000, 3, 600, 2},
+                                        {3, 65000, 4, 4}, {235, 100, 65535, 1}};
+  for (const headless::DeviceConfig& config :
+       {device(320, 240), device(480, 640, DisplayPath::Raw565, Layout::Rotated90),
+        device(250, 330, DisplayPath::Gapi565, Layout::Mirrored), device(240, 320, DisplayPath::Raw565, Layout::Rotated270)}) {
+    TempDir dir;
+    EXPECT_TRUE(RunFresh([&] {
+      ASSERT_EQ(StartDisplay(dir, config), GfxOk);
+      const uint32_t w = display.displayWidth, h = display.displayHeight, pixels = w * h;
+      for (uint32_t i = 0; i < pixels; ++i) display.backBuffer[i] = patternAt(i % 240, i / 240);
+      for (const DirtyRect& rect : rects) {
+        clearDisplay();
+        std::vector<uint16_t> expected(pixels, 0);
+        for (uint32_t r = 0; r < rect.height; ++r)
+          for (uint32_t c = 0; c < rect.width; ++c) {
+            const uint64_t vx = rect.x + c, vy = rect.y + r, sx = vx + display.viewOffsetX, sy = vy + display.viewOffsetY;
+            if (vx + 240 * vy < pixels && sx < w && sy < h) expected[sy * w + sx] = display.backBuffer[vx + 240 * vy];
+          }
+        addDirtyRect(rect.x, rect.y, rect.width, rect.height);
+        presentDirty();
+        EXPECT_EQ(headless::ScreenPixels(), expected) << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height;
+      }
+    })) << config.screenWidth << "x" << config.screenHeight;
+  }
+}
+
 TEST(Display, EveryRefusalLogsInOrderAndShowsOneMessageBox) {
   struct Case {
     headless::DeviceConfig config;

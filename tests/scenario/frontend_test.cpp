@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 
 #include "data/layout.h"
 #include "support/data_builder.h"
 #include "support/golden.h"
 #include "support/testing.h"
 
-namespace fs = std::filesystem;
 using testing_support::ReadFile;
 using testing_support::ReadPngRgb;
 using testing_support::RunSim;
@@ -130,18 +128,20 @@ TEST(FrontEndScenario, EveryScreenMatchesItsGoldenPictureAndQuitSavesTheVolume) 
 TEST(DefaultWorldScenario, EveryFrontEndScreenMatchesItsGoldenPicture) {
   // The world packed beside the programs, installed in a folder of its own.
   TempDir dir;
-  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat"}) {
-    ASSERT_TRUE(fs::exists(fs::path(ZELVO_BINARY_DIR) / name)) << "the default world is not packed: " << name;
-    fs::copy_file(fs::path(ZELVO_BINARY_DIR) / name, dir.file(name));
-  }
+  ASSERT_EQ(testing_support::CopyDataFiles(ZELVO_BINARY_DIR, dir.path()), "") << "the default world is not packed";
   auto result = RunSim({"--app-dir", dir.path(), "--seconds", "60"},
                        walk(dir, {{1.0, "splash"}, {3.5, "title"}, {4.0, "tap 110 135"},    // Keys
                                   {4.2, "title-keys-pressed"}, {5.0, "keys"},               //
                                   {5.5, "tap 120 240"}, {6.5, "tap 110 165"},               // back, Volume
                                   {7.5, "volume"}, {8.0, "tap 165 145"}, {8.5, "volume-up"},  // Up
                                   {9.0, "tap 120 185"}, {10.0, "tap 110 195"},              // Back, Info
-                                  {11.0, "info"}, {11.5, "tap 120 120"}, {12.5, "tap 110 225"}}));  // back, Quit
+                                  {11.0, "info"}, {11.5, "tap 120 120"}, {12.5, "tap 110 105"},  // back, Start
+                                  {15.5, "play-start"},  // the first of Heron's three texts
+                                  {16.0, "key down a-button"}, {16.2, "key up a-button"},
+                                  {17.6, "key down a-button"}, {17.8, "key up a-button"},
+                                  {19.2, "key down a-button"}, {19.4, "key up a-button"}}));
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "");
-  testing_support::ExpectGoldenPictures(dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info"}, "default-world");
+  testing_support::ExpectGoldenPictures(
+      dir, {"splash", "title", "title-keys-pressed", "keys", "volume", "volume-up", "info", "play-start"}, "default-world");
 }

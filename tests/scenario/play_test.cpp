@@ -2,6 +2,7 @@
 // traces (every frame's mode, state, position, screen, lives, energy, score) and pictures.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "support/golden.h"
@@ -14,7 +15,8 @@ using testing_support::TempDir;
 namespace {
 
 // Play a world from the title: Start is tapped at 4 s, then the script's own lines; the trace and
-// the screenshots (shot NAME) are compared with their golden files.
+// the screenshots (shot NAME) are compared with their golden files. Timed with --benchmark, which
+// changes nothing of the run and counts every frame the trace numbers.
 void play(const std::string& name, const Files& world, const std::string& script, double seconds,
           const std::vector<std::string>& shots = {}) {
   TempDir dir;
@@ -28,9 +30,18 @@ void play(const std::string& name, const Files& world, const std::string& script
     lines += "\n";
   }
   const auto result = testing_support::RunSim(
-      {"--app-dir", dir.path(), "--seconds", std::to_string(seconds), "--trace", dir.file("trace.txt")}, lines);
+      {"--app-dir", dir.path(), "--seconds", std::to_string(seconds), "--trace", dir.file("trace.txt"), "--benchmark"},
+      lines);
   ASSERT_EQ(result.exitCode, 0) << result.err;
   testing_support::ExpectGoldenTrace(dir.file("trace.txt"), name);
+  const std::string trace = testing_support::ReadFile(dir.file("trace.txt"));
+  unsigned long long frames = 0, lastTraced = std::stoull(trace.substr(trace.rfind('\n', trace.size() - 2) + 1));
+  char played[32] = {};
+  const size_t report = result.out.find("benchmark: ");
+  ASSERT_NE(report, std::string::npos) << result.out;
+  ASSERT_EQ(std::sscanf(result.out.c_str() + report, "benchmark: %llu frames, %31s s of virtual", &frames, played), 2);
+  EXPECT_GE(frames, lastTraced);
+  EXPECT_EQ(std::stod(played), seconds);
   testing_support::ExpectGoldenPictures(dir, shots, "play");
 }
 

@@ -26,6 +26,14 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::string CopyDataFiles(const std::string& from, const std::string& to) {
+  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat"}) {
+    std::error_code error;
+    if (!std::filesystem::copy_file(std::filesystem::path(from) / name, std::filesystem::path(to) / name, error)) return name;
+  }
+  return "";
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

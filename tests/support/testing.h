@@ -32,6 +32,10 @@ bool FileExists(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// Copy the seven data files of a packed world from one folder to another; the first missing file
+// is named in the result (empty when all were copied).
+std::string CopyDataFiles(const std::string& from, const std::string& to);
+
 // Split log.txt into its lines (without the line feeds).
 std::vector<std::string> LogLines(const std::string& logText);
 

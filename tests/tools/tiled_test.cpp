@@ -50,6 +50,15 @@ json defaultWorld(const fs::path& dir) {
   Bytes text = readFile(world / "world.json");
   json manifest = json::parse(text.begin(), text.end(), nullptr, true, true);
   manifest.erase("music");
+  // The adventure's include folded in: Tiled maps replace a manifest's screens, and these are there.
+  for (const json& name : manifest.value("include", json::array())) {
+    Bytes part = readFile(world / name.get<std::string>());
+    json included = json::parse(part.begin(), part.end(), nullptr, true, true);
+    for (auto it = included.begin(); it != included.end(); ++it)
+      if (it->is_array())
+        for (const json& entry : *it) manifest[it.key()].push_back(entry);
+  }
+  manifest.erase("include");
   return manifest;
 }
 

@@ -67,13 +67,12 @@ TEST_F(WorldTest, DepthDecidesEveryPixelWhateverTheDrawingOrderAndErasingRepaint
   // Nothing of the background was written outside the playfield, and the corner of the view is intact.
   EXPECT_EQ(At(14, 24), gfx_testing::kGround);
   EXPECT_EQ(collisionMap[0 * 240 + 0], 1u);
-  for (int y = 0; y < 5; ++y) {
+  for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) {
       if (expected[y][x] != kPlayfieldPixel) {
         EXPECT_EQ(view(x, y), expected[y][x]) << x << "," << y;
       }
     }
-  }
   EXPECT_EQ(collisionMap[3 * 240 + 3], (1u << 0) | (1u << 2) | (1u << 16) | (1u << 25));
 
   // The player goes: the scenery shows, the background through the scenery's hole, the playfield

@@ -459,9 +459,9 @@ def volume_level(level):
 # Information: the board, and its Back plank at (97,203) below it.
 INFO_BACK = (97, 203, 142, 214)
 
-INFO_STORY = ("Zelvo the turtle sets out from the old pond to see the world. Walk and jump "
-              "from screen to screen, find useful things, use them in the right places and "
-              "reach the journey's end!")
+INFO_STORY = ("Lily Pond is sinking and its brook has gone quiet. Zelvo the turtle sets out "
+              "for the Spring in the hills: find useful things, use them in the right places "
+              "and set the Spring free!")
 INFO_KEYS = [("LEFT, RIGHT", "walk"), ("UP", "jump"), ("ACTION", "talk, pick up, use,"),
              ("", "open your bag")]
 INFO_TIPS = ("Dangers drain your energy; you have three lives. KEYS sets the keys, and "
@@ -548,7 +548,7 @@ def game_over():
 def game_end():
     """Image 5556: the journey is over."""
     return closing_screen(big_words("WELL DONE!", P["lime"], P["white"], P["leaf"]), turtle.cheering(),
-                          ("Zelvo made it all the way!", "Thank you for playing."), seed=9, stars=True)
+                          ("The Spring runs again!", "Thank you for playing."), seed=9, stars=True)
 
 
 # ---- in-game panels and icons -------------------------------------------------------------------------------

@@ -19,6 +19,19 @@ sys.path.insert(0, HERE)
 from pixel import Canvas, read_png  # noqa: E402
 
 
+def load_manifest(name):
+    """A manifest with the lists of the files it includes appended (they may hold // comments)."""
+    def parse(rel):
+        with open(os.path.join(WORLD, rel), encoding="utf-8") as f:
+            return json.loads("".join(l for l in f if not l.lstrip().startswith("//")))
+    m = parse(name)
+    for rel in m.get("include", []):
+        for key, items in parse(rel).items():
+            if isinstance(items, list):
+                m.setdefault(key, []).extend(items)
+    return m
+
+
 def rgb565(c):
     r, g, b = c
     v = ((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3)
@@ -32,7 +45,7 @@ def to_rgb(v):
 
 class Game:
     def __init__(self):
-        self.m = json.load(open(os.path.join(WORLD, "world.json"), encoding="utf-8"))
+        self.m = load_manifest("world.json")
         self.images = {e["id"]: self.load(e["picture"]) for e in self.m["images"]}
         self.fonts = {}
         for f in self.m["fonts"]:

@@ -43,6 +43,15 @@ PALETTE = {
     "greydk":   (72, 72, 88),
     "grey":     (128, 128, 152),
     "greylt":   (192, 192, 208),
+    # stone, caves and glow (the world's screens)
+    "rockdk":   (56, 48, 72),
+    "rock":     (96, 88, 112),
+    "rocklt":   (144, 136, 160),
+    "cave":     (40, 32, 48),
+    "mud":      (120, 84, 56),
+    "violet":   (136, 88, 200),
+    "violetlt": (192, 160, 240),
+    "cyan":     (96, 200, 216),
 }
 
 P = PALETTE

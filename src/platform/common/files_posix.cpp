@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/common/files_backend.h"
+#include "platform/common/files_posix.h"
 #include "platform/files.h"
 
 struct PlatformFile {
@@ -22,6 +23,8 @@ struct PlatformFile {
 }
 
 namespace {
+
+void (*replaceObserver)(const std::string& target) = nullptr;
 
 // One read or write, tried again when a signal interrupts it.
 FilesTransfer transfer(int fd, bool writing) {
@@ -135,5 +138,8 @@ bool FileReplace(const std::string& source, const std::string& target) {
     ::fsync(folder);
     ::close(folder);
   }
+  if (replaceObserver) replaceObserver(target);
   return true;
 }
+
+void FilesObserveReplace(void (*observer)(const std::string& target)) { replaceObserver = observer; }

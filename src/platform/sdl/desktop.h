@@ -12,6 +12,7 @@ struct Options {
   int screenHeight = 320;
   int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
   bool fullscreen = false;
+  bool resizable = true;             // false in a page, which sizes the canvas itself
   // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
   void (*report)(const std::string& line) = nullptr;
 };

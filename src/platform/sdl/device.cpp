@@ -4,7 +4,6 @@
 #include <random>
 
 #include "platform/common/device.h"
-#include "platform/common/process.h"
 #include "platform/common/winqueue.h"
 #include "platform/keys.h"
 #include "platform/sdl/internal.h"
@@ -17,16 +16,15 @@ Device device;
 
 namespace {
 
-// What start-up's instance check is told stands for the running copy's window.
-constexpr WindowHandle kRunningCopyWindow = 0x7FF0;
-
 std::mt19937 generator{static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())};
 
 void post(const Translation& translation) {
   for (const Message& message : translation.messages) WinQueuePost(message);
 }
 
-void handle(const SDL_Event& event) {
+}  // namespace
+
+void HandleEvent(const SDL_Event& event) {
   Translation translation = TranslateEvent(device.events, event);
   post(translation);
   ControllerEvent(event);
@@ -46,23 +44,6 @@ void handle(const SDL_Event& event) {
   }
 }
 
-// SDL's video drivers that show a window to a person, as a list for its driver hint. Left to
-// itself SDL settles for drawing off screen where there is no display, and asking a display
-// server that is not there only prints noise.
-std::string visibleDrivers() {
-  std::string list;
-  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
-    const std::string name = SDL_GetVideoDriver(i);
-    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
-    if (name == "x11" && !SDL_getenv("DISPLAY")) continue;
-    if (name == "wayland" && !SDL_getenv("WAYLAND_DISPLAY")) continue;
-    list += (list.empty() ? "" : ",") + name;
-  }
-  return list;
-}
-
-}  // namespace
-
 void Report(const std::string& line) {
   if (device.options.report) device.options.report(line);
   else std::fprintf(stderr, "zelvo: %s\n", line.c_str());
@@ -71,18 +52,13 @@ void Report(const std::string& line) {
 bool Start(const Options& options, std::string* problem) {
   device.options = options;
   SDL_SetHint(SDL_HINT_APP_NAME, "Zelvo");
-  const bool noServer = !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY");
-  // An explicit SDL_VIDEODRIVER is the user's choice; otherwise only a real display will do.
-  if (!SDL_getenv("SDL_VIDEODRIVER")) {
-    const std::string drivers = visibleDrivers();
-    if (drivers.empty()) {
-      *problem = "DISPLAY and WAYLAND_DISPLAY are not set";
-      return false;
-    }
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+  std::string note;
+  if (!EnterHost(&note)) {
+    *problem = note;
+    return false;
   }
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-    *problem = std::string(noServer ? "DISPLAY and WAYLAND_DISPLAY are not set; " : "") + SDL_GetError();
+    *problem = note + SDL_GetError();
     SDL_Quit();
     return false;
   }
@@ -91,13 +67,13 @@ bool Start(const Options& options, std::string* problem) {
 }
 
 void Stop() {
-  device.instance.Release();
   CloseAudio();
   CloseControllers();
   DestroyScreen();
   SDL_Quit();
   device.videoStarted = false;
   device.events = EventState{};
+  LeaveHost();
 }
 
 }  // namespace desktop
@@ -105,11 +81,6 @@ void Stop() {
 using desktop::device;
 
 // ---- system.h ----
-
-uint32_t SysAvailableVirtualMemory() {
-  const uint64_t bytes = SystemAvailableMemory();
-  return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
-}
 
 std::string SysModuleFileName() {
   const std::string& folder = device.options.appDirectory;
@@ -125,8 +96,6 @@ void SysMessageBox(const std::string& text, const std::string& caption, uint32_t
     if (c == '\n') c = ' ';
   std::fprintf(stderr, "zelvo: %s: %s\n", caption.c_str(), line.c_str());
 }
-
-void SysSleep(uint32_t ms) { SDL_Delay(ms); }
 
 uint32_t SysRandom() { return static_cast<uint32_t>(desktop::generator()); }
 
@@ -163,27 +132,10 @@ uint16_t KeyAsyncState(uint32_t virtualKey) {
 
 void DevicePumpEvents() {
   if (!device.videoStarted) return;
-  if (device.instance.RaiseRequested() && device.window) {
-    SDL_RestoreWindow(device.window);
-    SDL_RaiseWindow(device.window);
-  }
-  for (SDL_Event event; SDL_PollEvent(&event);) desktop::handle(event);
+  desktop::PollHost();
+  for (SDL_Event event; SDL_PollEvent(&event);) desktop::HandleEvent(event);
   desktop::post(desktop::RepeatPadKeys(device.events, SDL_GetTicks()));
 }
-
-// The queue is empty: sleep until input arrives or a millisecond passes, so that an idle game
-// costs almost nothing while frames still start on time.
-void DeviceIdle() {
-  if (!device.videoStarted) return;
-  SDL_Event event;
-  if (SDL_WaitEventTimeout(&event, 1)) desktop::handle(event);
-}
-
-WindowHandle DeviceFindOtherInstance(const std::string&, const std::string&) {
-  return device.instance.Acquire(device.options.appDirectory) ? 0 : desktop::kRunningCopyWindow;
-}
-
-void DeviceRaiseOtherInstance(WindowHandle) { desktop::AskRunningCopyToRaise(device.options.appDirectory); }
 
 bool DeviceAllowClassRegistration() { return true; }
 

@@ -1,4 +1,5 @@
-// display.cpp -- the desktop device's screen: a window showing 5-6-5 pixels through a streaming texture.
+// display.cpp -- the desktop device's screen: a window showing 5-6-5 pixels, scaled into its surface.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -26,26 +27,84 @@ int startScale() {
                   options.screenHeight);
 }
 
-SDL_Renderer* createRenderer(SDL_Window* window) {
-  // No vsync: the game paces its own frames, and a present must never hold up the message loop.
-  if (SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) return renderer;
-  return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+// Every 5-6-5 pixel as the window surface's pixel value, made again when its format changes.
+struct Palette {
+  Uint32 format = SDL_PIXELFORMAT_UNKNOWN;
+  std::vector<Uint32> values;
+} palette;
+
+bool usePalette(const SDL_PixelFormat* format) {
+  if (format->BytesPerPixel != 2 && format->BytesPerPixel != 4) return false;
+  if (palette.format == format->format && !palette.values.empty()) return true;
+  palette.values.resize(65536);
+  for (uint32_t pixel = 0; pixel < 65536; ++pixel) {
+    const auto rgb = Expand565(static_cast<uint16_t>(pixel));
+    palette.values[pixel] = SDL_MapRGB(format, rgb[0], rgb[1], rgb[2]);
+  }
+  palette.format = format->format;
+  return true;
 }
 
-void present() {
-  if (!device.renderer) return;
-  int outputWidth = 0, outputHeight = 0;
-  SDL_GetRendererOutputSize(device.renderer, &outputWidth, &outputHeight);
+template <class Out>
+void scaleRow(Out* out, const uint16_t* in, int count, int scale) {
+  for (int x = 0; x < count; ++x) {
+    const Out value = static_cast<Out>(palette.values[in[x]]);
+    for (int k = 0; k < scale; ++k) *out++ = value;
+  }
+}
+
+// Screen rows top..bottom-1 and columns left..right-1 of the shown picture into the surface at
+// the layout's scale, clipped to it. Returns the window rectangle drawn (empty when none).
+SDL_Rect drawPicture(SDL_Surface* surface, const ViewLayout& layout, int left, int top, int right, int bottom) {
+  const int scale = layout.scale, width = device.options.screenWidth;
+  // Whole screen pixels only: a window smaller than the picture shows the ones that fit.
+  left = std::max(left, (-layout.x + scale - 1) / scale);
+  top = std::max(top, (-layout.y + scale - 1) / scale);
+  right = std::min(right, (surface->w - layout.x) / scale);
+  bottom = std::min(bottom, (surface->h - layout.y) / scale);
+  if (left >= right || top >= bottom || !usePalette(surface->format)) return {0, 0, 0, 0};
+  const SDL_Rect drawn{layout.x + left * scale, layout.y + top * scale, (right - left) * scale, (bottom - top) * scale};
+  if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return {0, 0, 0, 0};
+  const int bytes = surface->format->BytesPerPixel;
+  auto* pixels = static_cast<uint8_t*>(surface->pixels);
+  for (int y = top; y < bottom; ++y) {
+    uint8_t* first = pixels + static_cast<ptrdiff_t>(drawn.y + (y - top) * scale) * surface->pitch + drawn.x * bytes;
+    const uint16_t* in = device.shown.data() + static_cast<size_t>(y) * width + left;
+    if (bytes == 4)
+      scaleRow(reinterpret_cast<Uint32*>(first), in, right - left, scale);
+    else
+      scaleRow(reinterpret_cast<Uint16*>(first), in, right - left, scale);
+    for (int k = 1; k < scale; ++k)
+      std::memcpy(first + static_cast<ptrdiff_t>(k) * surface->pitch, first, drawn.w * bytes);
+  }
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  return drawn;
+}
+
+// Show screen columns left..right-1 of rows top..bottom-1 again; a new window surface (the window
+// was just made, resized or switched to full screen) is drawn whole, black bars and all.
+void show(int left, int top, int right, int bottom) {
+  if (!device.window) return;
+  SDL_Surface* surface = SDL_GetWindowSurface(device.window);
+  if (!surface) return;
   const ViewLayout layout =
-      LayoutScreen(outputWidth, outputHeight, device.options.screenWidth, device.options.screenHeight);
-  const SDL_Rect target{layout.x, layout.y, layout.width, layout.height};
-  SDL_SetRenderDrawColor(device.renderer, 0, 0, 0, 255);
-  SDL_RenderClear(device.renderer);
-  SDL_RenderCopy(device.renderer, device.texture, nullptr, &target);
-  SDL_RenderPresent(device.renderer);
+      LayoutScreen(surface->w, surface->h, device.options.screenWidth, device.options.screenHeight);
+  if (surface != device.surface || surface->pixels != device.surfacePixels || surface->w != device.surfaceWidth ||
+      surface->h != device.surfaceHeight) {
+    device.surface = surface;
+    device.surfacePixels = surface->pixels;
+    device.surfaceWidth = surface->w;
+    device.surfaceHeight = surface->h;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    drawPicture(surface, layout, 0, 0, device.options.screenWidth, device.options.screenHeight);
+    SDL_UpdateWindowSurface(device.window);
+    return;
+  }
+  const SDL_Rect drawn = drawPicture(surface, layout, left, top, right, bottom);
+  if (drawn.w > 0) SDL_UpdateWindowSurfaceRects(device.window, &drawn, 1);
 }
 
-// The mouse speaks window coordinates, which differ from the renderer's pixels on high-density screens.
+// The mouse speaks window coordinates, which differ from the surface's pixels on high-density screens.
 void updatePointerLayout() {
   int width = 0, height = 0;
   SDL_GetWindowSize(device.window, &width, &height);
@@ -57,16 +116,16 @@ void updatePointerLayout() {
 bool CreateScreen() {
   const Options& options = device.options;
   const int scale = startScale();
-  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
+  Uint32 flags = SDL_WINDOW_HIDDEN | (options.resizable ? SDL_WINDOW_RESIZABLE : 0);
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  // On X11 the window surface goes to the server as it is, only the rectangles that changed; SDL
+  // would otherwise draw it through a GL texture, the whole window every time, which a machine
+  // without a graphics card pays for in full.
+  if (std::strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "", "x11") == 0)
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   device.window = SDL_CreateWindow("Zelvo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    options.screenWidth * scale, options.screenHeight * scale, flags);
-  if (device.window) device.renderer = createRenderer(device.window);
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-  if (device.renderer)
-    device.texture = SDL_CreateTexture(device.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                       options.screenWidth, options.screenHeight);
-  if (!device.texture) {
+  if (!device.window || !SDL_GetWindowSurface(device.window)) {
     std::fprintf(stderr, "zelvo: cannot open the game's window: %s\n", SDL_GetError());
     DestroyScreen();
     return false;
@@ -75,35 +134,22 @@ bool CreateScreen() {
   const size_t pixels = static_cast<size_t>(options.screenWidth) * options.screenHeight;
   device.frame.assign(pixels, 0);
   device.shown.assign(pixels, 0);
-  device.pictureUploaded = false;
+  device.surface = nullptr;
   updatePointerLayout();
   return true;
 }
 
 void DestroyScreen() {
-  if (device.texture) SDL_DestroyTexture(device.texture);
-  if (device.renderer) SDL_DestroyRenderer(device.renderer);
   if (device.window) SDL_DestroyWindow(device.window);
-  device.texture = nullptr;
-  device.renderer = nullptr;
   device.window = nullptr;
+  device.surface = nullptr;
 }
 
 void Repaint() {
   if (!device.window) return;
   updatePointerLayout();
-  if (!device.pictureUploaded) {
-    SDL_UpdateTexture(device.texture, nullptr, device.shown.data(), device.options.screenWidth * 2);
-    device.pictureUploaded = true;
-  }
-  present();
-}
-
-void ToggleFullscreen() {
-  if (!device.window) return;
-  const bool full = (SDL_GetWindowFlags(device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(device.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-  Repaint();
+  device.surface = nullptr;  // drawn whole
+  show(0, 0, 0, 0);
 }
 
 void SaveScreenshot() {
@@ -155,13 +201,24 @@ int DispIsDRAMBuffer() { return 0; }
 void* DispBeginDraw() { return device.frame.empty() ? nullptr : device.frame.data(); }
 
 // End of every pass over the frame buffer: show what changed. A pass that changed nothing (the
-// game presents an empty dirty list every frame) costs a comparison, not an upload and a present.
+// game presents an empty dirty list every frame) costs a comparison; otherwise the window gets
+// the rectangle around the changed pixels.
 int DispEndDraw() {
   if (device.frame.empty()) return 1;
-  if (device.pictureUploaded && device.frame == device.shown) return 1;
-  device.shown = device.frame;
-  device.pictureUploaded = false;
-  desktop::Repaint();
+  const int width = device.options.screenWidth, height = device.options.screenHeight;
+  int left = width, right = 0, top = height, bottom = 0;
+  for (int y = 0; y < height; ++y) {
+    const uint16_t* frame = device.frame.data() + static_cast<size_t>(y) * width;
+    uint16_t* shown = device.shown.data() + static_cast<size_t>(y) * width;
+    if (std::memcmp(frame, shown, static_cast<size_t>(width) * 2) == 0) continue;
+    int first = 0, last = width;
+    while (frame[first] == shown[first]) ++first;
+    while (frame[last - 1] == shown[last - 1]) --last;
+    std::memcpy(shown + first, frame + first, static_cast<size_t>(last - first) * 2);
+    left = std::min(left, first), right = std::max(right, last);
+    top = std::min(top, y), bottom = y + 1;
+  }
+  if (top < bottom) desktop::show(left, top, right, bottom);
   return 1;
 }
 

@@ -10,7 +10,6 @@
 
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/events.h"
-#include "platform/sdl/instance.h"
 
 namespace desktop {
 
@@ -18,23 +17,32 @@ struct Device {
   Options options;
   bool videoStarted = false;
   SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
   std::vector<uint16_t> frame;  // the frame buffer the game draws into
   std::vector<uint16_t> shown;  // the picture the window shows (and screenshots save)
-  bool pictureUploaded = false;
+  // The window surface last drawn into; a new one (another address, buffer or size) is drawn whole.
+  SDL_Surface* surface = nullptr;
+  void* surfacePixels = nullptr;
+  int surfaceWidth = 0;
+  int surfaceHeight = 0;
   EventState events;
-  InstanceLock instance;
   bool controllersStarted = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
 };
 extern Device device;
 
+// device.cpp: an event turned into messages for the queue, or done by the device itself.
+void HandleEvent(const SDL_Event& event);
+
+// native.cpp on a desktop, web/page.cpp in a browser: what differs between the two.
+bool EnterHost(std::string* note);  // Start, before SDL_Init; *note prefixes SDL's reason if it fails
+void PollHost();                    // every pump of events
+void LeaveHost();                   // Stop, after SDL_Quit
+void ToggleFullscreen();            // Alt+Enter and F11
+
 // display.cpp
 bool CreateScreen();
 void DestroyScreen();
 void Repaint();
-void ToggleFullscreen();
 void SaveScreenshot();
 
 // audio.cpp
