@@ -41,6 +41,8 @@ uint64_t SystemAvailableMemory() {
 size_t ProcessHeapBytesInUse() {
 #if defined(__SANITIZE_ADDRESS__)
   return __sanitizer_get_current_allocated_bytes();
+#elif defined(__EMSCRIPTEN__)
+  return mallinfo().uordblks;  // a page's malloc has no mallinfo2
 #else
   return mallinfo2().uordblks;
 #endif
