@@ -1,9 +1,12 @@
 // monkey.cpp -- random play that never stops to think, and the checks that catch what it breaks.
 #include "hosts/monkey.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <random>
+#include <vector>
 
 #include "data/tables.h"
 #include "events/events.h"
@@ -30,6 +33,7 @@ uint64_t frame = 0;
 uint64_t framesInPlay = 0;
 size_t baselineBytes = 0;
 double nextMemoryCheck = kMemoryCheckSeconds;
+uint32_t carriedLimit = kMaxCarried;
 
 [[noreturn]] void broken(const char* what, const std::string& detail = "") {
   std::fprintf(stderr, "zelvo-sim: monkey %u: invariant broken at frame %llu: %s%s%s\n", seed,
@@ -49,20 +53,64 @@ bool hasOpaquePixelInPlayfield(const Sprite& s) {
   return false;
 }
 
-// An object alone on its layer is drawn exactly when its bit is somewhere in the map. (Objects
-// sharing a layer share its bit, and erasing one clears it under the other: that is the game's.)
+// What the map cannot tell on this screen, by what happened since the player came to it:
+// - layers an object left: objects sharing a layer share its bit, so erasing one clears the bit
+//   under the others (that is the game's); a twin at the same place (an artifact whose id the
+//   screen also places) takes all of the other's bits along;
+// - objects once seen with nothing to show (no such frame, or a clear one): the game may turn an
+//   object to another frame without drawing it again (a turn in mid-jump that moves no pixel; a
+//   player brought back to a checkpoint never taken has frame 0), and then it has no bits yet.
+// Objects are told apart by address: list nodes stay put.
+uint32_t taintedLayers = 0;
+uint32_t taintScreen = 0;
+std::vector<const Sprite*> lastOnLayer[32];
+std::vector<const Sprite*> unsure;
+std::map<const uint16_t*, bool> clearFrames;  // frame pixels -> none of them opaque
+
+bool showsNothing(const Sprite& s) {
+  if (s.pixelsReady != 1 || !s.pixels || s.frame < 1 || s.frame > s.frameCount) return true;
+  const uint16_t* pixels = s.pixels + (s.frame - 1) * s.height * s.width;
+  auto [it, fresh] = clearFrames.try_emplace(pixels, true);
+  if (fresh) it->second = std::all_of(pixels, pixels + s.height * s.width, [](uint16_t p) { return p == 0; });
+  return it->second;
+}
+
+void updateTaint() {
+  if (currentScreenNumber() != taintScreen) {
+    taintScreen = currentScreenNumber();
+    taintedLayers = 0;
+    for (auto& objects : lastOnLayer) objects.clear();
+    unsure.clear();
+  }
+  std::vector<const Sprite*> now[32];
+  for (const Sprite& s : objectList) {
+    now[s.layer & 31].push_back(&s);
+    if (showsNothing(s) && std::find(unsure.begin(), unsure.end(), &s) == unsure.end()) unsure.push_back(&s);
+  }
+  for (uint32_t layer = 0; layer < 32; ++layer) {
+    for (const Sprite* before : lastOnLayer[layer]) {
+      if (std::find(now[layer].begin(), now[layer].end(), before) != now[layer].end()) continue;
+      taintedLayers |= 1u << layer;
+      unsure.erase(std::remove(unsure.begin(), unsure.end(), before), unsure.end());  // its node may be reused
+    }
+    lastOnLayer[layer] = std::move(now[layer]);
+  }
+}
+
+// An object alone on its layer is drawn exactly when its bit is somewhere in the map, unless the
+// screen's history leaves that open (above).
 void checkDrawnFlags() {
-  uint32_t layerUse[32] = {};
-  for (const Sprite& s : objectList) layerUse[s.layer & 31] += 1;
+  updateTaint();
   uint32_t bits = 0;
   for (uint32_t cell : collisionMap) bits |= cell;
   for (const Sprite& s : objectList) {
     const uint32_t layer = s.layer & 31;
-    if (layerUse[layer] != 1) continue;
+    if (lastOnLayer[layer].size() != 1 || (taintedLayers >> layer) & 1) continue;
     const bool inMap = (bits >> layer) & 1;
     if (!(s.flags & SpriteDrawn) && inMap)
       broken("an object that is not drawn has its bit in the collision map", "sprite " + std::to_string(s.id));
-    if ((s.flags & SpriteDrawn) && !inMap && hasOpaquePixelInPlayfield(s))
+    if ((s.flags & SpriteDrawn) && !inMap && hasOpaquePixelInPlayfield(s) &&
+        std::find(unsure.begin(), unsure.end(), &s) == unsure.end())
       broken("a drawn object has no bit in the collision map", "sprite " + std::to_string(s.id));
   }
 }
@@ -115,6 +163,15 @@ std::vector<headless::ScriptEvent> Input(uint32_t seedValue, double seconds, con
       add(t + 0.2, headless::EventKind::FocusGained);
     }
   }
+  // A dialog box holds the game, and the close that ends the run, until a game key is down; so
+  // after the play every key is pressed in turn (held long enough for the box's polls to see it).
+  for (size_t k = 0; k < codes.size(); ++k)
+    if (down[k]) add(seconds, headless::EventKind::KeyUp, codes[k]);
+  for (double t = seconds + 0.1; !codes.empty() && t < seconds + 30; t += 0.3) {
+    const uint32_t code = codes[static_cast<size_t>((t - seconds) / 0.3) % codes.size()];
+    add(t, headless::EventKind::KeyDown, code);
+    add(t + 0.2, headless::EventKind::KeyUp, code);
+  }
   return events;
 }
 
@@ -128,13 +185,17 @@ void Watch(uint32_t seedValue) {
 void AfterFrame() {
   frame += 1;
   framesInPlay += gameMode == ModePlay || gameMode == ModeInventory;
+  // Picking up stops at three, but a world may hand out more at the start of every game: as many as
+  // the artifacts loaded at start-up carry.
+  if (frame == 1) carriedLimit = std::max(kMaxCarried, carriedCount());
   if (energy > 50.0) broken("energy above 50", std::to_string(energy));
   if (score > 9999) broken("score above 9999", std::to_string(score));
   checkDrawnFlags();
   if (objectList.size() > kMostObjects) broken("objectList keeps growing", std::to_string(objectList.size()));
   if (dirtyList.size() > kMostDirty) broken("the dirty list keeps growing", std::to_string(dirtyList.size()));
   if (activeEvents.size() > 16) broken("more active events than a screen places", std::to_string(activeEvents.size()));
-  if (inventoryList.size() > kMaxCarried) broken("more than three artifacts listed in the inventory");
+  if (inventoryList.size() > carriedLimit)
+    broken("more artifacts listed in the inventory than three or than the game started with");
   if (headless::Now() >= nextMemoryCheck) {
     // The first minute settles what play needs; after it, memory in use must stay level.
     const size_t now = ProcessHeapBytesInUse();

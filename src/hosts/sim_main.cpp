@@ -50,11 +50,11 @@ the virtual seconds played, the wall-clock and CPU seconds they took, frames per
 factor over real time (virtual seconds / wall seconds, and / CPU seconds).
 
 With --monkey SEED the game is played by random keys, taps and focus changes (never on the
-title's Quit button) for --seconds, while these hold: an object alone on its layer is drawn
-exactly when its bit is in the collision map; objectList is sorted by layer after every update
-pass; the dirty list is empty after every present; energy stays at most 50 and score at most
-9999; lists and memory in use do not grow over time. A broken invariant is printed with the
-frame and the seed, and the exit code is 4.
+title's Quit button) for --seconds, while these hold: an object alone on its layer (one that no
+object has left since the screen was entered) is drawn exactly when its bit is in the collision
+map; objectList is sorted by layer after every update pass; the dirty list is empty after every
+present; energy stays at most 50 and score at most 9999; lists and memory in use do not grow
+over time. A broken invariant is printed with the frame and the seed, and the exit code is 4.
 
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
 once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end,

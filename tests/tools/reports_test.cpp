@@ -394,9 +394,12 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
        {{kWarning, "art.dat", "artifact 3 (record 1)", "can never be picked up"},
         {kWarning, "dialogs.dat", "dialog 2", "is never shown"}},
        0,
-       {{kWarning, "art.dat", "artifact 10", ""},
+       {{kWarning, "art.dat", "artifact 10", "can never"},
         {kWarning, "art.dat", "artifact 50", ""},
         {kWarning, "dialogs.dat", "dialog 1", ""}}},
+      // Picking artifact 50 up on screen 2 would take the placed sprite 50 instead.
+      {[](json& w) { w["screens"][1]["objects"].push_back({{"sprite", 50}, {"x", 0}, {"y", 0}}); },
+       {{kWarning, "art.dat", "artifact 50 (record 0)", "shares its id with a sprite placed on screen 2"}}},
       {[](json& w) { w["dialogs"][0]["text"] = "one\ntwo\nthree\nfour\nfive\nsix\nseven\neight"; },
        {{kWarning, "dialogs.dat", "dialog 1: text", "the box stops before \"eight\""}}},
       // Values the game treats as nothing.

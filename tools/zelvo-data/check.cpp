@@ -450,6 +450,20 @@ void Checker::unused() {
     if (!seen.insert(a.id).second) continue;  // the game's lookups find the first of an id only
     const bool lyingReachable =
         a.state == Lying && a.screenNumber >= 1 && a.screenNumber <= map::kScreens && reached_[a.screenNumber - 1];
+    // The game finds an artifact's object as the first object of its id: a placed sprite of that id
+    // is taken when the artifact is picked up there, and the artifact's own object stays behind.
+    for (uint32_t slot = 0; slot < map::kScreens; ++slot) {
+      const ScreenRecord& screen = slots_[slot];
+      if (screen.screenNumber == 0) continue;
+      for (const auto& o : screen.objects) {
+        if (o.spriteId == 0) break;
+        if (o.spriteId != a.id) continue;
+        r_.warning(kArtifactsFile, named("artifact", a.id) + " (record " + std::to_string(i) + ")", "",
+                   "shares its id with a sprite placed on screen " + std::to_string(screen.screenNumber) +
+                       ": picking the artifact up there takes that object instead of the artifact's own");
+        break;
+      }
+    }
     if (a.state == Carried || lyingReachable || placedArtifacts.count(a.id)) continue;
     r_.warning(kArtifactsFile, named("artifact", a.id) + " (record " + std::to_string(i) + ")", "",
                "can never be picked up: it is not carried at the start, lies on no screen the player can reach, and "

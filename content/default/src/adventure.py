@@ -155,8 +155,10 @@ def treasure(s, x, ground, points=10, kind="shell"):
 
 
 def flowers(s, ground, xs):
+    """Flowers sway: on a layer above the scenery they stand in front of, which their frames then
+    leave whole."""
     for i, x in enumerate(xs):
-        s.put(FLOWERS[(x // 7 + i) % len(FLOWERS)], x, ground - 12)
+        s.put(FLOWERS[(x // 7 + i) % len(FLOWERS)], x, ground - 12, layer=3)
 
 
 # =====================================================================================================
@@ -218,13 +220,13 @@ s.closed_right = True
 WEED = w.sprite("weed", "scenery", props.weed(), anim=1,
                 motion="random")
 for x in (10, 44, 108, 170):
-    s.put(WEED, x, 172 - WEED.h)
+    s.put(WEED, x, 172 - WEED.h, layer=3)
 s.put(FISH, 206 - FISH.w, 70)
 treasure(s, 30, 172)
 treasure(s, 140, 172)
 BUBBLES = w.sprite("bubbles", "scenery", props.bubbles(),
                    anim=6)
-s.put(BUBBLES, 180, 40)
+s.put(BUBBLES, 180, 40, layer=4)
 once(s, (110, 100, 60, 72), "Splash! Zelvo sinks to the bottom of the pond. Turtles don't mind water.")
 carried_by_touch(s, (180, 100, 14, 72), 1, 186, 140, "bubbles up to the pond's bank")
 
@@ -233,8 +235,8 @@ s.ground(0, W + 1, 176)
 STONES = w.sprite("stones", "scenery", props.rocks())
 for x in (0, 130):
     s.put(STONES, x, 176 - STONES.h)
-for x in (20, 30, 120, 150, 196):
-    s.put(WEED, x, 176 - WEED.h)
+for i, x in enumerate((20, 30, 120, 150, 196)):
+    s.put(WEED, x, 176 - WEED.h, layer=3 + i % 2)   # in front of the stones and of each other
 BOAT = w.sprite("boat", "scenery", props.boat())
 s.put(BOAT, 50, 176 - BOAT.h + 4)
 treasure(s, 76, 176 - 14, 100, "pearl")
@@ -307,9 +309,11 @@ s.put(SQUIRREL, 50, 130 - SQUIRREL.h)
 talk(s, (40, 100, 40, 30),
      "Squirrel: The jay's @fFFE0feather@fFFFF? It's up in her nest, right at the top. Mind the bees!")
 HIVE = w.sprite("hive", "scenery", props.hive())
-s.put(HIVE, 70, 80)
-s.put(BEE, 62, 96)
-s.put(BEE, 84, 90)
+s.put(HIVE, 38, 84)                      # hanging from the third branch
+# The bees guard the hive, not the way up: they hang above the top of the jump from the ground
+# and behind the jump from the low branch's far end; a jump straight up under the hive meets them.
+s.put(BEE, 22, 86)
+s.put(BEE, 30, 92)
 s.put(BUSH, 166, FLOOR - BUSH.h)
 talk(s, (166, 130, BUSH.w, 30), "Sweet berries! Zelvo feels fresh again.", then=(w.energy(50),))
 s.put(FERN, 0, FLOOR - FERN.h + 8)
@@ -351,16 +355,17 @@ s.put(GRASS, 176, FLOOR - 12)
 s = w.screen(51, "Mushroom Glade", "glade")
 s.ground(0, W + 1, FLOOR)
 OWL = w.sprite("owl", "scenery", props.owl())
-for (x, y, b) in ((16, 130, BRANCH_S), (66, 102, BRANCH_S), (124, 74, BRANCH)):
+# The owl's branch leaves room to jump onto it from the ground after walking in.
+for (x, y, b) in ((28, 130, BRANCH_S), (78, 102, BRANCH_S), (136, 74, BRANCH)):
     s.put(b, x, y)
-lay(MUSHROOM, 150, 74)
-s.put(OWL, 24, 130 - OWL.h)
-talk(s, (16, 100, 36, 30),
+lay(MUSHROOM, 162, 74)
+s.put(OWL, 36, 130 - OWL.h)
+talk(s, (28, 100, 36, 30),
      "Owl: Hoo! The storm washed the river bridge away. They say Old Mole's tunnels run under the river.")
 for i, x in enumerate((90, 104, 118, 132, 146)):
     s.put(MUSHROOMS[i % 3], x, FLOOR - 9)
 s.put(BEETLE, 206 - BEETLE.w, FLOOR - BEETLE.h)
-treasure(s, 80, 102, 10)
+treasure(s, 92, 102, 10)
 
 # =====================================================================================================
 # The river, the mole and the caves
@@ -487,12 +492,12 @@ s.put(WELL_IN, 20, FLOOR)
 WELL = w.sprite("well", "front", props.well_ring())
 s.put(WELL, 24, FLOOR - 12)
 ROPE = w.sprite("rope", "scenery", props.rope(34))
-s.put(ROPE, 42, 144)
+s.put(ROPE, 42, 144, layer=3)
 door(s, (34, 150, 20, 28), 82, 60, 158, note="down the well's rope")
 MILL = w.sprite("mill", "scenery", props.mill())
 MILL_TOP = FLOOR - MILL.h
 s.put(MILL, 96, MILL_TOP)
-s.put(DOOR, 142, 120 + MILL_TOP)
+s.put(DOOR, 142, 120 + MILL_TOP, layer=3)
 once(s, (126, 120, 10, 40), "The mill door is locked. Whoever had the key must have lost it.",
      note="the locked mill door")
 enter = door(s, (140, 120, 24, 40), 95, 30, 140, armed=False, note="into the mill")
@@ -524,7 +529,7 @@ s.up_open = True
 s.put(DOOR, 14, FLOOR - DOOR.h)
 door(s, (14, 130, 20, 30), 81, 142, 140, note="out of the mill")
 s.put(GEAR_BIG, 40, 40)
-s.put(GEAR, 76, 62)
+s.put(GEAR, 76, 62, layer=3)
 MOUSE = w.sprite("mouse", "scenery", props.mouse())
 s.put(MOUSE, 60, FLOOR - MOUSE.h)
 talk(s, (50, 140, 30, 20),
@@ -570,7 +575,10 @@ s.put(CRATE, 0, 178 - CRATE.h)
 s = w.screen(91, "Waterfall Steps", "hills")
 s.ground(0, 60, FLOOR).ground(60, 92, 134).ground(92, 124, 106).ground(124, 172, 78).ground(200, W + 1, 78)
 s.down_open = True                       # the crevice to the Spring
-s.put(THORNS, 24, FLOOR - 12)
+# Short thorns against the first step: one jump from where Zelvo comes in clears them and lands
+# on the step; a longer jump lands further up it.
+THORNS_S = w.sprite("thorns-short", "hazard", props.thorns(20, 12, 5))
+s.put(THORNS_S, 40, FLOOR - 12)
 s.put(BIRD, 206 - BIRD.w, 50)
 once(s, (0, 120, 40, 40), "The brook's bed climbs the hill here, dry as dust. The Spring must be up there.")
 talk(s, (150, 48, 30, 30), "A crack in the rock, and far below it, the sound of trickling water...")

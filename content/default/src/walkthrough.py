@@ -111,9 +111,9 @@ def walkthrough(r, upto=None):
 
     # Mushroom Glade: up three branches to the mushroom, past the beetle.
     stage(51)
-    hops(r, 51, (0, "right", 130, "onto the owl's branch"), (40, "right", 102, "to the second branch (a shell)"),
-         (86, "right", 74, "to the mushroom"))
-    r.walk_to(148, 51)
+    hops(r, 51, (8, "right", 130, "onto the owl's branch"), (52, "right", 102, "to the second branch (a shell)"),
+         (98, "right", 74, "to the mushroom"))
+    r.walk_to(160, 51)
     r.pick_up("the mushroom")
     r.walk("right", on(61), note="on to the river")
 
@@ -196,13 +196,13 @@ def walkthrough(r, upto=None):
     r.wait(on(81), 3, "in the mill yard")
     r.walk("right", on(91), note="to the falls")
 
-    # Waterfall Steps: up the dry falls (a shell), over the crack, back and down it to the Spring.
+    # Waterfall Steps: over the thorns and up the dry falls (a shell), down the crack to the Spring.
     stage(91)
     r.land()
     r.walk_to(6, 91)
-    for top, note in ((FLOOR, "over the thorns"), (134, "step 1"), (106, "step 2"), (78, "step 3 (a shell)")):
+    for top, note in ((134, "over the thorns to step 1"), (106, "step 2"), (78, "step 3 (a shell)")):
         r.jump("right", landed(91, top=top), note=note)
-    r.walk("left", on(92), note="down the crack")
+    r.walk("right", on(92), note="down the crack")
 
     # The Spring: the crank (second of lantern, crank) opens the sluice gate.
     stage(92)

@@ -494,6 +494,52 @@ def check(world):
             if a["do"] == "goToScreen" and blocked(a["screen"], a["x"], a["y"]):
                 problems.append("event %d (%s): Zelvo arrives inside something solid on screen %d" % (
                     e.id, e.note, a["screen"]))
+    # Erasing repaints from the first lower object in the list that has a pixel there: where two
+    # objects of one layer overlap, what passes over them brings back the one put first, and an
+    # object that animates, moves or goes away wipes the others of its layer in its rectangle.
+    for n, s in sorted(screens.items()):
+        reach = reach_tops(world, s)
+        rects = moving_rects(world, s)
+        placed = [(sp, x, y, layer or sp.layer) for sp, x, y, layer in s.objects if (layer or sp.layer) > 1]
+
+        def opaque(o, x, y):
+            sp, ox, oy = o[:3]
+            return 0 <= x - ox < sp.w and 0 <= y - oy < sp.h and sp.frames[0].get(x - ox, y - oy) is not None
+
+        def wiped(o):
+            sp, ox, oy = o[:3]
+            if sp.motion == "patrol":
+                return 0, oy, W, oy + sp.h
+            if len(sp.frames) > 1 or sp.id in removed:
+                return ox, oy, ox + sp.w, oy + sp.h
+            return None
+
+        def passed(x, y):
+            return y >= reach[x] - 2 or any(r[0] <= x <= r[2] and r[1] <= y <= r[3] for r in rects)
+
+        def first(box, test):
+            x0, y0, x1, y1 = box
+            return next(((x, y) for y in range(max(y0, 0), min(y1, H)) for x in range(max(x0, 0), min(x1, W))
+                         if test(x, y)), None)
+
+        for i, a in enumerate(placed):
+            for b in placed[i + 1:]:
+                if a[3] != b[3]:
+                    continue
+                cut = None
+                for mover, other in ((a, b), (b, a)):
+                    box = wiped(mover)
+                    hit = box and first(box, lambda x, y: opaque(other, x, y))
+                    if hit:
+                        cut = (other, hit)
+                both = (max(a[1], b[1]), max(a[2], b[2]), min(a[1] + a[0].w, b[1] + b[0].w),
+                        min(a[2] + a[0].h, b[2] + b[0].h))
+                hit = first(both, lambda x, y: opaque(a, x, y) and opaque(b, x, y) and passed(x, y))
+                if hit:
+                    cut = (b, hit)
+                if cut:
+                    problems.append("screen %d: %s and %s share layer %d and meet at %s, where %s is cut; give "
+                                    "one a layer of its own" % (n, a[0].name, b[0].name, a[3], cut[1], cut[0][0].name))
     for i, text in enumerate(world.dialogs):
         if dialog_lines(text) is None or len(text.encode("latin-1")) > 127:
             problems.append("dialog %d is cut: %r" % (i + 1, text))
