@@ -1,4 +1,5 @@
 // process_posix.cpp -- process.h on POSIX: arguments are already bytes, /proc knows our file.
+#include <cstddef>
 #if defined(__SANITIZE_ADDRESS__)
 // The sanitizer's allocator counts what is in use; GCC ships no header declaring it.
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
