@@ -13,16 +13,10 @@
 #include "flow/modes.h"
 #include "gfx/display.h"
 #include "inventory/inventory.h"
+#include "platform/common/process.h"
 #include "services/watch.h"
 #include "world/collision.h"
 #include "world/objects.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's allocator counts what is in use; GCC ships no header declaring it.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#else
-#include <malloc.h>
-#endif
 
 namespace monkey {
 
@@ -46,14 +40,6 @@ uint32_t carriedLimit = kMaxCarried;
                static_cast<unsigned long long>(frame), what, detail.empty() ? "" : ": ", detail.c_str());
   std::fflush(nullptr);
   std::_Exit(kBroken);
-}
-
-size_t bytesInUse() {
-#if defined(__SANITIZE_ADDRESS__)
-  return __sanitizer_get_current_allocated_bytes();
-#else
-  return mallinfo2().uordblks;
-#endif
 }
 
 bool hasOpaquePixelInPlayfield(const Sprite& s) {
@@ -191,7 +177,7 @@ std::vector<headless::ScriptEvent> Input(uint32_t seedValue, double seconds, con
 
 void Watch(uint32_t seedValue) {
   seed = seedValue;
-  baselineBytes = bytesInUse();
+  baselineBytes = ProcessHeapBytesInUse();
   watch::afterObjectsUpdated = checkSorted;
   watch::afterPresented = checkPresented;
 }
@@ -212,7 +198,7 @@ void AfterFrame() {
     broken("more artifacts listed in the inventory than three or than the game started with");
   if (headless::Now() >= nextMemoryCheck) {
     // The first minute settles what play needs; after it, memory in use must stay level.
-    const size_t now = bytesInUse();
+    const size_t now = ProcessHeapBytesInUse();
     if (nextMemoryCheck == kMemoryCheckSeconds)
       baselineBytes = now;
     else if (now > baselineBytes + kMemorySlack)

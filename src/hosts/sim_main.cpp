@@ -12,6 +12,7 @@
 #include "flow/modes.h"
 #include "hosts/monkey.h"
 #include "platform/common/files_kill.h"
+#include "platform/common/process.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 #include "services/watch.h"
@@ -150,6 +151,7 @@ void reportScreenshot(const std::string& path, bool saved) {
 
 int main(int argc, char** argv) {
   CLI::App app{"zelvo-sim: run Zelvo on the headless device (virtual clock, scripted input, screenshots)"};
+  app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.footer(kScriptHelp);
   app.get_formatter()->column_width(34);
 
@@ -201,7 +203,8 @@ int main(int argc, char** argv) {
                  "starts with NAME; the steps are create, each half of a write, flush, close, replace and delete");
 
   try {
-    app.parse(argc, argv);
+    Utf8Argv words(argc, argv);
+    app.parse(words.argc(), words.argv());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
@@ -213,7 +216,7 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo-sim: " << problem << "\n";
     return 2;
   };
-  if (!std::filesystem::is_directory(appDir)) return usage("--app-dir " + appDir + " is not a folder");
+  if (!std::filesystem::is_directory(PathFromUtf8(appDir))) return usage("--app-dir " + appDir + " is not a folder");
   if (!parseSize(screen, &config.screenWidth, &config.screenHeight))
     return usage("--screen " + screen + " is not a size like 240x320");
   if (!defaultKeys.empty() && !parseKeyList(defaultKeys, &config.defaultKeys))
@@ -248,7 +251,7 @@ int main(int argc, char** argv) {
 
   std::vector<headless::ScriptEvent> events;
   if (!scriptPath.empty()) {
-    std::ifstream in(scriptPath, std::ios::binary);
+    std::ifstream in(PathFromUtf8(scriptPath), std::ios::binary);
     if (!in) return usage("cannot read script " + scriptPath);
     std::stringstream text;
     text << in.rdbuf();
@@ -273,7 +276,7 @@ int main(int argc, char** argv) {
   }
 
   if (!tracePath.empty()) {
-    trace.out = std::fopen(tracePath.c_str(), "w");
+    trace.out = OpenUtf8(tracePath, "wb");  // the same bytes on every system
     if (!trace.out) return usage("cannot write trace " + tracePath);
     std::fputs(kTraceHeader, trace.out);
   }
@@ -308,7 +311,7 @@ int main(int argc, char** argv) {
   if (trace.out && std::fclose(trace.out) != 0) std::cerr << "zelvo-sim: could not write " << tracePath << "\n";
 
   if (!audioLog.empty()) {
-    std::ofstream out(audioLog);
+    std::ofstream out(PathFromUtf8(audioLog), std::ios::binary);
     for (const std::string& call : headless::Audio().calls) out << call << "\n";
     if (!out) std::cerr << "zelvo-sim: could not write " << audioLog << "\n";
   }

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "platform/common/process.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
@@ -26,18 +27,12 @@ A second zelvo started on the same app directory brings the running one to the f
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
 
-// The running program's file: /proc knows it even when we were started through a link.
-std::filesystem::path programPath(const char* argv0) {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) self = std::filesystem::absolute(argv0, error);
-  return self;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  Utf8Argv words(argc, argv);
   CLI::App app{"zelvo: play Zelvo in a window that stands in for the 240x320 handheld"};
+  app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.footer(kFooter);
   app.get_formatter()->column_width(30);
 
@@ -53,7 +48,7 @@ int main(int argc, char** argv) {
   app.add_flag("--fullscreen", options.fullscreen, "Start in full screen");
 
   try {
-    app.parse(argc, argv);
+    app.parse(words.argc(), words.argv());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
@@ -61,19 +56,20 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  const std::filesystem::path program = programPath(argv[0]);
-  options.programName = program.filename().string();
+  const std::filesystem::path program = PathFromUtf8(ProcessProgramPath(argv[0]));
+  options.programName = PathToUtf8(program.filename());
   std::error_code error;
-  std::filesystem::path folder = appDir.empty() ? program.parent_path() : std::filesystem::absolute(appDir, error);
+  std::filesystem::path folder =
+      appDir.empty() ? program.parent_path() : std::filesystem::absolute(PathFromUtf8(appDir), error);
   if (error || !std::filesystem::is_directory(folder, error)) {
-    std::cerr << "zelvo: --app-dir " << (appDir.empty() ? folder.string() : appDir) << " is not a folder\n";
+    std::cerr << "zelvo: --app-dir " << (appDir.empty() ? PathToUtf8(folder) : appDir) << " is not a folder\n";
     return 2;
   }
   if (!desktop::ParseScreenSize(screen, &options.screenWidth, &options.screenHeight)) {
     std::cerr << "zelvo: --screen " << screen << " is not a size like 240x320 (1 to 4096 pixels each way)\n";
     return 2;
   }
-  options.appDirectory = folder.lexically_normal().string();
+  options.appDirectory = PathToUtf8(folder.lexically_normal());
   options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
 
   std::string problem;

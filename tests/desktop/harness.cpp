@@ -307,9 +307,11 @@ Environment ZelvoEnvironment(const VirtualDisplay& display) {
 }
 
 ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory,
-                   const std::vector<std::string>& options, const Environment& environment)
+                   const std::vector<std::string>& options, const Environment& environment,
+                   const std::vector<std::string>& program)
     : display_(display) {
-  std::vector<std::string> argv{ZELVO_PATH, "--app-dir", appDirectory};
+  std::vector<std::string> argv = program;
+  argv.insert(argv.end(), {"--app-dir", appDirectory});
   argv.insert(argv.end(), options.begin(), options.end());
   Environment env = ZelvoEnvironment(display);
   for (const auto& [name, value] : environment) env[name] = value;
@@ -329,11 +331,12 @@ void ZelvoTest::SetUp() {
   }
 }
 
-void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo) {
+void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
   int exitCode = -1;
   ASSERT_TRUE(zelvo.process().Wait(20, &exitCode)) << "zelvo did not end";
   EXPECT_EQ(exitCode, 0) << zelvo.Err();
-  const auto lines = testing_support::LogLines(testing_support::ReadFile(dir_.file("log.txt")));
+  const std::string log = (appDirectory.empty() ? dir_.path() : appDirectory) + "/log.txt";
+  const auto lines = testing_support::LogLines(testing_support::ReadFile(log));
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "Exiting");
 }

@@ -108,8 +108,9 @@ Environment ZelvoEnvironment(const VirtualDisplay& display);
 // zelvo started on an app directory, with its output kept.
 class ZelvoRun {
  public:
+  // program is the command that starts it: the zelvo built here, or a Windows zelvo.exe under Wine.
   ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory, const std::vector<std::string>& options,
-           const Environment& environment = {});
+           const Environment& environment = {}, const std::vector<std::string>& program = {ZELVO_PATH});
   std::optional<XWindow> Window() { return FindWindow(display_, "Zelvo", process_->pid()); }
   Process& process() { return *process_; }
   std::string Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
@@ -125,8 +126,8 @@ class ZelvoRun {
 class ZelvoTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log.
-  void ExpectCleanExit(ZelvoRun& zelvo);
+  // Wait for zelvo to end by itself with 0, "Exiting" the last line of its log (in dir_ or appDirectory).
+  void ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory = "");
 
   testing_support::TempDir dir_;
   std::unique_ptr<VirtualDisplay> display_;

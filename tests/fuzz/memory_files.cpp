@@ -1,5 +1,5 @@
 // memory_files.cpp -- files.h over memory, so a fuzz target feeds a loader a million files without the disk.
-// It defines every function of files.h, so the linker never takes files_posix.cpp from its library.
+// It defines every function of files.h (and files_hold.h), so the linker never takes files_posix.cpp from its library.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fuzz/fuzz.h"
+#include "platform/common/files_hold.h"
 #include "platform/files.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -43,6 +44,12 @@ FileHandle FileOpenRead(const std::string& path) {
 FileHandle FileCreate(const std::string& path, bool) {
   auto& bytes = files[path];
   bytes = std::make_shared<Bytes>();
+  return new PlatformFile{bytes};
+}
+
+FileHandle FileHoldForWriting(const std::string& path) {
+  auto& bytes = files[path];
+  if (!bytes) bytes = std::make_shared<Bytes>();
   return new PlatformFile{bytes};
 }
 

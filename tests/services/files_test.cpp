@@ -16,7 +16,7 @@ using testing_support::RunFresh;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
-TEST(Log, RecreatesTheFileWritesEachMessageWithALineFeedCutToItsLimitAndLeavesAHeldFileAlone) {
+TEST(Log, RecreatesTheFileAndWritesEachMessageWithALineFeedCutToItsLimit) {
   TempDir dir;
   WriteFile(dir.file("log.txt"), "last run's log, which must go");
   EXPECT_TRUE(RunFresh([&] {
@@ -31,8 +31,14 @@ TEST(Log, RecreatesTheFileWritesEachMessageWithALineFeedCutToItsLimitAndLeavesAH
     LogWrite("\nAfter the log is closed");  // goes nowhere
   }));
   EXPECT_EQ(ReadFile(dir.file("log.txt")), "\nStarting up\nGfxInit\n\nHW counter freq: 4886718345\n" + std::string(4094, 'x') + "\n");
-  FileHandle other = FileCreate(dir.file("log.txt"), true);  // another writer holds it
-  ASSERT_NE(other, nullptr);
+}
+
+TEST(Log, ALogHeldByAnotherWriterIsLeftAloneAndNothingFails) {
+  TempDir dir;
+  WriteFile(dir.file("log.txt"), "");
+  // (Not ASSERT: a fresh process that replays this finds the file held, as it should.)
+  FileHandle other = FileCreate(dir.file("log.txt"), true);
+  EXPECT_NE(other, nullptr);
   uint32_t done = 0;
   FileWrite(other, "theirs\n", 7, &done);
   EXPECT_TRUE(RunFresh([&] {

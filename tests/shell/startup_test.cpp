@@ -1,6 +1,5 @@
 // startup_test.cpp -- the start-up sequence, its failures and the shutdown, run through zelvo-sim.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -66,23 +65,17 @@ TEST(Startup, RunsToTheCloseRequestOrEndsAtAFailingStepWithExitCodeZeroAndNoShut
 }
 
 TEST(Startup, AFileThatIsNotARegularFileFailsExactlyLikeAMissingOne) {
-  namespace fs = std::filesystem;
-  const std::pair<const char*, std::function<void(const std::string&)>> kinds[] = {
-      {"a folder", [](const std::string& path) { fs::create_directory(path); }},
-      {"a device", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
-      {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
-      {"a broken link", [](const std::string& path) { fs::create_symlink(path + ".gone", path); }},
-  };
-  for (const char* name :
-       {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat", "dialogs.dat", "settings.dat"}) {
+  const auto kinds = testing_support::NotRegularFiles();
+  for (const char* name : {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat",
+                           "dialogs.dat", "settings.dat"}) {
     testing_support::SimResult missing;
     std::string missingLog;
-    for (int kind = -1; kind < 4; ++kind) {
-      SCOPED_TRACE(std::string(name) + " as " + (kind < 0 ? "nothing" : kinds[kind].first));
+    for (int kind = -1; kind < static_cast<int>(kinds.size()); ++kind) {
+      SCOPED_TRACE(std::string(name) + " as " + (kind < 0 ? "nothing" : kinds[kind].name));
       TempDir dir;
       data_builder::WriteAll(dir.path(), data_builder::SmallWorld());
-      fs::remove(dir.file(name));
-      if (kind >= 0) kinds[kind].second(dir.file(name));
+      std::filesystem::remove(dir.file(name));
+      if (kind >= 0) kinds[kind].make(dir.file(name));
       auto run = RunSim({"--app-dir", dir.path(), "--seconds", "2"});
       const std::string log = ReadFile(dir.file("log.txt"));
       if (kind < 0) {

@@ -1,10 +1,8 @@
-// testing.cpp -- helpers for the test suites.
+// testing.cpp -- helpers for the test suites (testing_posix.cpp and testing_windows.cpp start processes).
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,15 +12,9 @@
 
 namespace testing_support {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-test-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  path_ = pattern;
-}
-
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  if (owned_) std::filesystem::remove_all(path_, ignored);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -58,32 +50,6 @@ std::vector<std::string> LogLines(const std::string& logText) {
   return lines;
 }
 
-static std::string quote(const std::string& word) {
-  std::string out = "'";
-  for (char c : word) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
-  }
-  return out + "'";
-}
-
-SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
-  TempDir scratch;
-  std::string command = quote(program);
-  for (const auto& arg : args) command += " " + quote(arg);
-  if (!script.empty()) {
-    WriteFile(scratch.file("script.txt"), script);
-    command += " --script " + quote(scratch.file("script.txt"));
-  }
-  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt")) + " </dev/null";
-  SimResult result;
-  int status = std::system(command.c_str());
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFile(scratch.file("out.txt"));
-  result.err = ReadFile(scratch.file("err.txt"));
-  return result;
-}
-
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {
   return RunProgram(ZELVO_SIM_PATH, args, script);
 }
@@ -97,20 +63,6 @@ std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width, int* height
   if (width) *width = w;
   if (height) *height = h;
   return pixels;
-}
-
-bool RunFresh(const std::function<void()>& body) {
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child < 0) return false;
-  if (child == 0) {
-    body();
-    std::fflush(nullptr);
-    _exit(::testing::Test::HasFailure() ? 1 : 0);
-  }
-  int status = 0;
-  if (waitpid(child, &status, 0) != child) return false;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace testing_support

@@ -8,6 +8,10 @@
 
 namespace testing_support {
 
+// Whether these tests were built for another system than the build machine's (Windows, run by
+// Wine), where the build machine's own programs cannot be started.
+extern const bool kCrossBuilt;
+
 // A new empty folder under the system's temporary folder, removed with everything in it at the end.
 class TempDir {
  public:
@@ -20,6 +24,7 @@ class TempDir {
 
  private:
   std::string path_;
+  bool owned_ = true;  // removed at the end (a fresh process on Windows borrows its parent's)
 };
 
 std::string ReadFile(const std::string& path);  // whole file, empty when missing
@@ -50,6 +55,17 @@ std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, i
 
 // Run body in a forked child, so it starts from the program's pristine state; returns true when
 // the child ended normally and its gtest expectations held (failures are printed by the child).
+// Windows has no fork: the child is this test program started again on the current test alone,
+// which replays the test up to this call (earlier calls' bodies skipped, its TempDirs the same
+// folders) and runs only this body.
 bool RunFresh(const std::function<void()>& body);
+
+// Ways to put something that is no regular file under a file's name (a folder, a device, a FIFO,
+// a broken link: what the system offers), each named.
+struct NotRegularFile {
+  const char* name;
+  std::function<void(const std::string& path)> make;
+};
+std::vector<NotRegularFile> NotRegularFiles();
 
 }  // namespace testing_support

@@ -93,6 +93,7 @@ TEST(Tiled, TheDefaultAndAnOddWorldPackToTheSameBytesFromTiledMaps) {
 }
 
 TEST(Tiled, MapsResavedByTiledItselfStillPackToTheSameBytes) {
+  if (testing_support::kCrossBuilt) GTEST_SKIP() << "Tiled is a program of the build machine, not of this one";
   expectSameBytesThroughTiled(defaultWorld, true);
   expectSameBytesThroughTiled(oddWorld, true);
 }

@@ -1,14 +1,13 @@
 // commands.cpp -- pack, unpack, check and info: files in, files or reports out, nothing half done.
 #include "commands.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <iostream>
 #include <set>
 
 #include "check.h"
 #include "codec.h"
+#include "platform/common/process.h"
 #include "sources.h"
 #include "tiled.h"
 
@@ -29,7 +28,7 @@ bool readBytes(const fs::path& path, Bytes& out) {
   return !in.bad();
 }
 
-std::string tempSuffix() { return ".zelvo-data-" + std::to_string(getpid()); }
+std::string tempSuffix() { return ".zelvo-data-" + std::to_string(ProcessId()); }
 
 // Every file goes to a temporary name first; only when all are written are they renamed into place.
 bool writeFiles(const fs::path& dir, const std::vector<std::pair<std::string, Bytes>>& files, std::string& problem) {

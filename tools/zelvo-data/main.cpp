@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
       "music, described in docs/content-format.md) into the seven data files the game loads, unpacks data files "
       "into sources, checks and describes data sets, and draws their screens.",
       "zelvo-data"};
+  app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.require_subcommand(1, 1);
   app.footer("Exit codes: 0 done, 1 the input has errors (nothing written), 2 usage error.");
 

@@ -228,8 +228,8 @@ void TiledReader::sizeWarning(Fields& o, unsigned width, unsigned height, const 
   const json* w = o.get("width");
   const json* h = o.get("height");
   if (!w || !h || !w->is_number() || !h->is_number() || width == 0 || height == 0) return;
-  long tw = std::lround(w->get<double>()), th = std::lround(h->get<double>());
-  if (tw == long{width} && th == long{height}) return;
+  long long tw = std::llround(w->get<double>()), th = std::llround(h->get<double>());
+  if (tw == static_cast<long long>(width) && th == static_cast<long long>(height)) return;
   warning(report_, o.place(),
           "is " + std::to_string(tw) + " x " + std::to_string(th) + " in Tiled, but the game shows " + what + " at " +
               std::to_string(width) + " x " + std::to_string(height));

@@ -8,3 +8,4 @@
 // end the process at once, as SIGKILL would, just before step `step` (1 is the first). A step of 0
 // turns the hook off. Every files backend offers this, so the same test runs on every device.
 void FilesKillAt(const std::string& name, int step);
+

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/common/files_kill.h"
+#include "platform/common/files_backend.h"
 #include "platform/common/files_posix.h"
 #include "platform/files.h"
 
@@ -17,39 +17,23 @@ struct PlatformFile {
   bool watched = false;  // the kill hook counts the steps of writing it
 };
 
+[[noreturn]] void FilesKillNow() {
+  ::kill(::getpid(), SIGKILL);
+  ::_exit(137);  // not reached: SIGKILL cannot be caught
+}
+
 namespace {
 
 void (*replaceObserver)(const std::string& target) = nullptr;
 
-struct KillHook {
-  std::string name;
-  int step = 0;  // 0: off
-  int seen = 0;
-} killHook;
-
-bool watched(const std::string& path) {
-  if (killHook.step == 0) return false;
-  const size_t slash = path.rfind('/');
-  return path.compare(slash == std::string::npos ? 0 : slash + 1, killHook.name.size(), killHook.name) == 0;
-}
-
-// One step of writing a watched file is about to happen.
-void writingStep(bool isWatched) {
-  if (isWatched && ++killHook.seen == killHook.step) ::kill(::getpid(), SIGKILL);
-}
-
-// Writes size bytes from in, adding what was written to *total.
-bool writeAll(int fd, const char* in, uint32_t size, uint32_t* total) {
-  for (uint32_t written = 0; written < size;) {
-    ssize_t n = ::write(fd, in + written, size - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
+// One read or write, tried again when a signal interrupts it.
+FilesTransfer transfer(int fd, bool writing) {
+  return [fd, writing](char* bytes, uint32_t size) -> int64_t {
+    for (;;) {
+      const ssize_t n = writing ? ::write(fd, bytes, size) : ::read(fd, bytes, size);
+      if (n >= 0 || errno != EINTR) return n;
     }
-    written += static_cast<uint32_t>(n);
-    *total += static_cast<uint32_t>(n);
-  }
-  return true;
+  };
 }
 
 FileHandle wrap(int fd, bool isWatched = false) {
@@ -75,8 +59,6 @@ int openRegular(const std::string& path, int flags) {
 
 }  // namespace
 
-void FilesKillAt(const std::string& name, int step) { killHook = KillHook{name, step, 0}; }
-
 FileHandle FileOpenRead(const std::string& path) {
   int fd = openRegular(path, O_RDONLY);
   if (fd < 0) return nullptr;
@@ -84,8 +66,8 @@ FileHandle FileOpenRead(const std::string& path) {
 }
 
 FileHandle FileCreate(const std::string& path, bool readable) {
-  const bool isWatched = watched(path);
-  writingStep(isWatched);
+  const bool isWatched = FilesWatched(path);
+  FilesStep(isWatched);
   int fd = openRegular(path, (readable ? O_RDWR : O_WRONLY) | O_CREAT);
   if (fd < 0) return nullptr;
   // Whoever writes a file holds it alone: a second writer, in this process or another, fails
@@ -97,39 +79,24 @@ FileHandle FileCreate(const std::string& path, bool readable) {
   return wrap(fd, isWatched);
 }
 
+FileHandle FileHoldForWriting(const std::string& path) {
+  int fd = openRegular(path, O_RDWR | O_CREAT);
+  if (fd < 0) return nullptr;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return wrap(fd);
+}
+
 bool FileRead(FileHandle file, void* buffer, uint32_t size, uint32_t* done) {
   if (done) *done = 0;
-  if (!file) return false;
-  uint32_t total = 0;
-  auto* out = static_cast<char*>(buffer);
-  while (total < size) {
-    ssize_t n = ::read(file->fd, out + total, size - total);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) break;  // end of file: a short read is not a failure
-    total += static_cast<uint32_t>(n);
-  }
-  if (done) *done = total;
-  return true;
+  return file && FilesReadAll(transfer(file->fd, false), buffer, size, done);
 }
 
 bool FileWrite(FileHandle file, const void* buffer, uint32_t size, uint32_t* done) {
   if (done) *done = 0;
-  if (!file) return false;
-  const auto* in = static_cast<const char*>(buffer);
-  // A watched write goes in two halves with a step between, so a kill can leave the file torn.
-  const uint32_t first = file->watched ? size / 2 : size;
-  uint32_t total = 0;
-  writingStep(file->watched);
-  bool ok = writeAll(file->fd, in, first, &total);
-  if (ok && first < size) {
-    writingStep(file->watched);
-    ok = writeAll(file->fd, in + first, size - first, &total);
-  }
-  if (done) *done = total;
-  return ok;
+  return file && FilesWriteAll(transfer(file->fd, true), file->watched, buffer, size, done);
 }
 
 uint32_t FileSize(FileHandle file) {
@@ -144,24 +111,24 @@ bool FileSeek(FileHandle file, uint32_t offset) {
 
 bool FileFlush(FileHandle file) {
   if (!file) return false;
-  writingStep(file->watched);
+  FilesStep(file->watched);
   return ::fsync(file->fd) == 0;
 }
 
 void FileClose(FileHandle file) {
   if (!file) return;
-  writingStep(file->watched);
+  FilesStep(file->watched);
   ::close(file->fd);
   delete file;
 }
 
 bool FileDelete(const std::string& path) {
-  writingStep(watched(path));
+  FilesStep(FilesWatched(path));
   return ::unlink(path.c_str()) == 0;
 }
 
 bool FileReplace(const std::string& source, const std::string& target) {
-  writingStep(watched(source) || watched(target));
+  FilesStep(FilesWatched(source) || FilesWatched(target));
   if (::rename(source.c_str(), target.c_str()) != 0) return false;
   // The new name is on the disk only once its folder is; a failure here still leaves it in place.
   const size_t slash = target.rfind('/');

@@ -1,12 +1,9 @@
 // device.cpp -- the headless device: virtual clock, scripted input, system services and window hooks.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/common/device.h"
+#include "platform/common/files_hold.h"
 #include "platform/common/winqueue.h"
 #include "platform/files.h"
 #include "platform/headless/internal.h"
@@ -16,17 +13,6 @@
 namespace headless {
 
 DeviceState device;
-
-// The running copy holds log.txt open for writing, with the write lock every writer takes, and
-// without truncating what it has written.
-static int holdForWriting(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    ::close(fd);
-    fd = -1;
-  }
-  return fd;
-}
 
 KeyList DeviceConfig::DefaultKeyList() {
   // Codes of the handheld's direction pad and its four application buttons.
@@ -49,15 +35,15 @@ static uint64_t secondsToUs(double seconds) {
 
 void Configure(const DeviceConfig& config) {
   WinQueueReset();
-  if (device.heldLog >= 0) ::close(device.heldLog);
+  FileClose(device.heldLog);
   device = DeviceState{};
   device.config = config;
   device.rng = config.seed ? config.seed : 1;
   ResetDisplay();
   ResetAudio();
   if (config.instanceRunning) {
-    // The running copy created log.txt and keeps it open for writing.
-    device.heldLog = holdForWriting(JoinPath(config.appDirectory, "log.txt"));
+    // The running copy created log.txt and keeps it open for writing, without truncating what it wrote.
+    device.heldLog = FileHoldForWriting(JoinPath(config.appDirectory, "log.txt"));
   }
 }
 

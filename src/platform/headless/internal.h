@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
 
@@ -27,7 +28,7 @@ struct DeviceState {
   std::vector<MessageBoxRecord> messageBoxes;
   int focusMessages = 0;
   WindowHandle raisedWindow = 0;
-  int heldLog = -1;  // log.txt as another running copy holds it
+  FileHandle heldLog = nullptr;  // log.txt as another running copy holds it
   void (*onMessageBox)(const MessageBoxRecord&) = nullptr;
   void (*onScreenshot)(const std::string&, bool) = nullptr;
 };

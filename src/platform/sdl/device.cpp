@@ -1,7 +1,6 @@
 // device.cpp -- the desktop device: system services, keys, the event pump and the window hooks on SDL.
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <random>
 
 #include "platform/common/device.h"
@@ -84,7 +83,9 @@ using desktop::device;
 // ---- system.h ----
 
 std::string SysModuleFileName() {
-  return (std::filesystem::path(device.options.appDirectory) / device.options.programName).string();
+  const std::string& folder = device.options.appDirectory;
+  const bool separated = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  return folder + (separated || folder.empty() ? "" : "/") + device.options.programName;
 }
 
 void SysMessageBox(const std::string& text, const std::string& caption, uint32_t style) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/common/picture.h"
+#include "platform/common/process.h"
 #include "platform/display.h"
 #include "platform/sdl/internal.h"
 #include "platform/sdl/keymap.h"
@@ -155,11 +156,11 @@ void SaveScreenshot() {
   const int width = device.options.screenWidth, height = device.options.screenHeight;
   if (device.shown.empty()) return;
   // The first free number, so earlier pictures are never overwritten.
-  const std::filesystem::path folder(device.options.appDirectory);
+  const std::filesystem::path folder = PathFromUtf8(device.options.appDirectory);
   for (int number = 1; number <= 999; ++number) {
-    const std::string path = (folder / ScreenshotName(number)).string();
+    const std::string path = PathToUtf8(folder / ScreenshotName(number));
     std::error_code error;
-    if (std::filesystem::exists(path, error) || error) continue;
+    if (std::filesystem::exists(PathFromUtf8(path), error) || error) continue;
     if (WritePixelsPng(path, width, height, device.shown, false))
       std::printf("zelvo: screenshot saved as %s\n", path.c_str());
     else
@@ -167,7 +168,8 @@ void SaveScreenshot() {
     std::fflush(stdout);
     return;
   }
-  std::fprintf(stderr, "zelvo: no screenshot saved: %s already holds 999 of them\n", folder.c_str());
+  std::fprintf(stderr, "zelvo: no screenshot saved: %s already holds 999 of them\n",
+               device.options.appDirectory.c_str());
 }
 
 }  // namespace desktop

@@ -1,6 +1,8 @@
-// instance.h -- one running copy per app directory: a lock file, and a FIFO on which later copies knock.
+// instance.h -- one running copy per app directory, which later copies ask to come to the front.
+// POSIX: a lock file and a FIFO on which later copies knock; Windows: a named mutex and event.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace desktop {
@@ -23,9 +25,9 @@ class InstanceLock {
   void Release();
 
  private:
-  int lockFd_ = -1;
-  int fifoFd_ = -1;
-  std::string fifoPath_;
+  intptr_t lock_ = -1;   // the lock file, or the mutex
+  intptr_t knock_ = -1;  // the FIFO, or the event
+  std::string knockPath_;
 };
 
 // A later copy: ask the copy running in appDirectory to bring its window to the front. False when

@@ -1,10 +1,6 @@
 // native.cpp -- what the desktop device does on a desktop and not in a browser: drivers, waits, memory, one copy.
-#include <sys/sysinfo.h>
-
-#include <fstream>
-#include <sstream>
-
 #include "platform/common/device.h"
+#include "platform/common/process.h"
 #include "platform/sdl/instance.h"
 #include "platform/sdl/internal.h"
 #include "platform/system.h"
@@ -17,20 +13,6 @@ namespace {
 constexpr WindowHandle kRunningCopyWindow = 0x7FF0;
 
 InstanceLock instance;
-
-// Bytes of memory the system could give us now: MemAvailable, or free RAM on older kernels.
-uint64_t availableMemory() {
-  std::ifstream meminfo("/proc/meminfo");
-  for (std::string line; std::getline(meminfo, line);) {
-    std::istringstream fields(line);
-    std::string name;
-    uint64_t kibibytes = 0;
-    if (fields >> name >> kibibytes && name == "MemAvailable:") return kibibytes * 1024;
-  }
-  struct sysinfo info {};
-  if (sysinfo(&info) != 0) return 0;
-  return static_cast<uint64_t>(info.freeram) * info.mem_unit;
-}
 
 // SDL's video drivers that show a window to a person, as a list for its driver hint. Left to
 // itself SDL settles for drawing off screen where there is no display, and asking a display
@@ -84,7 +66,7 @@ void ToggleFullscreen() {
 using desktop::device;
 
 uint32_t SysAvailableVirtualMemory() {
-  const uint64_t bytes = desktop::availableMemory();
+  const uint64_t bytes = SystemAvailableMemory();
   return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
 }
 

@@ -1,6 +1,7 @@
 // pads.cpp -- game controllers: taken up when they arrive, let go when they leave, read as the handheld's keys.
 #include <filesystem>
 
+#include "platform/common/process.h"
 #include "platform/sdl/internal.h"
 #include "platform/sdl/keymap.h"
 
@@ -17,14 +18,14 @@ std::string nameOf(SDL_GameController* controller) {
 
 // Mappings for controllers SDL does not know, in the community database's format, beside the program.
 void loadMappingFile() {
-  const std::filesystem::path path = std::filesystem::path(device.options.appDirectory) / kMappingFile;
+  const std::filesystem::path path = PathFromUtf8(device.options.appDirectory) / kMappingFile;
   std::error_code error;
   if (!std::filesystem::exists(path, error)) return;
   if (!std::filesystem::is_regular_file(path, error)) {
     Report(std::string(kMappingFile) + ": cannot be read: it is not a file");
     return;
   }
-  const int added = SDL_GameControllerAddMappingsFromFile(path.string().c_str());
+  const int added = SDL_GameControllerAddMappingsFromFile(PathToUtf8(path).c_str());
   if (added < 0)
     Report(std::string(kMappingFile) + ": cannot be read: " + SDL_GetError());
   else

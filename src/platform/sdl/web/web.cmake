@@ -15,7 +15,7 @@ endif()
 set(ZELVO_WEB_APP_DIR /zelvo)
 
 # A page has no single-copy lock and no desktop to ask for drivers or memory.
-list(REMOVE_ITEM ZELVO_SDL_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/native.cpp ${CMAKE_CURRENT_SOURCE_DIR}/instance.cpp)
+list(REMOVE_ITEM ZELVO_SDL_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/native.cpp ${CMAKE_CURRENT_SOURCE_DIR}/instance_posix.cpp)
 file(GLOB ZELVO_WEB_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/web/*.cpp)
 add_library(zelvo_sdl STATIC ${ZELVO_SDL_SOURCES} ${ZELVO_WEB_SOURCES})
 target_include_directories(zelvo_sdl PUBLIC ${PROJECT_SOURCE_DIR}/src)

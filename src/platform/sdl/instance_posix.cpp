@@ -1,4 +1,4 @@
-// instance.cpp -- the single-copy lock: flock on "zelvo.lock", raise requests through "zelvo.fifo".
+// instance_posix.cpp -- the single-copy lock: flock on "zelvo.lock", raise requests through "zelvo.fifo".
 #include "platform/sdl/instance.h"
 
 #include <fcntl.h>
@@ -31,31 +31,31 @@ bool InstanceLock::Acquire(const std::string& appDirectory) {
     ::close(fd);
     return !held;
   }
-  lockFd_ = fd;
+  lock_ = fd;
   // Only the lock holder touches the FIFO, so replacing a leftover one is safe.
-  fifoPath_ = inFolder(appDirectory, "zelvo.fifo");
-  ::unlink(fifoPath_.c_str());
-  if (::mkfifo(fifoPath_.c_str(), 0600) == 0) fifoFd_ = ::open(fifoPath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  knockPath_ = inFolder(appDirectory, "zelvo.fifo");
+  ::unlink(knockPath_.c_str());
+  if (::mkfifo(knockPath_.c_str(), 0600) == 0) knock_ = ::open(knockPath_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   return true;
 }
 
 bool InstanceLock::RaiseRequested() {
-  if (fifoFd_ < 0) return false;
+  if (knock_ < 0) return false;
   char knocks[64];
   bool knocked = false;
-  for (ssize_t n; (n = ::read(fifoFd_, knocks, sizeof knocks)) > 0;) knocked = true;
+  for (ssize_t n; (n = ::read(static_cast<int>(knock_), knocks, sizeof knocks)) > 0;) knocked = true;
   return knocked;
 }
 
 void InstanceLock::Release() {
-  if (fifoFd_ >= 0) {
-    ::close(fifoFd_);
-    ::unlink(fifoPath_.c_str());
-    fifoFd_ = -1;
+  if (knock_ >= 0) {
+    ::close(static_cast<int>(knock_));
+    ::unlink(knockPath_.c_str());
+    knock_ = -1;
   }
-  if (lockFd_ >= 0) {
-    ::close(lockFd_);
-    lockFd_ = -1;
+  if (lock_ >= 0) {
+    ::close(static_cast<int>(lock_));
+    lock_ = -1;
   }
 }
 

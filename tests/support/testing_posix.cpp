@@ -1,0 +1,73 @@
+// testing_posix.cpp -- the test helpers that start processes or make folders, on POSIX.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/testing.h"
+
+namespace testing_support {
+
+const bool kCrossBuilt = false;
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelvo-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) std::abort();
+  path_ = pattern;
+}
+
+static std::string quote(const std::string& word) {
+  std::string out = "'";
+  for (char c : word) {
+    if (c == '\'') out += "'\\''";
+    else out += c;
+  }
+  return out + "'";
+}
+
+SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
+  TempDir scratch;
+  std::string command = quote(program);
+  for (const auto& arg : args) command += " " + quote(arg);
+  if (!script.empty()) {
+    WriteFile(scratch.file("script.txt"), script);
+    command += " --script " + quote(scratch.file("script.txt"));
+  }
+  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt")) + " </dev/null";
+  SimResult result;
+  int status = std::system(command.c_str());
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFile(scratch.file("out.txt"));
+  result.err = ReadFile(scratch.file("err.txt"));
+  return result;
+}
+
+bool RunFresh(const std::function<void()>& body) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    body();
+    std::fflush(nullptr);
+    _exit(::testing::Test::HasFailure() ? 1 : 0);
+  }
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::vector<NotRegularFile> NotRegularFiles() {
+  namespace fs = std::filesystem;
+  return {
+      {"a folder", [](const std::string& path) { fs::create_directory(path); }},
+      {"a device", [](const std::string& path) { fs::create_symlink("/dev/zero", path); }},
+      {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0); }},
+      {"a broken link", [](const std::string& path) { fs::create_symlink(path + ".gone", path); }},
+  };
+}
+
+}  // namespace testing_support

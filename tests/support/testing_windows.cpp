@@ -1,0 +1,225 @@
+// testing_windows.cpp -- the test helpers that start processes or make folders, on Windows.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/common/utf8.h"
+#include "support/testing.h"
+
+namespace testing_support {
+
+const bool kCrossBuilt = true;
+
+namespace {
+
+// What this process knows of the test running now: the folders it made, the fresh runs it asked
+// for. A fresh child learns its parent's from the environment.
+struct FreshState {
+  std::string test;                  // the test these belong to
+  std::vector<std::string> folders;  // TempDirs made so far, in order
+  int calls = 0;                     // RunFresh calls so far
+  int childCall = 0;                 // in a fresh child: the call whose body it runs
+  std::vector<std::string> borrowed; // in a fresh child: the parent's folders, in order
+  bool reached = false;              // in a fresh child: its body has run
+  std::unique_ptr<::testing::ScopedFakeTestPartResultReporter> quiet;
+  ::testing::TestPartResultArray swallowed;
+} fresh;
+
+std::string currentTest() {
+  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string();
+}
+
+// The state belongs to one test: another test starts it anew.
+FreshState& state() {
+  const std::string test = currentTest();
+  if (fresh.test != test) {
+    fresh.test = test;
+    fresh.folders.clear();
+    fresh.calls = 0;
+  }
+  return fresh;
+}
+
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// A fresh child replays its test up to its own call without reporting what fails on the way (the
+// bodies it skips did not leave the state the checks in between expect), then reports its body.
+class FreshChild : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override {
+    fresh.quiet = std::make_unique<::testing::ScopedFakeTestPartResultReporter>(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &fresh.swallowed);
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    if (fresh.reached) return;
+    std::fprintf(stderr, "fresh process: the test ended before RunFresh call %d\n", fresh.childCall);
+    std::fflush(nullptr);
+    std::_Exit(3);
+  }
+};
+
+const bool kChildSetUp = [] {
+  fresh.childCall = std::atoi(environment("ZELVO_FRESH_CALL").c_str());
+  if (fresh.childCall <= 0) return false;
+  const std::string folders = environment("ZELVO_FRESH_FOLDERS");
+  for (size_t at = 0; at < folders.size();) {
+    const size_t end = folders.find('|', at);
+    fresh.borrowed.push_back(folders.substr(at, end - at));
+    at = end == std::string::npos ? folders.size() : end + 1;
+  }
+  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshChild);
+  return true;
+}();
+
+// One word of a command line, quoted the way CommandLineToArgvW and the C runtime read it back.
+std::wstring quote(const std::string& word) {
+  const std::wstring wide = utf8::Widen(word);
+  std::wstring out = L"\"";
+  size_t backslashes = 0;
+  for (wchar_t c : wide) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, L'\\');
+  return out + L"\"";
+}
+
+// Run a command line with these standard handles (inheritable, or null for none) and these extra
+// variables; its exit code, or -1 when it could not start.
+int run(const std::wstring& commandLine, HANDLE out, HANDLE err, const std::wstring& variables = L"") {
+  std::wstring block;
+  if (!variables.empty()) {
+    wchar_t* inherited = ::GetEnvironmentStringsW();
+    for (const wchar_t* entry = inherited; *entry; entry += wcslen(entry) + 1) block.append(entry).push_back(L'\0');
+    ::FreeEnvironmentStringsW(inherited);
+    block += variables;
+    block.push_back(L'\0');
+  }
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE in = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  const BOOL started =
+      ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, block.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                       block.empty() ? nullptr : block.data(), nullptr, &startup, &process);
+  ::CloseHandle(in);
+  if (!started) return -1;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+HANDLE createForChild(const std::string& path) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return ::CreateFileW(utf8::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  FreshState& now = state();
+  const size_t index = now.folders.size();
+  if (index < fresh.borrowed.size()) {
+    // The parent's folder, unless the parent was done with it already (a scratch folder).
+    path_ = fresh.borrowed[index];
+    owned_ = ::CreateDirectoryW(utf8::Widen(path_).c_str(), nullptr) != 0;
+    now.folders.push_back(path_);
+    return;
+  }
+  wchar_t folder[MAX_PATH + 1];
+  if (!::GetTempPathW(MAX_PATH + 1, folder)) std::abort();
+  for (unsigned attempt = 0;; ++attempt) {
+    wchar_t name[MAX_PATH + 64];
+    std::swprintf(name, MAX_PATH + 64, L"%lszelvo-test-%08lx%04x", folder, ::GetCurrentProcessId(),
+                  (::GetTickCount() + attempt * 7919u) & 0xFFFF);
+    if (::CreateDirectoryW(name, nullptr)) {
+      path_ = utf8::Narrow(name);
+      break;
+    }
+    if (::GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) std::abort();
+  }
+  now.folders.push_back(path_);
+}
+
+SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
+  TempDir scratch;
+  std::wstring command = quote(program);
+  for (const auto& arg : args) command += L" " + quote(arg);
+  if (!script.empty()) {
+    WriteFile(scratch.file("script.txt"), script);
+    command += L" --script " + quote(scratch.file("script.txt"));
+  }
+  HANDLE out = createForChild(scratch.file("out.txt")), err = createForChild(scratch.file("err.txt"));
+  SimResult result;
+  result.exitCode = run(command, out, err);
+  ::CloseHandle(out);
+  ::CloseHandle(err);
+  // Text written to the console ends its lines with CR LF here; the tests read them as LF.
+  for (auto [file, text] : {std::pair{"out.txt", &result.out}, std::pair{"err.txt", &result.err}}) {
+    for (char c : ReadFile(scratch.file(file)))
+      if (c != '\r') *text += c;
+  }
+  return result;
+}
+
+bool RunFresh(const std::function<void()>& body) {
+  FreshState& now = state();
+  const int call = ++now.calls;
+  if (fresh.childCall > 0) {
+    if (call != fresh.childCall) return true;
+    // From here on this process reports as the test itself would.
+    fresh.quiet.reset();
+    fresh.reached = true;
+    body();
+    std::fflush(nullptr);
+    std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+  }
+  wchar_t self[MAX_PATH * 4];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+  if (length == 0 || length >= MAX_PATH * 4) return false;
+  std::string folders;
+  for (const auto& folder : now.folders) folders += (folders.empty() ? "" : "|") + folder;
+  const std::wstring command = quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) +
+                               L" --gtest_brief=1";
+  const std::wstring variables = L"ZELVO_FRESH_CALL=" + std::to_wstring(call) + std::wstring(1, L'\0') +
+                                 L"ZELVO_FRESH_FOLDERS=" + utf8::Widen(folders);
+  // The child writes where we do: our standard handles, made inheritable.
+  std::fflush(nullptr);
+  HANDLE out = nullptr, err = nullptr, process = ::GetCurrentProcess();
+  ::DuplicateHandle(process, ::GetStdHandle(STD_OUTPUT_HANDLE), process, &out, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  ::DuplicateHandle(process, ::GetStdHandle(STD_ERROR_HANDLE), process, &err, 0, TRUE, DUPLICATE_SAME_ACCESS);
+  const int code = run(command, out, err, variables);
+  if (out) ::CloseHandle(out);
+  if (err) ::CloseHandle(err);
+  return code == 0;
+}
+
+// Windows keeps devices out of folders and makes links only with a privilege: a folder is what
+// every user can put under a file's name.
+std::vector<NotRegularFile> NotRegularFiles() {
+  return {{"a folder", [](const std::string& path) { ASSERT_TRUE(::CreateDirectoryW(utf8::Widen(path).c_str(), nullptr)); }}};
+}
+
+}  // namespace testing_support
