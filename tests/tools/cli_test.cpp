@@ -53,8 +53,7 @@ TEST(Cli, EveryCommandItsHelpUsageErrorsAndExitCodesAsAGoldenTranscript) {
     text += "\n";
   }
   for (const auto& [dir, word] : {std::pair{&src, "SRC"}, {&out, "OUT"}, {&empty, "EMPTY"}, {&bad, "BAD"}})
-    for (std::size_t at; (at = text.find(dir->path())) != std::string::npos;)
-      text.replace(at, dir->path().size(), word);
+    text = namedPath(text, dir->path(), word);
   testing_support::ExpectGoldenText(text, "tools/cli.txt");
   testing_support::ExpectGoldenPictures(out, {"world", "screen-001", "screen-011"}, "render");
 }

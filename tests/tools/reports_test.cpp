@@ -28,9 +28,8 @@ std::string heading(const Patches& patches) {
 }
 
 // A text with the temporary folder's name replaced by a word.
-std::string named(std::string text, const TempDir& dir, const std::string& word) {
-  for (std::size_t at; (at = text.find(dir.path())) != std::string::npos;) text.replace(at, dir.path().size(), word);
-  return text;
+std::string named(const std::string& text, const TempDir& dir, const std::string& word) {
+  return namedPath(text, dir.path(), word);
 }
 
 TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {

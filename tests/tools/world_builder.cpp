@@ -47,10 +47,18 @@ Bytes cat(std::initializer_list<Bytes> parts) {
   return out;
 }
 
+std::string namedPath(std::string text, const std::string& path, const std::string& word) {
+  for (std::size_t at; (at = text.find(path)) != std::string::npos;) {
+    const bool backslash = at + path.size() < text.size() && text[at + path.size()] == '\\';
+    text.replace(at, path.size() + backslash, backslash ? word + "/" : word);
+  }
+  return text;
+}
+
 std::vector<std::string> listFolder(const fs::path& dir) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename());
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -28,6 +28,9 @@ json readJson(const fs::path& path);  // comments allowed, as in manifests
 Bytes hex(const std::string& text);  // "01 00 ff" to bytes; spaces and line breaks are ignored
 Bytes zeros(std::size_t n);
 Bytes cat(std::initializer_list<Bytes> parts);
+// text with every mention of the folder path written as word; the separator after it is written
+// '/' (Windows joins with a backslash), so that a golden transcript reads the same on every system.
+std::string namedPath(std::string text, const std::string& path, const std::string& word);
 std::vector<std::string> listFolder(const fs::path& dir);  // sorted; none when it does not exist
 
 // A PNG made here: pixels as 0xRRGGBBAA, row by row.
