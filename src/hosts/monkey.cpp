@@ -57,6 +57,7 @@ bool hasOpaquePixelInPlayfield(const Sprite& s) {
 // - layers an object left: objects sharing a layer share its bit, so erasing one clears the bit
 //   under the others (that is the game's); a twin at the same place (an artifact whose id the
 //   screen also places) takes all of the other's bits along;
+// - objects sharing their id with another (below);
 // - objects once seen with nothing to show (no such frame, or a clear one): the game may turn an
 //   object to another frame without drawing it again (a turn in mid-jump that moves no pixel; a
 //   player brought back to a checkpoint never taken has frame 0), and then it has no bits yet.
@@ -106,6 +107,9 @@ void checkDrawnFlags() {
   for (const Sprite& s : objectList) {
     const uint32_t layer = s.layer & 31;
     if (lastOnLayer[layer].size() != 1 || (taintedLayers >> layer) & 1) continue;
+    // The game finds an artifact's object as the first object of its id: with two of one id, the
+    // other may be the one it drew or marked.
+    if (std::count_if(objectList.begin(), objectList.end(), [&](const Sprite& o) { return o.id == s.id; }) > 1) continue;
     const bool inMap = (bits >> layer) & 1;
     if (!(s.flags & SpriteDrawn) && inMap)
       broken("an object that is not drawn has its bit in the collision map", "sprite " + std::to_string(s.id));
