@@ -158,7 +158,7 @@ TEST_F(DesktopDevice, KeysFocusFullScreenAndCloseReachTheGameAsItsMessages) {
   ASSERT_TRUE(pumpUntil([&] { return !fullScreen(); }));
   EXPECT_EQ(find(WM_KEYDOWN), nullptr);
   CoverWindow other(*display_);
-  ASSERT_TRUE(display_->Run("xdotool windowfocus --sync " + std::to_string(other.id())));
+  ASSERT_TRUE(display_->Run("xdotool windowfocus --sync " + std::to_string(other.id)));
   ASSERT_NE(await(WM_KILLFOCUS), nullptr);
   ASSERT_TRUE(window_.Do("windowfocus --sync %"));
   ASSERT_NE(await(WM_SETFOCUS), nullptr);
@@ -186,7 +186,7 @@ TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnsweredAndWithoutADisplay
       "xdotool windowfocus --sync $id key Return; "
       "for i in $(seq 50); do xwininfo -id $id >/dev/null 2>&1 || exit 0; sleep 0.1; done; "
       "xdotool windowkill $id; exit 3";
-  Process answer({"sh", "-c", answerer}, {{"DISPLAY", display_->name()}});
+  Process answer({"sh", "-c", answerer}, {{"DISPLAY", display_->name}});
   SysMessageBox("Failed to load game data.\nReinstall the application.", "Error", MB_ICONERROR);
   int exitCode = -1;
   ASSERT_TRUE(answer.Wait(30, &exitCode));
