@@ -73,10 +73,9 @@ bool Process::Running() {
   return !reaped_;
 }
 
-bool Process::Wait(double seconds, int* exitCode) {
-  if (!WaitFor([this] { return !Running(); }, seconds)) return false;
-  *exitCode = WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-  return true;
+std::optional<int> Process::Wait(double seconds) {
+  if (!WaitFor([this] { return !Running(); }, seconds)) return std::nullopt;
+  return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }
 
 VirtualDisplay::VirtualDisplay() {
@@ -96,8 +95,7 @@ VirtualDisplay::VirtualDisplay() {
 }
 
 VirtualDisplay::~VirtualDisplay() {
-  int ignored = 0;
-  if (server && server->pid() > 0 && ::kill(server->pid(), SIGTERM) == 0) server->Wait(10, &ignored);
+  if (server && server->pid() > 0 && ::kill(server->pid(), SIGTERM) == 0) server->Wait(10);
 }
 
 bool VirtualDisplay::Run(const std::string& command, std::string* out) const {
@@ -276,9 +274,7 @@ void ZelvoTest::SetUp() {
 }
 
 void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
-  int exitCode = -1;
-  ASSERT_TRUE(zelvo.process->Wait(20, &exitCode)) << "zelvo did not end";
-  EXPECT_EQ(exitCode, 0) << zelvo.Err();
+  ASSERT_EQ(zelvo.process->Wait(20), 0) << zelvo.Err();  // none: it did not end
   const std::string log = (appDirectory.empty() ? dir_.path() : appDirectory) + "/log.txt";
   const auto lines = testing_support::LogLines(testing_support::ReadFile(log));
   ASSERT_FALSE(lines.empty());

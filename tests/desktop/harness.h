@@ -28,7 +28,7 @@ class Process {
   ~Process();
   pid_t pid() const { return pid_; }
   bool Running();
-  bool Wait(double seconds, int* exitCode);  // false when it did not end in time; -1 after a signal
+  std::optional<int> Wait(double seconds);  // its exit code, -1 after a signal; none when it did not end in time
 
  private:
   pid_t pid_ = -1;
