@@ -60,9 +60,8 @@ class DesktopGame : public ZelvoTest {
   // Hold a key down as a finger would, long enough for a frame to see and short of the half second
   // after; one xdotool run, so that starting a second program cannot stretch the hold.
   bool press(const std::string& key) { return window_.Do("keydown " + key + " sleep 0.25 keyup " + key); }
-  std::string shot() const { return shots_.file("window.png"); }
+  std::string shot() const { return dir_.file("window.png"); }
 
-  TempDir shots_;
   XWindow window_;
   Picture last_;
 };
@@ -103,7 +102,7 @@ TEST_F(WindowsRelease, ZelvoExeShowsTheTitleQuitSavesTheSettingsAndStartPlays) {
 }
 
 TEST_F(DesktopGame, TheFrontEndShowsItsPicturesTakesTapsKeysAndVolumeAndQuitSavesThem) {
-  const std::string speaker = shots_.file("speaker.raw");
+  const std::string speaker = dir_.file("speaker.raw");
   ZelvoRun zelvo(*display_, dir_.path(), {"--scale", "2"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", speaker}});
   ASSERT_NO_FATAL_FAILURE(focus(zelvo));
   ASSERT_EQ(window_.Size("WIDTH"), 480);
