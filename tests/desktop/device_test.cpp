@@ -106,12 +106,13 @@ TEST_F(DesktopDevice, ShowsThePixelsExactlyAtEveryWindowSizeAndTakesTheStylusThe
       const std::array<uint8_t, 3> rgb = desktop::Expand565(pattern(x, y));
       expected.rgb.insert(expected.rgb.end(), rgb.begin(), rgb.end());
     }
-  DispEndDraw();
-  EXPECT_EQ(std::pair(window_.Size("WIDTH"), window_.Size("HEIGHT")), std::pair(480, 640));
+  DispEndDraw();  // shows the span that changed, here all of it: the corner pixels test its edges
+  std::string first;
+  Picture shot = window_.Shoot(dir_.file("shot.png"));
+  ASSERT_EQ(std::pair(shot.width, shot.height), std::pair(480, 640));
+  EXPECT_EQ(ScreenDifference(shot, expected, &first), 0) << first;
   // Resized, the screen sits between black bars at scale 2, pixel-exact, and F12 saves it as it is.
   ASSERT_TRUE(window_.Do("windowsize --sync % 700 700"));
-  Picture shot;
-  std::string first;
   ASSERT_TRUE(pumpUntil(
       [&] { return (shot = window_.Shoot(dir_.file("shot.png"))).width == 700 && shot.At565(110, 30) == 0xFFFF; }));
   for (auto [x, y] : {std::pair{109, 300}, {590, 300}, {300, 29}, {300, 670}}) EXPECT_EQ(shot.At565(x, y), 0) << x;
