@@ -50,17 +50,11 @@ class DesktopDevice : public ZelvoTest {
     setenv("SDL_DISKAUDIOFILE", dir_.file("speaker.raw").c_str(), 1);
     received.clear();
     reports.clear();
-    desktop::Options options;
-    options.appDirectory = dir_.path();
-    options.scale = 2;
-    options.report = [](const std::string& line) { reports.push_back(line); };
+    const auto report = [](const std::string& line) { reports.push_back(line); };
     std::string problem;
-    ASSERT_TRUE(desktop::Start(options, &problem)) << problem;
+    ASSERT_TRUE(desktop::Start({.appDirectory = dir_.path(), .scale = 2, .report = report}, &problem)) << problem;
     WinQueueReset();
-    WindowClass windowClass;
-    windowClass.proc = recordingProc;
-    windowClass.className = "ZelvoClass";
-    ASSERT_TRUE(WinRegisterClass(windowClass));
+    ASSERT_TRUE(WinRegisterClass(WindowClass{.proc = recordingProc, .className = "ZelvoClass"}));
     handle_ = WinCreateWindow("ZelvoClass", "Zelvo", WS_VISIBLE, 0, 0, 0, 0, 1);
     WinShowWindow(handle_, SW_SHOW);
     auto window = FindWindow(*display_, "Zelvo");
@@ -112,14 +106,15 @@ TEST_F(DesktopDevice, ShowsThePixelsExactlyAtEveryWindowSizeAndTakesTheStylusThe
       const std::array<uint8_t, 3> rgb = desktop::Expand565(pattern(x, y));
       expected.rgb.insert(expected.rgb.end(), rgb.begin(), rgb.end());
     }
-  DispEndDraw();
+  DispEndDraw();  // shows the span that changed, here all of it: the corner pixels test its edges
   std::string first;
-  Picture shot = window_.Shoot(dir_.file("window.png"));
+  Picture shot = window_.Shoot(dir_.file("shot.png"));
   ASSERT_EQ(std::pair(shot.width, shot.height), std::pair(480, 640));
   EXPECT_EQ(ScreenDifference(shot, expected, &first), 0) << first;
   // Resized, the screen sits between black bars at scale 2, pixel-exact, and F12 saves it as it is.
   ASSERT_TRUE(window_.Do("windowsize --sync % 700 700"));
-  ASSERT_TRUE(pumpUntil([&] { return (shot = window_.Shoot(dir_.file("resized.png"))).width == 700 && shot.At565(110, 30) == 0xFFFF; }));
+  ASSERT_TRUE(pumpUntil(
+      [&] { return (shot = window_.Shoot(dir_.file("shot.png"))).width == 700 && shot.At565(110, 30) == 0xFFFF; }));
   for (auto [x, y] : {std::pair{109, 300}, {590, 300}, {300, 29}, {300, 670}}) EXPECT_EQ(shot.At565(x, y), 0) << x;
   EXPECT_EQ(ScreenDifference(shot, expected, &first), 0) << first;
   ASSERT_TRUE(window_.Do("key F12"));
@@ -158,7 +153,7 @@ TEST_F(DesktopDevice, KeysFocusFullScreenAndCloseReachTheGameAsItsMessages) {
   ASSERT_TRUE(pumpUntil([&] { return !fullScreen(); }));
   EXPECT_EQ(find(WM_KEYDOWN), nullptr);
   CoverWindow other(*display_);
-  ASSERT_TRUE(display_->Run("xdotool windowfocus --sync " + std::to_string(other.id())));
+  ASSERT_TRUE(display_->Run("xdotool windowfocus --sync " + std::to_string(other.id)));
   ASSERT_NE(await(WM_KILLFOCUS), nullptr);
   ASSERT_TRUE(window_.Do("windowfocus --sync %"));
   ASSERT_NE(await(WM_SETFOCUS), nullptr);
@@ -175,22 +170,18 @@ TEST_F(DesktopDevice, AMessageBoxShowsItsTextUntilItIsAnsweredAndWithoutADisplay
   EXPECT_TRUE(SysRandom() != random || SysRandom() != random);
   ASSERT_TRUE(display_->Run("xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' | grep -q ."))
       << "SDL's message boxes draw with the X core fonts: install xfonts-base (scripts/setup-deps --test)";
-  // Someone has to answer the box: a shell finds it by its caption (xwininfo reads the UTF-8 title
-  // that xdotool's search misses) and presses Return. It runs as a process of its own, started
-  // before the box: SDL shows the box from a forked child, and a thread of ours busy in Xlib at that
-  // moment could leave the child's locks held for ever. A box still up 5 s later is killed, so the
-  // test fails instead of hanging.
+  // A shell answers the box: finds it by its UTF-8 caption (which xwininfo reads, xdotool not) and
+  // presses Return; a box still up 5 s later is killed. It starts before the box, which SDL shows from
+  // a forked child: a thread of ours in Xlib at that moment could leave the child's locks held.
   const char* answerer =
       "for i in $(seq 200); do id=$(xwininfo -root -children | awk '/\"Error\"/ {print $1; exit}'); "
       "[ -n \"$id\" ] && break; sleep 0.1; done; [ -n \"$id\" ] || exit 2; "
       "xdotool windowfocus --sync $id key Return; "
       "for i in $(seq 50); do xwininfo -id $id >/dev/null 2>&1 || exit 0; sleep 0.1; done; "
       "xdotool windowkill $id; exit 3";
-  Process answer({"sh", "-c", answerer}, {{"DISPLAY", display_->name()}});
+  Process answer({"sh", "-c", answerer}, {{"DISPLAY", display_->name}});
   SysMessageBox("Failed to load game data.\nReinstall the application.", "Error", MB_ICONERROR);
-  int exitCode = -1;
-  ASSERT_TRUE(answer.Wait(30, &exitCode));
-  EXPECT_EQ(exitCode, 0) << (exitCode == 2 ? "no box titled Error showed" : "the box did not go on Return");
+  EXPECT_EQ(answer.Wait(30), 0) << "2: no box titled Error showed, 3: the box did not go on Return";
   desktop::Stop();
   ::testing::internal::CaptureStderr();
   SysMessageBox("Not enough free memory.\nFree up some memory.", "Error", MB_ICONERROR);

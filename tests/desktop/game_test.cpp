@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "desktop/harness.h"
 
@@ -35,66 +34,66 @@ class DesktopGame : public ZelvoTest {
     return window_.WaitForShot(shot(), [&](const Picture& p) { return p.rgb != before.rgb; }, &last_);
   }
   void tap(int x, int y) { ASSERT_TRUE(window_.ClickDevice(x, y + 40)); }  // the view starts 40 rows down
-  // Hold a key down as a finger would, long enough for a frame to see and short of the half second
-  // after; one xdotool run, so that starting a second program cannot stretch the hold.
-  bool press(const std::string& key) { return window_.Do("keydown " + key + " sleep 0.25 keyup " + key); }
-  std::string shot() const { return shots_.file("window.png"); }
-
-  TempDir shots_;
-  XWindow window_;
-  Picture last_;
-};
-
-// The Windows release, when scripts/windows --test names its folder in ZELVO_WINDOWS_RELEASE:
-// zelvo.exe under Wine, installed in a folder whose name is not ASCII.
-class WindowsRelease : public DesktopGame {
- protected:
-  void SetUp() override {
-    const char* release = std::getenv("ZELVO_WINDOWS_RELEASE");
-    if (!release) GTEST_SKIP() << "no Windows release to play (scripts/windows --test makes one and plays it)";
-    ASSERT_EQ(std::system("command -v wine >/dev/null"), 0) << "Wine is not installed (scripts/setup-deps --windows)";
-    ASSERT_NO_FATAL_FAILURE(DesktopGame::SetUp());
-    folder_ = dir_.file("Zelvo \xC3\xA4 \xE6\x97\xA5\xE6\x9C\xAC");  // "Zelvo ä 日本"
-    std::filesystem::copy(release, folder_, std::filesystem::copy_options::recursive);
+  // The window of this zelvo, given the keyboard.
+  void focus(ZelvoRun& zelvo) {
+    auto window = zelvo.Window();
+    ASSERT_TRUE(window) << zelvo.Err();
+    window_ = *window;
+    ASSERT_TRUE(window_.Do("windowfocus --sync %"));
   }
-  // zelvo.exe at twice the size, its window given the keyboard.
-  std::unique_ptr<ZelvoRun> start() {
-    auto zelvo = std::make_unique<ZelvoRun>(*display_, folder_, std::vector<std::string>{"--scale", "2"},
-                                            Environment{{"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="}},
-                                            std::vector<std::string>{"wine", folder_ + "/zelvo.exe"});
-    auto window = zelvo->Window();
-    EXPECT_TRUE(window) << zelvo->Err();
-    if (window) window_ = *window, window_.Do("windowfocus --sync %");
-    return zelvo;
-  }
-  std::string folder_;
-};
-
-}  // namespace
-
-TEST_F(WindowsRelease, ZelvoExeShowsTheTitleQuitSavesTheSettingsAndStartPlays) {
-  {
-    auto zelvo = start();
-    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+  // From the title to the volume screen, the level down to 0 and back. From 64 a tap makes 22, which
+  // shows the same level, the next 0, which shows another. A tap made before the game took the one
+  // before is lost, as on the handheld: tap again.
+  void volumeOff(const std::function<void()>& atZero = [] {}) {
     ASSERT_NO_FATAL_FAILURE(tap(112, 125));  // Volume
     ASSERT_NO_FATAL_FAILURE(expectScreen("volume"));
-    bool off = false;  // down to 0, which shows another level (see the native test below)
+    bool off = false;
     for (int taps = 0; !off && taps < 4; ++taps) {
       ASSERT_NO_FATAL_FAILURE(tap(70, 105));
       off = taps > 0 && changes();
     }
     ASSERT_TRUE(off) << "the level did not change";
+    atZero();
     ASSERT_NO_FATAL_FAILURE(tap(120, 145));  // Back
     ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+  }
+  // Hold a key down as a finger would, long enough for a frame to see and short of the half second
+  // after; one xdotool run, so that starting a second program cannot stretch the hold.
+  bool press(const std::string& key) { return window_.Do("keydown " + key + " sleep 0.25 keyup " + key); }
+  std::string shot() const { return dir_.file("window.png"); }
+
+  XWindow window_;
+  Picture last_;
+};
+
+}  // namespace
+
+// The Windows release, when scripts/windows --test names its folder in ZELVO_WINDOWS_RELEASE:
+// zelvo.exe under Wine, installed in a folder whose name is not ASCII.
+using WindowsRelease = DesktopGame;
+
+TEST_F(WindowsRelease, ZelvoExeShowsTheTitleQuitSavesTheSettingsAndStartPlays) {
+  const char* release = std::getenv("ZELVO_WINDOWS_RELEASE");
+  if (!release) GTEST_SKIP() << "no Windows release to play (scripts/windows --test makes one and plays it)";
+  ASSERT_EQ(std::system("command -v wine >/dev/null"), 0) << "Wine is not installed (scripts/setup-deps --windows)";
+  const std::string folder = dir_.file("Zelvo \xC3\xA4 \xE6\x97\xA5\xE6\x9C\xAC");  // "Zelvo ä 日本"
+  std::filesystem::copy(release, folder, std::filesystem::copy_options::recursive);
+  const Environment wine{{"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "mscoree,mshtml="}};
+  {
+    ZelvoRun zelvo(*display_, folder, {"--scale", "2"}, wine, {"wine", folder + "/zelvo.exe"});
+    ASSERT_NO_FATAL_FAILURE(focus(zelvo));
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    ASSERT_NO_FATAL_FAILURE(volumeOff());
     ASSERT_NO_FATAL_FAILURE(tap(110, 185));  // Quit
-    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(*zelvo, folder_));
-    const std::string settings = ReadFile(folder_ + "/settings.dat");
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo, folder));
+    const std::string settings = ReadFile(folder + "/settings.dat");
     ASSERT_EQ(settings.size(), 17u);
     EXPECT_EQ(settings.back(), 0) << "the volume was not saved";
   }
   // Again: Start, then walk right; the view changes as the player goes. A text box soon waits for a
   // key and lets no close through, so the harness ends this copy.
-  auto zelvo = start();
+  ZelvoRun zelvo(*display_, folder, {"--scale", "2"}, wine, {"wine", folder + "/zelvo.exe"});
+  ASSERT_NO_FATAL_FAILURE(focus(zelvo));
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
   ASSERT_NO_FATAL_FAILURE(tap(110, 65));  // Start
   ASSERT_TRUE(changes()) << "Start did not start";
@@ -103,30 +102,16 @@ TEST_F(WindowsRelease, ZelvoExeShowsTheTitleQuitSavesTheSettingsAndStartPlays) {
 }
 
 TEST_F(DesktopGame, TheFrontEndShowsItsPicturesTakesTapsKeysAndVolumeAndQuitSavesThem) {
-  const std::string speaker = shots_.file("speaker.raw");
+  const std::string speaker = dir_.file("speaker.raw");
   ZelvoRun zelvo(*display_, dir_.path(), {"--scale", "2"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", speaker}});
-  auto window = zelvo.Window();
-  ASSERT_TRUE(window) << zelvo.Err();
-  window_ = *window;
-  ASSERT_TRUE(window_.Do("windowfocus --sync %"));
+  ASSERT_NO_FATAL_FAILURE(focus(zelvo));
   ASSERT_EQ(window_.Size("WIDTH"), 480);
   // The splash and then the title, exactly as the headless device shows them, at twice the size.
   ASSERT_NO_FATAL_FAILURE(expectScreen("splash"));
   ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
   EXPECT_GT(LoudestFromNowOn(speaker), 100) << "the title music is not heard";
-  ASSERT_NO_FATAL_FAILURE(tap(112, 125));  // Volume
-  ASSERT_NO_FATAL_FAILURE(expectScreen("volume"));
-  // Down twice: from 64 to 22, which shows the same level, then to 0, which shows another, and is
-  // silence. A tap made before the game took the one before is lost, as on the handheld: tap again.
-  bool off = false;
-  for (int taps = 0; !off && taps < 4; ++taps) {
-    ASSERT_NO_FATAL_FAILURE(tap(70, 105));
-    off = taps > 0 && changes();
-  }
-  ASSERT_TRUE(off) << "the level did not change";
-  EXPECT_EQ(LoudestFromNowOn(speaker), 0) << "the music is still heard at volume 0";
-  ASSERT_NO_FATAL_FAILURE(tap(120, 145));  // Back
-  ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+  ASSERT_NO_FATAL_FAILURE(
+      volumeOff([&] { EXPECT_EQ(LoudestFromNowOn(speaker), 0) << "the music is still heard at 0"; }));
   ASSERT_NO_FATAL_FAILURE(tap(112, 95));  // Keys
   ASSERT_NO_FATAL_FAILURE(expectScreen("keys"));
   // Only the handheld's eight keys can be defined: Q is not one of them. Left, Right, Up and Action
@@ -156,17 +141,16 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   const std::string log = ReadFile(dir_.file("log.txt"));
   ASSERT_FALSE(log.empty());
   CoverWindow cover(*display_);
-  ASSERT_TRUE(WaitFor([&] { return StackedAbove(*display_, cover.id(), window->id); }, 10));
+  ASSERT_TRUE(WaitFor([&] { return StackedAbove(*display_, cover.id, window->id); }, 10));
   ZelvoRun second(*display_, dir_.path(), {});
-  int exitCode = -1;
-  ASSERT_TRUE(second.process().Wait(20, &exitCode)) << "the second copy did not end";
-  EXPECT_EQ(exitCode, 0) << second.Err();
-  EXPECT_TRUE(first.process().Running());
+  ASSERT_EQ(second.process->Wait(20), 0) << second.Err();
+  EXPECT_TRUE(first.process->Running());
   // The running copy's log goes on where it was; the second copy neither truncated nor wrote it.
   const std::string after = ReadFile(dir_.file("log.txt"));
   EXPECT_EQ(after.substr(0, log.size()), log);
   EXPECT_EQ(after.find("Starting up"), after.rfind("Starting up")) << after;
-  EXPECT_TRUE(WaitFor([&] { return StackedAbove(*display_, window->id, cover.id()); }, 20)) << "the first copy stayed behind";
+  EXPECT_TRUE(WaitFor([&] { return StackedAbove(*display_, window->id, cover.id); }, 20))
+      << "the first copy stayed behind";
   ASSERT_TRUE(window->RequestClose());
   ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(first));
   EXPECT_EQ(LogLines(after)[1], "Starting up");
@@ -175,7 +159,7 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
 
 TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeAnyLog) {
   TempDir dir;
-  const Environment noDisplay{{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}, {"SDL_VIDEODRIVER", std::nullopt}};
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -187,15 +171,9 @@ TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeA
               {{"--volume", "3"}, 2, {"--volume"}},
               {{"--app-dir", dir.path()}, 1, {"no display", "zelvo-sim"}}};  // in one line
   for (const auto& run : runs) {
-    std::vector<std::string> argv{ZELVO_PATH};
-    argv.insert(argv.end(), run.args.begin(), run.args.end());
-    int exitCode = -1;
-    {
-      Process zelvo(argv, noDisplay, dir.file("out"), dir.file("err"));
-      ASSERT_TRUE(zelvo.Wait(30, &exitCode)) << "zelvo did not end";
-    }
-    EXPECT_EQ(exitCode, run.exitCode) << run.says[0];
-    const std::string said = ReadFile(dir.file(run.exitCode ? "err" : "out"));
+    const testing_support::SimResult result = testing_support::RunProgram(ZELVO_PATH, run.args);
+    EXPECT_EQ(result.exitCode, run.exitCode) << run.says[0];
+    const std::string& said = run.exitCode ? result.err : result.out;
     for (const std::string& words : run.says) EXPECT_NE(said.find(words), std::string::npos) << said;
     if (run.exitCode == 1) {
       EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

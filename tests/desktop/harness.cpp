@@ -1,7 +1,6 @@
 // harness.cpp -- child processes, Xvfb, xdotool and ImageMagick for the desktop tests.
 #include "desktop/harness.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -74,42 +73,33 @@ bool Process::Running() {
   return !reaped_;
 }
 
-bool Process::Wait(double seconds, int* exitCode) {
-  if (!WaitFor([this] { return !Running(); }, seconds)) return false;
-  *exitCode = WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
-  return true;
+std::optional<int> Process::Wait(double seconds) {
+  if (!WaitFor([this] { return !Running(); }, seconds)) return std::nullopt;
+  return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }
 
 VirtualDisplay::VirtualDisplay() {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return;
   // Xvfb finds a free display number itself and writes it to this descriptor once it accepts clients.
-  server_ = std::make_unique<Process>(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen",
-                                                               "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                                      Environment{});
+  const std::vector<std::string> argv{
+      "Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"};
+  server = std::make_unique<Process>(argv, Environment{});
   ::close(pipeFds[1]);
-  std::string number;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (number.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    pollfd ready{pipeFds[0], POLLIN, 0};
-    if (::poll(&ready, 1, 100) <= 0) continue;
-    char buffer[16];
-    const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
-    if (n <= 0) break;
-    number.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(pipeFds[0]);
-  if (number.find('\n') != std::string::npos) name_ = ":" + number.substr(0, number.find('\n'));
+  pollfd ready{pipeFds[0], POLLIN, 0};
+  FILE* in = ::fdopen(pipeFds[0], "r");  // the number may come in more than one write
+  char number[16] = {};
+  if (::poll(&ready, 1, 20000) > 0 && std::fgets(number, sizeof number, in) && std::strchr(number, '\n'))
+    name = ":" + std::string(number, std::strcspn(number, "\n"));
+  std::fclose(in);
 }
 
 VirtualDisplay::~VirtualDisplay() {
-  if (server_ && server_->pid() > 0) ::kill(server_->pid(), SIGTERM);
-  int ignored = 0;
-  if (server_) server_->Wait(10, &ignored);
+  if (server && server->pid() > 0 && ::kill(server->pid(), SIGTERM) == 0) server->Wait(10);
 }
 
 bool VirtualDisplay::Run(const std::string& command, std::string* out) const {
-  FILE* pipe = ::popen(("DISPLAY=" + name_ + " " + command + " 2>/dev/null").c_str(), "r");
+  FILE* pipe = ::popen(("DISPLAY=" + name + " " + command + " 2>/dev/null").c_str(), "r");
   if (!pipe) return false;
   char buffer[4096];
   for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
@@ -165,8 +155,7 @@ bool XWindow::WaitForShot(const std::string& path, const std::function<bool(cons
 bool XWindow::ClickWindow(int x, int y, const std::string& button) const {
   // No --sync: it waits for a move that never comes when the pointer is already there, and the
   // server handles the move before the button anyway.
-  return display->Run("xdotool mousemove --window " + std::to_string(id) + " " + std::to_string(x) + " " +
-                      std::to_string(y) + " " + button + " 1");
+  return Do("mousemove --window % " + std::to_string(x) + " " + std::to_string(y) + " " + button + " 1");
 }
 
 bool XWindow::ClickDevice(int x, int y, const std::string& button) const {
@@ -182,7 +171,7 @@ bool XWindow::Do(const std::string& xdotool) const {
 }
 
 bool XWindow::RequestClose() const {
-  Display* x = XOpenDisplay(display->name().c_str());
+  Display* x = XOpenDisplay(display->name.c_str());
   if (!x) return false;
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -196,73 +185,28 @@ bool XWindow::RequestClose() const {
   return sent;
 }
 
-// A window property as bytes (the title SDL's message boxes set only as UTF-8, the process id).
-static std::string property(Display* x, Window window, const char* name, Atom type) {
-  Atom actual = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  std::string value;
-  if (XGetWindowProperty(x, window, XInternAtom(x, name, False), 0, 1024, False, type, &actual, &format, &count, &after,
-                         &data) == Success && data) {
-    value.assign(reinterpret_cast<char*>(data), format == 32 ? count * sizeof(long) : count);
-    XFree(data);
-  }
-  return value;
-}
-
-// A window may go away between listing it and asking about it; that is no reason to end the test
-// program, which is what Xlib's own handler does with the error.
-static int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-// A mapped top-level window with exactly this title (made by pid, unless that is 0), or 0.
-static unsigned long findMapped(const VirtualDisplay& display, const std::string& title, pid_t pid) {
-  Display* x = XOpenDisplay(display.name().c_str());
-  if (!x) return 0;
-  XSetErrorHandler(ignoreXError);
-  unsigned long found = 0;
-  Window root = 0, parent = 0, *children = nullptr;
-  unsigned count = 0;
-  if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
-    for (unsigned i = 0; i < count && !found; ++i) {
-      XWindowAttributes attributes;
-      const std::string process = property(x, children[i], "_NET_WM_PID", XA_CARDINAL);
-      long owner = 0;
-      if (process.size() == sizeof owner) std::memcpy(&owner, process.data(), sizeof owner);
-      if (XGetWindowAttributes(x, children[i], &attributes) && attributes.map_state == IsViewable &&
-          property(x, children[i], "_NET_WM_NAME", XInternAtom(x, "UTF8_STRING", False)) == title &&
-          (pid == 0 || owner == pid))
-        found = children[i];
-    }
-    if (children) XFree(children);
-  }
-  XCloseDisplay(x);
-  return found;
-}
-
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid) {
-  XWindow window{&display, 0};
-  if (!WaitFor([&] { return (window.id = findMapped(display, title, pid)) != 0; }, 20)) return std::nullopt;
-  return window;
+  const std::string search = "xdotool search --all --maxdepth 1 --onlyvisible" +
+                             (pid ? " --pid " + std::to_string(pid) : std::string()) + " --name '^" + title + "$'";
+  std::string found;
+  if (!WaitFor([&] { return display.Run(search, &(found = "")); }, 20)) return std::nullopt;
+  return XWindow{&display, std::stoul(found)};
 }
 
 CoverWindow::CoverWindow(const VirtualDisplay& display) {
-  Display* x = XOpenDisplay(display.name().c_str());
-  if (!x) return;
-  connection_ = x;
-  id_ = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 100, 100, 0, 0, WhitePixel(x, DefaultScreen(x)));
-  XMapRaised(x, id_);
+  Display* x = XOpenDisplay(display.name.c_str());
+  if (!(connection = x)) return;
+  id = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 100, 100, 0, 0, WhitePixel(x, DefaultScreen(x)));
+  XMapRaised(x, id);
   XSync(x, False);
 }
 
 CoverWindow::~CoverWindow() {
-  if (!connection_) return;
-  XDestroyWindow(static_cast<Display*>(connection_), id_);
-  XCloseDisplay(static_cast<Display*>(connection_));
+  if (connection) XCloseDisplay(static_cast<Display*>(connection));  // its windows go with it
 }
 
 bool StackedAbove(const VirtualDisplay& display, unsigned long a, unsigned long b) {
-  Display* x = XOpenDisplay(display.name().c_str());
+  Display* x = XOpenDisplay(display.name.c_str());
   if (!x) return false;
   Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -296,8 +240,10 @@ int LoudestFromNowOn(const std::string& speakerFile) {
 // ---- zelvo ----
 
 Environment ZelvoEnvironment(const VirtualDisplay& display) {
-  Environment environment{{"DISPLAY", display.name()},     {"WAYLAND_DISPLAY", std::nullopt},
-                          {"SDL_VIDEODRIVER", std::nullopt}, {"SDL_AUDIODRIVER", "dummy"},
+  Environment environment{{"DISPLAY", display.name},
+                          {"WAYLAND_DISPLAY", std::nullopt},
+                          {"SDL_VIDEODRIVER", std::nullopt},
+                          {"SDL_AUDIODRIVER", "dummy"},
                           {"SDL_MOUSE_FOCUS_CLICKTHROUGH", "1"}};
 #ifdef ZELVO_TEST_SOFTWARE_RENDERING
   environment["SDL_RENDER_DRIVER"] = "software";
@@ -309,32 +255,26 @@ Environment ZelvoEnvironment(const VirtualDisplay& display) {
 ZelvoRun::ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory,
                    const std::vector<std::string>& options, const Environment& environment,
                    const std::vector<std::string>& program)
-    : display_(display) {
+    : display(display) {
   std::vector<std::string> argv = program;
   argv.insert(argv.end(), {"--app-dir", appDirectory});
   argv.insert(argv.end(), options.begin(), options.end());
   Environment env = ZelvoEnvironment(display);
   for (const auto& [name, value] : environment) env[name] = value;
-  process_ = std::make_unique<Process>(argv, env, scratch_.file("out.txt"), scratch_.file("err.txt"));
+  process = std::make_unique<Process>(argv, env, scratch.file("out.txt"), scratch.file("err.txt"));
 }
 
 void ZelvoTest::SetUp() {
   if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "no Xvfb or xdotool";
   display_ = std::make_unique<VirtualDisplay>();
-  ASSERT_FALSE(display_->name().empty()) << "Xvfb did not start";
-  namespace fs = std::filesystem;
+  ASSERT_FALSE(display_->name.empty()) << "Xvfb did not start";
   for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat",
-                           "main.wav", "ingame.wav"}) {
-    std::error_code error;
-    fs::copy_file(fs::path(ZELVO_WORLD_DIR) / name, fs::path(dir_.path()) / name, error);
-    ASSERT_FALSE(error) << "the default world's " << name << " is not in " << ZELVO_WORLD_DIR << ": " << error.message();
-  }
+                           "main.wav", "ingame.wav"})  // a missing one throws, naming it
+    std::filesystem::copy_file(std::filesystem::path(ZELVO_WORLD_DIR) / name, dir_.file(name));
 }
 
 void ZelvoTest::ExpectCleanExit(ZelvoRun& zelvo, const std::string& appDirectory) {
-  int exitCode = -1;
-  ASSERT_TRUE(zelvo.process().Wait(20, &exitCode)) << "zelvo did not end";
-  EXPECT_EQ(exitCode, 0) << zelvo.Err();
+  ASSERT_EQ(zelvo.process->Wait(20), 0) << zelvo.Err();  // none: it did not end
   const std::string log = (appDirectory.empty() ? dir_.path() : appDirectory) + "/log.txt";
   const auto lines = testing_support::LogLines(testing_support::ReadFile(log));
   ASSERT_FALSE(lines.empty());

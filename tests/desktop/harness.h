@@ -28,7 +28,7 @@ class Process {
   ~Process();
   pid_t pid() const { return pid_; }
   bool Running();
-  bool Wait(double seconds, int* exitCode);  // false when it did not end in time; -1 after a signal
+  std::optional<int> Wait(double seconds);  // its exit code, -1 after a signal; none when it did not end in time
 
  private:
   pid_t pid_ = -1;
@@ -37,17 +37,14 @@ class Process {
 };
 
 // A 1024x768 X server of our own on a free display number (Xvfb chooses it and tells us).
-class VirtualDisplay {
- public:
+struct VirtualDisplay {
   VirtualDisplay();
   ~VirtualDisplay();
-  const std::string& name() const { return name_; }  // ":5", empty when it did not start
   // Run a shell command with this display: true when it ended with 0. Its output is added to *out.
   bool Run(const std::string& command, std::string* out = nullptr) const;
 
- private:
-  std::unique_ptr<Process> server_;
-  std::string name_;
+  std::unique_ptr<Process> server;
+  std::string name;  // ":5", empty when it did not start
 };
 
 // An RGB picture read from a PNG (empty when there is none), its pixels as the 5-6-5 values they show.
@@ -74,23 +71,19 @@ struct XWindow {
   // Click (or another xdotool button action) at a window point, or over the middle of device pixel (x, y).
   bool ClickWindow(int x, int y, const std::string& button = "click") const;
   bool ClickDevice(int x, int y, const std::string& button = "click") const;
-  bool Do(const std::string& xdotool) const;  // "windowfocus --sync", "key F12", ... with the window's id for %
+  bool Do(const std::string& xdotool) const;  // "windowfocus --sync %", "key F12", ... with the window's id for %
   bool RequestClose() const;                  // as a window manager's close button does (WM_DELETE_WINDOW)
 };
 
-// A mapped window titled exactly title (made by pid, unless that is 0), waiting for one to appear.
+// A mapped top-level window titled exactly title (made by pid, unless that is 0), waiting for one to appear.
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid = 0);
 
 // A plain 100x100 X window of our own at the top left: to cover another, or to take the focus away.
-class CoverWindow {
- public:
+struct CoverWindow {
   explicit CoverWindow(const VirtualDisplay& display);
   ~CoverWindow();
-  unsigned long id() const { return id_; }
-
- private:
-  void* connection_ = nullptr;
-  unsigned long id_ = 0;
+  void* connection = nullptr;
+  unsigned long id = 0;
 };
 
 // Whether window a lies above window b in the stacking order.
@@ -105,20 +98,17 @@ int LoudestFromNowOn(const std::string& speakerFile);
 // click that focused the window, and tests click as soon as the focus moves).
 Environment ZelvoEnvironment(const VirtualDisplay& display);
 
-// zelvo started on an app directory, with its output kept.
-class ZelvoRun {
- public:
-  // program is the command that starts it: the zelvo built here, or a Windows zelvo.exe under Wine.
+// zelvo started on an app directory, with its output kept; program is the command that starts it:
+// the zelvo built here, or a Windows zelvo.exe under Wine.
+struct ZelvoRun {
   ZelvoRun(const VirtualDisplay& display, const std::string& appDirectory, const std::vector<std::string>& options,
            const Environment& environment = {}, const std::vector<std::string>& program = {ZELVO_PATH});
-  std::optional<XWindow> Window() { return FindWindow(display_, "Zelvo", process_->pid()); }
-  Process& process() { return *process_; }
-  std::string Err() const { return testing_support::ReadFile(scratch_.file("err.txt")); }
+  std::optional<XWindow> Window() { return FindWindow(display, "Zelvo", process->pid()); }
+  std::string Err() const { return testing_support::ReadFile(scratch.file("err.txt")); }
 
- private:
-  const VirtualDisplay& display_;
-  testing_support::TempDir scratch_;
-  std::unique_ptr<Process> process_;
+  const VirtualDisplay& display;
+  testing_support::TempDir scratch;
+  std::unique_ptr<Process> process;
 };
 
 // A test with a private Xvfb and an app directory where the default world (the data files and the

@@ -2,92 +2,79 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <array>
-#include <tuple>
+#include <set>
+#include <sstream>
 
 #include "platform/keys.h"
 #include "platform/sdl/events.h"
 #include "platform/sdl/instance.h"
 #include "platform/sdl/keymap.h"
 #include "platform/sdl/view.h"
-#include "support/testing.h"
+#include "support/golden.h"
 
 using namespace desktop;
 
-TEST(DesktopRules, LayoutScaleBarsDevicePointsVolumeNamesAndSizes) {
-  EXPECT_EQ(FitScale(200, 200, 240, 320), 1);  // never below 1, even when nothing fits
-  EXPECT_EQ(FitScale(1000, 1000, 0, 320), 1);
-  for (const auto& [window, screen, expected] : {std::tuple{std::pair(960, 1280), std::pair(240, 320), std::vector{4, 0, 0}},
-                                                 {{1024, 768}, {240, 320}, {2, 272, 64}}, {{500, 1300}, {240, 320}, {2, 10, 330}},
-                                                 {{241, 321}, {240, 320}, {1, 0, 0}}, {{1000, 1000}, {320, 240}, {3, 20, 140}}}) {
-    const ViewLayout layout = LayoutScreen(window.first, window.second, screen.first, screen.second);
-    EXPECT_EQ(std::vector({layout.scale, layout.x, layout.y, layout.width, layout.height}),
-              std::vector({expected[0], expected[1], expected[2], screen.first * expected[0], screen.second * expected[0]}));
-  }
-  // Scale 3 in 800x1000: the screen at (40, 20); every window pixel of a device pixel touches it,
-  // the bars touch nothing and leave the point alone.
+// The pure rules' answers over grids of cases, a line each, against their golden text.
+TEST(DesktopRules, LayoutsDevicePointsVolumesNamesScreenSizesAndKeysAreTheirGoldenText) {
+  std::ostringstream out;
+  out << "window, screen: scale, screen at, size\n";
+  for (int w : {0, 200, 240, 241, 480, 500, 800, 960, 1024})
+    for (int h : {0, 300, 320, 321, 640, 768, 1000, 1280, 1300})
+      for (auto [sw, sh] : {std::pair(240, 320), {320, 240}, {0, 320}, {240, 0}}) {
+        const ViewLayout l = LayoutScreen(w, h, sw, sh);
+        out << w << "x" << h << ", " << sw << "x" << sh << ": " << l.scale << ", " << l.x << "," << l.y << ", "
+            << l.width << "x" << l.height << "\n";
+      }
+  // Scale 3 in 800x1000 puts the screen at (40, 20): each window point's device pixel (none on the
+  // bars), and that pixel's middle.
   const ViewLayout layout = LayoutScreen(800, 1000, 240, 320);
-  for (const auto& [wx, wy, x, y] : {std::array{39, 20, -1, 0}, {40, 19, -1, 0}, {40, 20, 0, 0}, {42, 22, 0, 0}, {43, 23, 1, 1},
-                                     {759, 979, 239, 319}, {760, 500, -1, 0}, {400, 980, -1, 0}}) {
-    int px = -1, py = 0;
-    EXPECT_EQ(WindowToDevice(layout, wx, wy, &px, &py), x >= 0) << wx << "," << wy;
-    EXPECT_EQ(std::pair(px, py), std::pair(x, y)) << wx << "," << wy;
+  for (int wx : {0, 38, 39, 40, 41, 42, 43, 400, 759, 760, 799})
+    for (int wy : {19, 20, 22, 23, 500, 979, 980}) {
+      int x = -1, y = -1, cx = 0, cy = 0;
+      out << wx << "," << wy << ": " << WindowToDevice(layout, wx, wy, &x, &y) << " " << x << "," << y;
+      DeviceToWindow(layout, x, y, &cx, &cy);
+      out << (x < 0 ? "" : " middle " + std::to_string(cx) + "," + std::to_string(cy)) << "\n";
+    }
+  for (uint32_t v : {0u, 1u, 63u, 64u, 65u, 0xFFFFFFFFu}) out << "volume " << v << ": " << MixerVolume(v) << "\n";
+  for (int n : {1, 42, 999, 1000}) out << ScreenshotName(n) << "\n";
+  for (const char* size : {"240x320", "480X640", "1x1", "4096x4096", "", "240", "x320", "240x", "240x320x2", "-240x320",
+                           "0x320", "240x0", "4097x320", "240x4097", "240 x320", "240x320 ", "99999999999x1"}) {
+    int w = -1, h = -1;
+    out << "size '" << size << "': " << ParseScreenSize(size, &w, &h) << " " << w << "x" << h << "\n";
   }
-  int x = -1, y = -1;
-  EXPECT_FALSE(WindowToDevice(LayoutScreen(240, 320, 240, 320), -1, 0, &x, &y));  // rounds down, not to 0
-  EXPECT_EQ(std::vector({MixerVolume(1), MixerVolume(64), MixerVolume(0xFFFFFFFFu)}), std::vector({2, 128, 128}));
-  EXPECT_EQ(ScreenshotName(42), "zelvo-shot-042.png");
-  ASSERT_TRUE(ParseScreenSize("480X640", &x, &y));
-  EXPECT_EQ(std::pair(x, y), std::pair(480, 640));
-  EXPECT_TRUE(ParseScreenSize("4096x1", &x, &y));
-  for (const char* bad : {"", "240", "x320", "240x", "240x320x2", "-240x320", "0x320", "240x0", "4097x320", "240x4097",
-                          "240 x320", "240x320 ", "99999999999x1"})
-    EXPECT_FALSE(ParseScreenSize(bad, &x, &y)) << bad;
-  EXPECT_EQ(x, 4096);
-}
-
-TEST(DesktopRules, KeysAreTheHandheldsVirtualKeyCodes) {
-  const std::pair<SDL_Keycode, uint32_t> keys[] = {
-      {SDLK_LEFT, 37},  {SDLK_UP, 38},     {SDLK_RIGHT, 39},     {SDLK_DOWN, 40},     {SDLK_RETURN, 13},
-      {SDLK_KP_ENTER, 13}, {SDLK_SPACE, 32}, {SDLK_ESCAPE, 27},  {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},
-      {SDLK_LSHIFT, 16}, {SDLK_RCTRL, 17},  {SDLK_LALT, 18},     {SDLK_HOME, 36},     {SDLK_DELETE, 46},
-      {SDLK_a, 'A'},    {SDLK_z, 'Z'},     {SDLK_0, '0'},        {SDLK_9, '9'},       {SDLK_F1, 0x70},
-      {SDLK_F12, 0x7B}, {SDLK_F13, 0x7C},  {SDLK_F24, 0x87},     {SDLK_KP_0, 0x60},   {SDLK_KP_9, 0x69},
-      {SDLK_KP_PLUS, 0x6B}, {SDLK_SEMICOLON, 0xBA}, {SDLK_QUOTE, 0xDE}, {SDLK_UNKNOWN, 0}, {SDLK_MODE, 0},
-      {SDLK_AUDIOPLAY, 0}};
-  for (const auto& [key, code] : keys) EXPECT_EQ(VirtualKeyFromSdl(key), code) << SDL_GetKeyName(key);
+  // Every key SDL names (the characters and the keys named by their scancodes) that has a code.
+  std::set<SDL_Keycode> keys;
+  for (int code = 0; code < 128; ++code) keys.insert(code);
+  for (int scancode = 0; scancode < SDL_NUM_SCANCODES; ++scancode) keys.insert(SDL_SCANCODE_TO_KEYCODE(scancode));
+  for (SDL_Keycode key : keys)
+    if (const uint32_t code = VirtualKeyFromSdl(key)) out << "key " << SDL_GetKeyName(key) << ": " << code << "\n";
   const KeyList list = DesktopDefaultKeys();
-  EXPECT_EQ(std::vector<int>({list.up.vkCode, list.down.vkCode, list.left.vkCode, list.right.vkCode, list.a.vkCode,
-                              list.b.vkCode, list.c.vkCode, list.start.vkCode}),
-            std::vector<int>({38, 40, 37, 39, 32, 'X', 'C', 13}));
+  for (const auto* key : {&list.up, &list.down, &list.left, &list.right, &list.a, &list.b, &list.c, &list.start})
+    out << "default key " << key->vkCode << "\n";
+  testing_support::ExpectGoldenText(out.str(), "desktop/rules.txt");
 }
 
 namespace {
 
 constexpr WindowHandle kWindow = 0x1000;
 
-SDL_Event event(Uint32 type) {
-  SDL_Event e{};
-  e.type = type;
-  return e;
-}
 SDL_Event key(Uint32 type, SDL_Keycode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-  SDL_Event e = event(type);
+  SDL_Event e{type};
   e.key.keysym.sym = code, e.key.keysym.mod = mod, e.key.repeat = repeat;
   return e;
 }
 SDL_Event mouse(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-  SDL_Event e = event(type);
+  SDL_Event e{type};
   e.button.button = button, e.button.x = x, e.button.y = y;
   return e;
 }
 SDL_Event window(Uint8 kind) {
-  SDL_Event e = event(SDL_WINDOWEVENT);
+  SDL_Event e{SDL_WINDOWEVENT};
   e.window.event = kind;
   return e;
 }
 SDL_Event pad(Uint32 type, Uint8 button, Uint32 time) {
-  SDL_Event e = event(type);
+  SDL_Event e{type};
   e.cbutton.which = 1, e.cbutton.button = button, e.cbutton.timestamp = time;
   e.cbutton.state = type == SDL_CONTROLLERBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
   return e;
@@ -123,8 +110,8 @@ TEST(DesktopRules, SdlEventsBecomeTheGamesMessages) {
       {key(SDL_KEYDOWN, SDLK_RETURN), "256 13 1; action 0"},
       {key(SDL_KEYDOWN, SDLK_F12), "action 3"},
       {key(SDL_KEYDOWN, SDLK_F12, KMOD_NONE, 1), "action 0"},  // held: one screenshot
-      {mouse(SDL_MOUSEBUTTONDOWN, 272 + 2 * 120, 64 + 2 * 41 + 1), "513 1 " + std::to_string(41 << 16 | 120) + "; action 0"},
-      {mouse(SDL_MOUSEBUTTONUP, 272 + 2 * 121, 64 + 2 * 42), "514 0 " + std::to_string(42 << 16 | 121) + "; action 0"},
+      {mouse(SDL_MOUSEBUTTONDOWN, 272 + 240, 64 + 82 + 1), "513 1 " + std::to_string(41 << 16 | 120) + "; action 0"},
+      {mouse(SDL_MOUSEBUTTONUP, 272 + 242, 64 + 84), "514 0 " + std::to_string(42 << 16 | 121) + "; action 0"},
       {mouse(SDL_MOUSEBUTTONDOWN, 100, 300), "action 0"},  // on a bar
       {mouse(SDL_MOUSEBUTTONUP, 100, 300), "action 0"},
       {mouse(SDL_MOUSEBUTTONDOWN, 500, 300, SDL_BUTTON_RIGHT), "action 0"},
@@ -138,12 +125,12 @@ TEST(DesktopRules, SdlEventsBecomeTheGamesMessages) {
       {window(SDL_WINDOWEVENT_SIZE_CHANGED), "action 1"},
       {window(SDL_WINDOWEVENT_MOVED), "action 0"},
       {window(SDL_WINDOWEVENT_CLOSE), "16 0 0; action 0"},
-      {event(SDL_QUIT), "action 0"},  // SDL's quit after the last window closed
+      {SDL_Event{SDL_QUIT}, "action 0"},  // SDL's quit after the last window closed
   };
   for (const auto& [sdl, expected] : steps) EXPECT_EQ(text(TranslateEvent(state, sdl)), expected) << expected;
   EventState interrupted;  // Ctrl+C in the terminal
   interrupted.window = kWindow;
-  EXPECT_EQ(text(TranslateEvent(interrupted, event(SDL_QUIT))), "16 0 0; action 0");
+  EXPECT_EQ(text(TranslateEvent(interrupted, SDL_Event{SDL_QUIT})), "16 0 0; action 0");
 }
 
 TEST(DesktopRules, AHeldControllerButtonRepeatsAsAKeyboardKeyWould) {

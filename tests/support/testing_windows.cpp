@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "platform/common/utf8.h"
@@ -19,12 +20,12 @@ namespace {
 // What this process knows of the test running now: the folders it made, the fresh runs it asked
 // for. A fresh child learns its parent's from the environment.
 struct FreshState {
-  std::string test;                  // the test these belong to
-  std::vector<std::string> folders;  // TempDirs made so far, in order
-  int calls = 0;                     // RunFresh calls so far
-  int childCall = 0;                 // in a fresh child: the call whose body it runs
-  std::vector<std::string> borrowed; // in a fresh child: the parent's folders, in order
-  bool reached = false;              // in a fresh child: its body has run
+  std::string test;                   // the test these belong to
+  std::vector<std::string> folders;   // TempDirs made so far, in order
+  int calls = 0;                      // RunFresh calls so far
+  int childCall = 0;                  // in a fresh child: the call whose body it runs
+  std::vector<std::string> borrowed;  // in a fresh child: the parent's folders, in order
+  bool reached = false;               // in a fresh child: its body has run
   std::unique_ptr<::testing::ScopedFakeTestPartResultReporter> quiet;
   ::testing::TestPartResultArray swallowed;
 } fresh;
@@ -96,30 +97,18 @@ std::wstring quote(const std::string& word) {
   return out + L"\"";
 }
 
-// Run a command line with these standard handles (inheritable, or null for none) and these extra
-// variables; its exit code, or -1 when it could not start.
-int run(const std::wstring& commandLine, HANDLE out, HANDLE err, const std::wstring& variables = L"") {
-  std::wstring block;
-  if (!variables.empty()) {
-    wchar_t* inherited = ::GetEnvironmentStringsW();
-    for (const wchar_t* entry = inherited; *entry; entry += wcslen(entry) + 1) block.append(entry).push_back(L'\0');
-    ::FreeEnvironmentStringsW(inherited);
-    block += variables;
-    block.push_back(L'\0');
-  }
+// Run a command line with these standard handles (inheritable, or null for none); its exit code,
+// or -1 when it could not start.
+int run(std::wstring commandLine, HANDLE out, HANDLE err) {
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE in = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  HANDLE in =
+      ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
+  startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in, startup.hStdOutput = out, startup.hStdError = err;
   PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
   const BOOL started =
-      ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, block.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
-                       block.empty() ? nullptr : block.data(), nullptr, &startup, &process);
+      ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
   ::CloseHandle(in);
   if (!started) return -1;
   ::WaitForSingleObject(process.hProcess, INFINITE);
@@ -140,25 +129,17 @@ HANDLE createForChild(const std::string& path) {
 
 TempDir::TempDir() {
   FreshState& now = state();
-  const size_t index = now.folders.size();
-  if (index < fresh.borrowed.size()) {
+  if (now.folders.size() < fresh.borrowed.size()) {
     // The parent's folder, unless the parent was done with it already (a scratch folder).
-    path_ = fresh.borrowed[index];
+    path_ = fresh.borrowed[now.folders.size()];
     owned_ = ::CreateDirectoryW(utf8::Widen(path_).c_str(), nullptr) != 0;
-    now.folders.push_back(path_);
-    return;
   }
-  wchar_t folder[MAX_PATH + 1];
-  if (!::GetTempPathW(MAX_PATH + 1, folder)) std::abort();
-  for (unsigned attempt = 0;; ++attempt) {
-    wchar_t name[MAX_PATH + 64];
-    std::swprintf(name, MAX_PATH + 64, L"%lszelvo-test-%08lx%04x", folder, ::GetCurrentProcessId(),
-                  (::GetTickCount() + attempt * 7919u) & 0xFFFF);
-    if (::CreateDirectoryW(name, nullptr)) {
-      path_ = utf8::Narrow(name);
-      break;
-    }
-    if (::GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) std::abort();
+  const std::wstring base = (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
+                            std::to_wstring(::GetCurrentProcessId()) + L"-";
+  for (unsigned attempt = 0; path_.empty(); ++attempt) {
+    const std::wstring name = base + std::to_wstring(attempt);
+    if (::CreateDirectoryW(name.c_str(), nullptr)) path_ = utf8::Narrow(name);
+    if (path_.empty() && ::GetLastError() != ERROR_ALREADY_EXISTS) std::abort();
   }
   now.folders.push_back(path_);
 }
@@ -177,10 +158,8 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
   ::CloseHandle(out);
   ::CloseHandle(err);
   // Text written to the console ends its lines with CR LF here; the tests read them as LF.
-  for (auto [file, text] : {std::pair{"out.txt", &result.out}, std::pair{"err.txt", &result.err}}) {
-    for (char c : ReadFile(scratch.file(file)))
-      if (c != '\r') *text += c;
-  }
+  std::erase(result.out = ReadFile(scratch.file("out.txt")), '\r');
+  std::erase(result.err = ReadFile(scratch.file("err.txt")), '\r');
   return result;
 }
 
@@ -201,16 +180,18 @@ bool RunFresh(const std::function<void()>& body) {
   if (length == 0 || length >= MAX_PATH * 4) return false;
   std::string folders;
   for (const auto& folder : now.folders) folders += (folders.empty() ? "" : "|") + folder;
-  const std::wstring command = quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) +
-                               L" --gtest_brief=1";
-  const std::wstring variables = L"ZELVO_FRESH_CALL=" + std::to_wstring(call) + std::wstring(1, L'\0') +
-                                 L"ZELVO_FRESH_FOLDERS=" + utf8::Widen(folders);
-  // The child writes where we do: our standard handles, made inheritable.
+  const std::wstring command =
+      quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) + L" --gtest_brief=1";
+  // The child learns its call and our folders from variables it inherits, and writes where we do:
+  // our standard handles, made inheritable.
+  ::SetEnvironmentVariableW(L"ZELVO_FRESH_CALL", std::to_wstring(call).c_str());
+  ::SetEnvironmentVariableW(L"ZELVO_FRESH_FOLDERS", utf8::Widen(folders).c_str());
   std::fflush(nullptr);
   HANDLE out = nullptr, err = nullptr, process = ::GetCurrentProcess();
   ::DuplicateHandle(process, ::GetStdHandle(STD_OUTPUT_HANDLE), process, &out, 0, TRUE, DUPLICATE_SAME_ACCESS);
   ::DuplicateHandle(process, ::GetStdHandle(STD_ERROR_HANDLE), process, &err, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  const int code = run(command, out, err, variables);
+  const int code = run(command, out, err);
+  for (const wchar_t* name : {L"ZELVO_FRESH_CALL", L"ZELVO_FRESH_FOLDERS"}) ::SetEnvironmentVariableW(name, nullptr);
   if (out) ::CloseHandle(out);
   if (err) ::CloseHandle(err);
   return code == 0;
@@ -219,7 +200,8 @@ bool RunFresh(const std::function<void()>& body) {
 // Windows keeps devices out of folders and makes links only with a privilege: a folder is what
 // every user can put under a file's name.
 std::vector<NotRegularFile> NotRegularFiles() {
-  return {{"a folder", [](const std::string& path) { ASSERT_TRUE(::CreateDirectoryW(utf8::Widen(path).c_str(), nullptr)); }}};
+  return {{"a folder",
+           [](const std::string& path) { ASSERT_TRUE(::CreateDirectoryW(utf8::Widen(path).c_str(), nullptr)); }}};
 }
 
 }  // namespace testing_support
