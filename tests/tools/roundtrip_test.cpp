@@ -61,29 +61,6 @@ TEST(RoundTrip, EveryFeatureUnpacksToPicturesNamesOrRawDataAndPacksToIdenticalBy
   }
 }
 
-TEST(Unpack, NeverWritesIntoAFolderItMayNotReplaceNorForDataTheGameCannotLoad) {
-  TempDir src, data, out;
-  writeJson(src / "world.json", goodWorld(src.path()));
-  ASSERT_EQ(pack(src.path(), data.path()).code, 0);
-  writeText(out / "w/mine.txt", "keep me");
-  ToolRun run = unpack(data.path(), out / "w");
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("not empty"), std::string::npos);
-  EXPECT_EQ(listFolder(out / "w"), std::vector<std::string>{"mine.txt"});
-  // --force replaces the folder whole and leaves no temporary folders.
-  run = unpack(data.path(), out / "w", true);
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_FALSE(fs::exists(out / "w/mine.txt"));
-  EXPECT_TRUE(fs::exists(out / "w/world.json"));
-  EXPECT_EQ(listFolder(out.path()), std::vector<std::string>{"w"});
-
-  writeFile(data / "map.dat", zeros(899));
-  run = unpack(data.path(), out / "v");
-  EXPECT_EQ(run.code, 1);
-  EXPECT_NE(run.err.find("map.dat"), std::string::npos);
-  EXPECT_EQ(listFolder(out.path()), std::vector<std::string>{"w"});
-}
-
 // Load a data set with the game's loaders and write down everything the tables hold.
 std::string gameTables(const TempDir& folder) {
   headless::DeviceConfig config;

@@ -1,70 +1,187 @@
 // world_builder.h -- test worlds for zelvo-data: temporary folders, PNGs made here, manifests, runs.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <gtest/gtest.h>
+#include <stb_image_write.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "check.h"
 #include "codec.h"
-#include "model.h"
-#include "report.h"
+#include "commands.h"
+#include "sources.h"
 #include "support/testing.h"
+#include "text.h"
 
 namespace zdtest {
 
 namespace fs = std::filesystem;
 using json = nlohmann::ordered_json;
-using zdata::Bytes;
 using testing_support::TempDir;
+using zdata::Bytes;
 inline fs::path operator/(const TempDir& dir, const std::string& name) { return fs::path(dir.path()) / name; }
 
-Bytes readFile(const fs::path& path);
-void writeFile(const fs::path& path, const Bytes& bytes);  // makes the folders it needs
-void writeText(const fs::path& path, const std::string& text);
-void writeJson(const fs::path& path, const json& j);
-json readJson(const fs::path& path);  // comments allowed, as in manifests
-Bytes hex(const std::string& text);  // "01 00 ff" to bytes; spaces and line breaks are ignored
-Bytes zeros(std::size_t n);
-Bytes cat(std::initializer_list<Bytes> parts);
-// text with every mention of the folder path written as word; the separator after it is written
+inline Bytes readFile(const fs::path& path) {
+  const std::string text = testing_support::ReadFile(path.string());
+  return Bytes(text.begin(), text.end());
+}
+// Bytes or text; makes the folders it needs.
+template <class T>
+void writeFile(const fs::path& path, const T& bytes) {
+  fs::create_directories(path.parent_path());
+  testing_support::WriteFile(path.string(), bytes);
+}
+inline void writeJson(const fs::path& path, const json& j) { writeFile(path, j.dump(2)); }
+inline json readJson(const fs::path& path) {  // comments allowed, as in manifests
+  const Bytes text = readFile(path);
+  return json::parse(text.begin(), text.end(), nullptr, true, true);
+}
+inline json fixture(const std::string& name) {
+  return readJson(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds" / name);
+}
+
+// "01 00 ff" to bytes; spaces and line breaks are ignored.
+inline Bytes hex(std::string text) {
+  std::erase_if(text, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
+  return *zdata::fromHex(text);
+}
+inline Bytes zeros(std::size_t n) { return Bytes(n, 0); }
+inline Bytes cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// Text with every mention of the folder path written as word; the separator after it is written
 // '/' (Windows joins with a backslash), so that a golden transcript reads the same on every system.
-std::string namedPath(std::string text, const std::string& path, const std::string& word);
-std::vector<std::string> listFolder(const fs::path& dir);  // sorted; none when it does not exist
+inline std::string namedPath(std::string text, const std::string& path, const std::string& word) {
+  for (std::size_t at; (at = text.find(path)) != std::string::npos;) {
+    const bool backslash = at + path.size() < text.size() && text[at + path.size()] == '\\';
+    text.replace(at, path.size() + backslash, backslash ? word + "/" : word);
+  }
+  return text;
+}
+
+inline std::vector<std::string> listFolder(const fs::path& dir) {  // sorted; none when it does not exist
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 // A PNG made here: pixels as 0xRRGGBBAA, row by row.
-void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba);
+inline void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba) {
+  fs::create_directories(path.parent_path());
+  std::vector<uint8_t> bytes;
+  for (uint32_t p : rgba)
+    for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<uint8_t>(p >> shift));
+  ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
+}
+
 // A PNG of one opaque colour whose bottom-right pixel is transparent (the game never draws it).
-void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF);
+inline void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF) {
+  std::vector<uint32_t> pixels(static_cast<std::size_t>(width) * height, rgba);
+  pixels.back() = 0;
+  writePng(path, width, height, pixels);
+}
 
 // A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
 // and 11, two events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is
 // returned and written by the caller (tests change it first).
-json goodWorld(const fs::path& dir);
+inline json goodWorld(const fs::path& dir) {
+  writePlainPng(dir / "images/panel.png", 6, 4);
+  writePlainPng(dir / "fonts/small.png", 32 * 6, 3 * 8, 0xFFFFFFFF);
+  writePlainPng(dir / "sprites/player.png", 16 * 8, 10, 0xCC3333FF);
+  writePlainPng(dir / "sprites/ground.png", 20, 5, 0x663300FF);
+  writePlainPng(dir / "sprites/key.png", 6, 6, 0xFFCC00FF);
+  // 8-bit mono PCM at 8000 Hz, four samples.
+  const Bytes wav =
+      hex("52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
+          "64617461 04000000 80808080");
+  writeFile(dir / "music/main.wav", wav);
+  writeFile(dir / "music/ingame.wav", wav);
+  return fixture("good.json");
+}
 
-// Changes to a manifest: the JSON text value set at the JSON pointer ("/images/-" appends), or the
-// place removed when the value is empty.
-using Patches = std::vector<std::pair<std::string, std::string>>;
-json patched(json world, const Patches& patches);
+// Changes to a manifest, as in worlds/reports.json: [JSON pointer, value] pairs ("/images/-" appends;
+// null removes the place; {"repeat": N, "of": X} is N copies of X).
+inline json patched(json world, const json& patches) {
+  for (const json& change : patches) {
+    const json::json_pointer place(change[0].get<std::string>());
+    const json& value = change[1];
+    if (value.contains("repeat"))
+      world[place] = json(value["repeat"].get<std::size_t>(), value["of"]);
+    else if (!value.is_null())
+      world[place] = value;
+    else if (world.at(place.parent_pointer()).is_array())
+      world[place.parent_pointer()].erase(std::stoul(place.back()));
+    else
+      world[place.parent_pointer()].erase(place.back());
+  }
+  return world;
+}
 
+// A command run in this process, or the command-line program itself (runTool).
 struct ToolRun {
   int code = 0;
   std::string out, err;
 };
-ToolRun pack(const fs::path& sources, const fs::path& dir);
-ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false);
-ToolRun check(const fs::path& dir, bool json = false);
-ToolRun runTool(const std::vector<std::string>& args);  // the command-line program itself
-ToolRun tiled(const fs::path& world, const fs::path& out);
+template <class Command>
+ToolRun capture(Command command) {
+  std::ostringstream out, err;
+  const int code = command(zdata::Streams{out, err});
+  return {code, out.str(), err.str()};
+}
+inline ToolRun pack(const fs::path& sources, const fs::path& dir) {
+  return capture([&](zdata::Streams io) { return zdata::packCommand(sources, dir, {}, io); });
+}
+inline ToolRun unpack(const fs::path& dir, const fs::path& sources, bool force = false) {
+  return capture([&](zdata::Streams io) { return zdata::unpackCommand(dir, sources, {force}, io); });
+}
+inline ToolRun check(const fs::path& dir, bool asJson = false) {
+  return capture([&](zdata::Streams io) { return zdata::checkCommand(dir, {asJson}, io); });
+}
+inline ToolRun tiled(const fs::path& world, const fs::path& out) {
+  return capture([&](zdata::Streams io) { return zdata::tiledCommand(world, out, {}, io); });
+}
+inline ToolRun runTool(const std::vector<std::string>& args) {
+  testing_support::SimResult run = testing_support::RunProgram(ZELVO_DATA_PATH, args);
+  return {run.exitCode, run.out, run.err};
+}
 
-zdata::Report readReport(const fs::path& sources);  // reading sources alone
-zdata::Report checkReport(const fs::path& dir);     // a data set's check report
-std::string dump(const zdata::Report& report);      // as the tool prints it
+inline zdata::Report readReport(const fs::path& sources) {  // reading sources alone
+  zdata::Report report;
+  zdata::readSources(sources, report);
+  return report;
+}
+inline zdata::Report checkReport(const fs::path& dir) {  // a data set's check report
+  zdata::Report report;
+  zdata::LoadedSet set = zdata::loadDataSet(dir, report);
+  zdata::checkDataSet(set, report);
+  return report;
+}
+inline std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
 
 // The seven files of a folder, by name.
-std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir);
+inline std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const char* name : {layout::kSpritesFile, layout::kEventsFile, layout::kArtifactsFile, layout::kFontsFile,
+                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile})
+    files.emplace_back(name, readFile(dir / name));
+  return files;
+}
 // The tool's tables of a data folder, written out again: equal bytes mean equal tables.
-std::vector<std::pair<std::string, Bytes>> tableBytes(const fs::path& dir);
+inline std::vector<std::pair<std::string, Bytes>> tableBytes(const fs::path& dir) {
+  zdata::Report report;
+  zdata::LoadedSet set = zdata::loadDataSet(dir, report);
+  EXPECT_TRUE(set.allLoad()) << dump(report);
+  return zdata::writeDataFiles(zdata::tableView(set.records));
+}
 
 }  // namespace zdtest
