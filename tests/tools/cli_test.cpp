@@ -61,11 +61,8 @@ TEST(Cli, EveryCommandItsHelpUsageErrorsAndExitCodesAsAGoldenTranscript) {
     for (const std::string& arg : args) text += " " + arg;
     text += "\n" + run.out + run.err + "exit " + std::to_string(run.code) + "\n";
   }
-  for (const fs::path& folder : {out / "data", out / "world", out / "default", empty / "data"}) {
-    text += folder.string() + ":";
-    for (const std::string& name : listFolder(folder)) text += " " + name;
-    text += "\n";
-  }
+  for (const fs::path& folder : {out / "data", out / "world", out / "default", empty / "data"})
+    text += listing(folder, folder.string());
   for (const auto& [dir, word] : {std::pair{&src, "SRC"}, {&out, "OUT"}, {&empty, "EMPTY"}, {&bad, "BAD"}})
     text = namedPath(text, dir->path(), word);
   text = namedPath(text, defaultWorld, "DEFAULT");

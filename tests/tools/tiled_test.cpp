@@ -68,7 +68,7 @@ void expectSameBytesThroughTiled(const std::function<json(const fs::path&)>& mak
   }
   ToolRun run = pack(dir.path(), after.path());
   ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_TRUE(dataFiles(before.path()) == dataFiles(after.path()));
+  EXPECT_TRUE(folderFiles(before.path()) == folderFiles(after.path()));
 }
 
 TEST(Tiled, TheDefaultAndAnOddWorldPackToTheSameBytesFromTiledMaps) {

@@ -5,6 +5,7 @@
 #include <stb_image_write.h>
 
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -73,6 +74,13 @@ inline std::vector<std::string> listFolder(const fs::path& dir) {  // sorted; no
     names.push_back(it->path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// A line of a golden text: the label, then the folder's names.
+inline std::string listing(const fs::path& dir, const std::string& label) {
+  std::string text = label + ":";
+  for (const std::string& name : listFolder(dir)) text += " " + name;
+  return text + "\n";
 }
 
 // A PNG made here: pixels as 0xRRGGBBAA, row by row.
@@ -168,12 +176,10 @@ inline zdata::Report checkReport(const fs::path& dir) {  // a data set's check r
 }
 inline std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
 
-// The seven files of a folder, by name.
-inline std::vector<std::pair<std::string, Bytes>> dataFiles(const fs::path& dir) {
-  std::vector<std::pair<std::string, Bytes>> files;
-  for (const char* name : {layout::kSpritesFile, layout::kEventsFile, layout::kArtifactsFile, layout::kFontsFile,
-                           layout::kImagesFile, layout::kMapFile, layout::kDialogsFile})
-    files.emplace_back(name, readFile(dir / name));
+// Every file of a folder, by name.
+inline std::map<std::string, Bytes> folderFiles(const fs::path& dir) {
+  std::map<std::string, Bytes> files;
+  for (const std::string& name : listFolder(dir)) files[name] = readFile(dir / name);
   return files;
 }
 // The tool's tables of a data folder, written out again: equal bytes mean equal tables.
