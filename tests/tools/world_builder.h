@@ -176,10 +176,11 @@ inline zdata::Report checkReport(const fs::path& dir) {  // a data set's check r
 }
 inline std::string dump(const zdata::Report& report) { return zdata::formatReport(report, "report"); }
 
-// Every file of a folder, by name.
+// Every file of a folder (not its folders), by name.
 inline std::map<std::string, Bytes> folderFiles(const fs::path& dir) {
   std::map<std::string, Bytes> files;
-  for (const std::string& name : listFolder(dir)) files[name] = readFile(dir / name);
+  for (const std::string& name : listFolder(dir))
+    if (fs::is_regular_file(dir / name)) files[name] = readFile(dir / name);
   return files;
 }
 // The tool's tables of a data folder, written out again: equal bytes mean equal tables.
