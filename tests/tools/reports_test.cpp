@@ -3,8 +3,6 @@
 // are golden texts (tests/golden/tools), each after the change that caused it.
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "support/golden.h"
 #include "text.h"
 #include "world_builder.h"
@@ -99,35 +97,14 @@ class Check : public ::testing::Test {
 TEST_F(Check, AGoodWorldIsCleanAndFilesTheGameCannotLoadAreErrorsInTextOrJson) {
   std::string text = packed();
   const auto good = folderFiles(data.path());
-  const std::pair<const char*, std::optional<Bytes>> cases[] = {
-      // none: the file is removed
-      {"dialogs.dat", std::nullopt},
-      {"sprites.dat", Bytes{}},
-      {"events.dat", Bytes{}},
-      {"art.dat", Bytes{}},
-      {"map.dat", zeros(90001)},
-      {"images.dat", hex("FF000000")},
-      {"sprites.dat", hex("0100")},
-      {"art.dat", hex("02000000")},
-      {"dialogs.dat", cat({hex("02000000 01000000"), zeros(128)})},
-      {"dialogs.dat", hex("00")},
-      {"fonts.dat", hex("000000")},
-      {"images.dat", cat({hex("01000000 00000000 64000000"), zeros(10)})},
-      {"fonts.dat", hex("01000000 10000000 00000000 01000000 0100 0100")},
-      // Sprite 10, 3 x 1 pixels, whose one frame runs past its 6 bytes (pack refuses to write it).
-      {"sprites.dat", cat({hex("01000000 00000000 06000000 0A000000"), zeros(32), hex("03010000 03010000 00"), zeros(4),
-                           hex("00000000 0100")})},
-      {"events.dat", cat({hex("01000000 00000000 00000000"), zeros(18), hex("02"), zeros(9)})},
-      {"dialogs.dat", Bytes{}},  // no dialogs loaded: only what names them fails
-  };
-  for (const auto& [file, bytes] : cases) {
+  for (const json& change : changes["check-files"]) {
     for (const auto& [name, good] : good) writeFile(data / name, good);
-    if (bytes)
-      writeFile(data / file, *bytes);
-    else
-      fs::remove(data / file);
+    const std::string file = change[0];
+    const Bytes bytes = hex(change[1].is_null() ? "" : change[1].get<std::string>());
+    writeFile(data / file, bytes);
+    if (change[1].is_null()) fs::remove(data / file);
     const ToolRun run = check(data.path());
-    text += std::string("--- ") + file + (bytes ? " of " + std::to_string(bytes->size()) + " bytes\n" : " removed\n") +
+    text += "--- " + file + (change[1].is_null() ? " removed\n" : " of " + std::to_string(bytes.size()) + " bytes\n") +
             run.out + "exit " + std::to_string(run.code) + "\n";
   }
   packed(json::parse(R"([["/images/4", null]])"));  // image 5
@@ -151,7 +128,9 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
   Bytes map = readFile(data / "map.dat");
   map[900 * 50] = 200;
   writeFile(data / "map.dat", map);
-  writeFile(data / "dialogs.dat", cat({readFile(data / "dialogs.dat"), hex("00")}));
+  Bytes dialogs = readFile(data / "dialogs.dat");
+  dialogs.push_back(0);
+  writeFile(data / "dialogs.dat", dialogs);
   text += "--- ignored records\n" + dump(checkReport(data.path()));
   testing_support::ExpectGoldenText(named(text, data, "DATA"), "tools/check-world.txt");
 }

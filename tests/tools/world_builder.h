@@ -45,15 +45,16 @@ inline json fixture(const std::string& name) {
   return readJson(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds" / name);
 }
 
-// "01 00 ff" to bytes; spaces and line breaks are ignored.
-inline Bytes hex(std::string text) {
-  std::erase_if(text, [](char c) { return std::isspace(static_cast<unsigned char>(c)); });
-  return *zdata::fromHex(text);
-}
-inline Bytes zeros(std::size_t n) { return Bytes(n, 0); }
-inline Bytes cat(std::initializer_list<Bytes> parts) {
+// "01 00 ff" to bytes, "00*128" for 128 zero bytes; spaces and line breaks only part the words.
+inline Bytes hex(const std::string& text) {
   Bytes out;
-  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    const std::size_t star = word.find('*');
+    const Bytes part = *zdata::fromHex(word.substr(0, star));
+    for (std::size_t n = star == std::string::npos ? 1 : std::stoul(word.substr(star + 1)); n > 0; --n)
+      out.insert(out.end(), part.begin(), part.end());
+  }
   return out;
 }
 
