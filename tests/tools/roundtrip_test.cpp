@@ -23,15 +23,10 @@ json everyFeature(const fs::path& dir) {
   writePng(dir / "sprites/a.png", 3, 2, {0xFF0000FF, 0, 0x000000FF, 0, 0x00FF00FF, 0});
   writePng(dir / "sprites/b.png", 3, 2, {0, 0, 0, 0, 0, 0});
   // Image 901's words skip nothing at first, and sprite 62's two frames share one set of words:
-  // loadable, but not pack's form.
-  const json more = readJson(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds/every-feature.json");
-  for (const auto& [section, items] : more.items()) {
+  // loadable, but not pack's form. Dialog 3's text bytes are "A", its end and a stray byte.
+  const json more = fixture("every-feature.json");
+  for (const auto& [section, items] : more.items())
     for (const json& item : items) world[section].push_back(item);
-  }
-  world["artifacts"][1]["nameBytes"] = std::string(64, 'A');
-  world["dialogs"][2]["textBytes"] =
-      "4100" + std::string(2, '4') + std::string(250, '0');  // "A", its end, a stray byte
-  world["dialogs"][3]["textBytes"] = std::string(256, 'F');
   return world;
 }
 

@@ -13,13 +13,7 @@ namespace {
 // screen and again elsewhere, an animated sprite, an artifact lying on a screen.
 json oddWorld(const fs::path& dir) {
   json world = goodWorld(dir);
-  world["screens"] = json::parse(R"([
-    {"number": 1, "objects": [{"sprite": 10, "x": 0, "y": 170}, {"sprite": 50, "x": 209, "y": 189, "layer": 261}],
-     "events": [{"event": 1, "x": 60, "y": 150}, {"event": 1, "x": 0, "y": 0}]},
-    {"number": 10, "events": [{"event": 2, "x": 180, "y": 130}]},
-    {"number": 91, "objects": [{"sprite": 3, "x": 5, "y": 6, "layer": 16}]},
-    {"number": 100, "objects": [{"sprite": 10, "x": 0, "y": 170, "layer": 1}], "events": [{"event": 1, "x": 1, "y": 2}]},
-    {"number": 55}])");
+  world["screens"] = fixture("tiled-screens.json");
   world["artifacts"][0]["screen"] = 1;
   return world;
 }
@@ -71,9 +65,9 @@ void expectSameBytesThroughTiled(const std::function<json(const fs::path&)>& mak
   EXPECT_TRUE(folderFiles(before.path()) == folderFiles(after.path()));
 }
 
-// Also after Tiled itself re-saved the maps, where Tiled runs: a program of the build machine.
 TEST(Tiled, TheDefaultAndAnOddWorldPackToTheSameBytesFromTiledMapsAlsoResavedByTiled) {
-  for (bool resave : {false, !testing_support::kCrossBuilt}) {
+  for (bool resave : {false, true}) {
+    if (resave && testing_support::kCrossBuilt) break;  // Tiled is a program of the build machine
     expectSameBytesThroughTiled(defaultWorld, resave);
     expectSameBytesThroughTiled(oddWorld, resave);
   }

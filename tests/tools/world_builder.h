@@ -122,16 +122,14 @@ inline json goodWorld(const fs::path& dir) {
 // null removes the place; {"repeat": N, "of": X} is N copies of X).
 inline json patched(json world, const json& patches) {
   for (const json& change : patches) {
-    const json::json_pointer place(change[0].get<std::string>());
     const json& value = change[1];
-    if (value.contains("repeat"))
-      world[place] = json(value["repeat"].get<std::size_t>(), value["of"]);
-    else if (!value.is_null())
-      world[place] = value;
-    else if (world.at(place.parent_pointer()).is_array())
-      world[place.parent_pointer()].erase(std::stoul(place.back()));
+    const json::json_pointer place(change[0].get<std::string>()), parent = place.parent_pointer();
+    if (!value.is_null())
+      world[place] = value.contains("repeat") ? json(value["repeat"].get<std::size_t>(), value["of"]) : value;
+    else if (world.at(parent).is_array())
+      world[parent].erase(std::stoul(place.back()));
     else
-      world[place.parent_pointer()].erase(place.back());
+      world[parent].erase(place.back());
   }
   return world;
 }
