@@ -23,11 +23,6 @@ std::string heading(const json& patches) {
   return text + "\n";
 }
 
-// A text with the temporary folder's name replaced by a word.
-std::string named(const std::string& text, const TempDir& dir, const std::string& word) {
-  return namedPath(text, dir.path(), word);
-}
-
 TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {
   TempDir src, out;
   const json world = goodWorld(src.path());
@@ -47,12 +42,13 @@ TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {
             std::to_string(listFolder(out.path()).size()) + " files" +
             (readFile(out / "images.dat") == before ? "" : ", images.dat written") + "\n";
   }
-  testing_support::ExpectGoldenText(named(named(text, src, "SRC"), out, "OUT"), "tools/pack-errors.txt");
+  testing_support::ExpectGoldenText(namedPath(namedPath(text, src.path(), "SRC"), out.path(), "OUT"),
+                                    "tools/pack-errors.txt");
 }
 
 TEST(PackErrors, ManifestsThatDoNotReadAndIncludedFilesNameTheirOwnPlaces) {
   TempDir src, out;
-  std::string text = named(dump(readReport(src.path())), src, "SRC");
+  std::string text = namedPath(dump(readReport(src.path())), src.path(), "SRC");
   writeFile(src / "world.json", "{ \"format\": \"zelvo-world 1\",\n  \"images\": [ }");
   text += dump(readReport(src.path()));
   writeFile(src / "world.json", "{ \"images\": 3e333 }");  // too large for a double
@@ -78,7 +74,7 @@ TEST(PackErrors, ManifestsThatDoNotReadAndIncludedFilesNameTheirOwnPlaces) {
   // Values the game stores but ignores warn.
   writeJson(src / "world.json", patched(goodWorld(src.path()), changes["ignored"]));
   text += heading(changes["ignored"]) + dump(readReport(src.path()));
-  testing_support::ExpectGoldenText(named(text, src, "SRC"), "tools/manifest-errors.txt");
+  testing_support::ExpectGoldenText(namedPath(text, src.path(), "SRC"), "tools/manifest-errors.txt");
 }
 
 class Check : public ::testing::Test {
@@ -109,7 +105,7 @@ TEST_F(Check, AGoodWorldIsCleanAndFilesTheGameCannotLoadAreErrorsInTextOrJson) {
   }
   packed(json::parse(R"([["/images/4", null]])"));  // image 5
   text += check(data.path(), true).out;
-  testing_support::ExpectGoldenText(named(text, data, "DATA"), "tools/check-files.txt");
+  testing_support::ExpectGoldenText(namedPath(text, data.path(), "DATA"), "tools/check-files.txt");
 }
 
 TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
@@ -132,7 +128,7 @@ TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
   dialogs.push_back(0);
   writeFile(data / "dialogs.dat", dialogs);
   text += "--- ignored records\n" + dump(checkReport(data.path()));
-  testing_support::ExpectGoldenText(named(text, data, "DATA"), "tools/check-world.txt");
+  testing_support::ExpectGoldenText(namedPath(text, data.path(), "DATA"), "tools/check-world.txt");
 }
 
 // Damaged data files never crash check, info or unpack (run it under ASan); only crashes count.
