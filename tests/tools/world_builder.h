@@ -101,21 +101,12 @@ inline void writePlainPng(const fs::path& path, int width, int height, uint32_t 
 }
 
 // A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
-// and 11, two events, an artifact, a dialog and music. Pictures go under `dir`; the manifest is
-// returned and written by the caller (tests change it first).
+// and 11, two events, an artifact, a dialog and music. Its pictures and music (worlds/good/) are copied
+// to `dir`; the manifest is returned and written by the caller (tests change it first).
 inline json goodWorld(const fs::path& dir) {
-  writePlainPng(dir / "images/panel.png", 6, 4);
-  writePlainPng(dir / "fonts/small.png", 32 * 6, 3 * 8, 0xFFFFFFFF);
-  writePlainPng(dir / "sprites/player.png", 16 * 8, 10, 0xCC3333FF);
-  writePlainPng(dir / "sprites/ground.png", 20, 5, 0x663300FF);
-  writePlainPng(dir / "sprites/key.png", 6, 6, 0xFFCC00FF);
-  // 8-bit mono PCM at 8000 Hz, four samples.
-  const Bytes wav =
-      hex("52494646 28000000 57415645 666d7420 10000000 0100 0100 401f0000 401f0000 0100 0800"
-          "64617461 04000000 80808080");
-  writeFile(dir / "music/main.wav", wav);
-  writeFile(dir / "music/ingame.wav", wav);
-  return fixture("good.json");
+  const fs::path worlds = fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds";
+  fs::copy(worlds / "good", dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  return readJson(worlds / "good.json");
 }
 
 // Changes to a manifest, as in worlds/reports.json: [JSON pointer, value] pairs ("/images/-" appends;
