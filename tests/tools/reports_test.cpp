@@ -136,7 +136,10 @@ TEST_F(Check, TruncatedAndMutatedFilesNeverCrashCheckInfoOrUnpack) {
   packed();
   uint32_t seed = 12345;  // a fixed sequence: the same damage on every run
   auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
-  for (const auto& [name, bytes] : folderFiles(data.path())) {
+  const auto files = folderFiles(data.path());
+  for (const std::string name :
+       {"sprites.dat", "events.dat", "art.dat", "fonts.dat", "images.dat", "map.dat", "dialogs.dat"}) {
+    const Bytes& bytes = files.at(name);
     std::vector<Bytes> damaged;
     for (std::size_t cut : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{4}, std::size_t{7},
                             std::size_t{12}, bytes.size() / 3, bytes.size() / 2, bytes.size() - 1}) {
