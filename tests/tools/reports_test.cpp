@@ -25,14 +25,9 @@ std::string heading(const json& patches) {
 
 TEST(PackErrors, EveryBadSourceIsNamedByItsPathAndAFailedPackWritesNothing) {
   TempDir src, out;
-  const json world = goodWorld(src.path());
-  writeFile(src / "images/broken.png", "not a picture");
-  // A header alone: the size is refused before anything is decoded.
-  writeFile(src / "images/huge.png",
-            std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x13\x88\0\0\x13\x88\x08\x06\0\0\0\0\0\0\0", 33));
-  writePlainPng(src / "sprites/strip.png", 50, 4);
-  writePlainPng(src / "sprites/wide.png", 256, 4);
-  writeFile(src / "music/text.wav", "hello, not RIFF");
+  // worlds/reports/: a picture that is none, a PNG header alone (5000 x 5000: refused before anything is
+  // decoded), a strip of 50 x 4, a frame of 256 x 4, music that is no RIFF.
+  const json world = goodWorld(src.path(), "reports");
   std::string text;
   for (const json& patches : changes["pack-errors"]) {
     writeJson(src / "world.json", patched(world, patches));
@@ -65,8 +60,7 @@ TEST(PackErrors, ManifestsThatDoNotReadAndIncludedFilesNameTheirOwnPlaces) {
     text += heading(change) + dump(readReport(src.path()));
   }
   // Paths in an included file are its own folder's.
-  world = goodWorld(src.path());
-  writePlainPng(src / "parts/pics/x.png", 3, 3);
+  world = goodWorld(src.path(), "reports");  // with parts/pics/x.png
   writeJson(src / "parts/more.json", {{"sprites", {{{"id", 77}, {"kind", "scenery"}, {"frames", {"pics/x.png"}}}}}});
   world["include"] = {"parts/more.json"};
   writeJson(src / "world.json", world);
@@ -83,7 +77,7 @@ class Check : public ::testing::Test {
   // Packs the world changed by patches into the emptied data folder and checks it.
   std::string packed(const json& patches = json::array()) {
     for (const auto& name : listFolder(data.path())) fs::remove_all(data / name);
-    writeJson(src / "world.json", patched(goodWorld(src.path()), patches));
+    writeJson(src / "world.json", patched(goodWorld(src.path(), "reports"), patches));  // fonts/short.png too
     ToolRun run = pack(src.path(), data.path());
     EXPECT_EQ(run.code, 0) << run.err;
     return heading(patches) + dump(checkReport(data.path()));
@@ -109,7 +103,6 @@ TEST_F(Check, AGoodWorldIsCleanAndFilesTheGameCannotLoadAreErrorsInTextOrJson) {
 }
 
 TEST_F(Check, ReportsWhatTheGameLacksAndWhatLeadsNowhere) {
-  writePlainPng(src / "fonts/short.png", 32 * 6, 2 * 8);
   std::string text;
   for (const json& patches : changes["check-world"]) text += packed(patches);
   // Records the game ignores: a second image 6 at the end of images.dat, a map record numbered 200,

@@ -93,19 +93,15 @@ inline void writePng(const fs::path& path, int width, int height, const std::vec
   ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
 }
 
-// A PNG of one opaque colour whose bottom-right pixel is transparent (the game never draws it).
-inline void writePlainPng(const fs::path& path, int width, int height, uint32_t rgba = 0x3366CCFF) {
-  std::vector<uint32_t> pixels(static_cast<std::size_t>(width) * height, rgba);
-  pixels.back() = 0;
-  writePng(path, width, height, pixels);
-}
-
 // A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
-// and 11, two events, an artifact, a dialog and music. Its pictures and music (worlds/good/) are copied
-// to `dir`; the manifest is returned and written by the caller (tests change it first).
-inline json goodWorld(const fs::path& dir) {
+// and 11, two events, an artifact, a dialog and music. Its pictures and music (worlds/good/), and the
+// files of the folder `more` if named, are copied to `dir`; the manifest is returned and written by the
+// caller (tests change it first).
+inline json goodWorld(const fs::path& dir, const std::string& more = "") {
   const fs::path worlds = fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds";
-  fs::copy(worlds / "good", dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const std::string& folder : {std::string("good"), more})
+    if (!folder.empty())
+      fs::copy(worlds / folder, dir, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   return readJson(worlds / "good.json");
 }
 
