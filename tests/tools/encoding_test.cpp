@@ -10,8 +10,6 @@
 namespace zdtest {
 namespace {
 
-constexpr uint32_t kRed = 0xFF0000FF, kClear = 0x00000000, kWhite = 0xFFFFFFFF, kBlue = 0x0000FFFF, kBlack = 0x000000FF;
-
 // Bytes as hex, 32 a line after their offset; a run of equal lines is folded to "*".
 std::string hexDump(const Bytes& bytes) {
   std::string text = std::to_string(bytes.size()) + " bytes\n", last;
@@ -26,23 +24,16 @@ std::string hexDump(const Bytes& bytes) {
   return text;
 }
 
-// A tiny world (worlds/tiny.json) packs to the bytes in the golden text: run-length words that cross
-// rows, alpha below half and opaque black, a glyph sheet, frames in a strip, every record and action.
+// A tiny world (worlds/tiny/) packs to the bytes in the golden text: run-length words that cross rows,
+// alpha below half and opaque black, a glyph sheet, frames in a strip, every record and action. Its
+// pictures: image 7 (red.png, 2x2) red, then three transparent pixels, the run crossing into the second
+// row; font 1 (font.png) with 1x1 cells, a 32x3 sheet whose only ink is '!' (code 33, cell 1 of the
+// first row); sprite 3 (hero.png), two 2x1 frames in a strip: blue then clear, opaque black then clear;
+// image 1 (p.png, 3x2) opaque black, red of alpha 127 (transparent), white / clear, clear, clear;
+// image 2 (q.png, 2x1) and sprite 9's frame 2 (s.png) end in an opaque pixel: two warnings.
 TEST(TinyWorld, PacksToTheGoldenBytesAndWarnsOfAnOpaqueLastPixel) {
   TempDir src, out;
-  // Image 7, 2x2: red, then three transparent pixels, the run crossing into the second row.
-  writePng(src / "red.png", 2, 2, {kRed, kClear, kClear, kClear});
-  // Font 1 with 1x1 cells: a 32x3 sheet whose only ink is '!' (code 33, cell 1 of the first row).
-  std::vector<uint32_t> sheet(32 * 3, kClear);
-  sheet[1] = kWhite;
-  writePng(src / "font.png", 32, 3, sheet);
-  // Sprite 3, two 2x1 frames in a strip: blue then clear; opaque black then clear.
-  writePng(src / "hero.png", 4, 1, {kBlue, kClear, kBlack, kClear});
-  // 3x2: opaque black, half-transparent (alpha 127: transparent), white / clear, clear, clear
-  writePng(src / "p.png", 3, 2, {kBlack, 0xFF00007F, kWhite, kClear, kClear, kClear});
-  writePng(src / "q.png", 2, 1, {kClear, kWhite});                  // opaque last pixel: a warning
-  writePng(src / "s.png", 4, 1, {kClear, kClear, kClear, kWhite});  // so is frame 2's
-  fs::copy_file(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds/tiny.json", src / "world.json");
+  fs::copy(fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds/tiny", src.path());
   std::string text = dump(readReport(src.path()));
   ToolRun run = pack(src.path(), out.path());
   ASSERT_EQ(run.code, 0) << run.err;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 
 #include <filesystem>
 #include <map>
@@ -82,15 +81,6 @@ inline std::string listing(const fs::path& dir, const std::string& label) {
   std::string text = label + ":";
   for (const std::string& name : listFolder(dir)) text += " " + name;
   return text + "\n";
-}
-
-// A PNG made here: pixels as 0xRRGGBBAA, row by row.
-inline void writePng(const fs::path& path, int width, int height, const std::vector<uint32_t>& rgba) {
-  fs::create_directories(path.parent_path());
-  std::vector<uint8_t> bytes;
-  for (uint32_t p : rgba)
-    for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<uint8_t>(p >> shift));
-  ASSERT_TRUE(stbi_write_png(path.string().c_str(), width, height, 4, bytes.data(), width * 4));
 }
 
 // A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
