@@ -1,4 +1,4 @@
-// world_builder.h -- test worlds for zelvo-data: temporary folders, PNGs made here, manifests, runs.
+// world_builder.h -- test worlds for zelvo-data: fixture worlds in temporary folders, manifests, runs.
 #pragma once
 
 #include <gtest/gtest.h>
