@@ -7,7 +7,7 @@
 
 namespace fuzz {
 
-// The app directory the game targets read from; its files live in memory (memory_files.cpp).
+// The app directory the game targets read from; its files live in memory (fuzz.cpp).
 constexpr const char* kAppDirectory = "/fuzz-app/";
 
 // Put a file into the memory app directory, replacing one of the same name.

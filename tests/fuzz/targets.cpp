@@ -1,0 +1,100 @@
+// targets.cpp -- the libFuzzer targets other than the loaders'; the build names the target's function
+// (ZELVO_FUZZ_TARGET).
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "codec.h"
+#include "data/loaders.h"
+#include "fuzz/fuzz.h"
+#include "pixels.h"
+#include "platform/headless/headless.h"
+#include "services/settings.h"
+#include "sources.h"
+
+namespace fs = std::filesystem;
+
+namespace fuzz {
+
+static void writeFile(const fs::path& path, const void* data, size_t size) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// settings.dat: any file loads, and saving writes back its first 17 bytes.
+int settings(const uint8_t* data, size_t size) {
+  StartInput();
+  PutFile("settings.dat", data, size);
+  SettingsLoad();
+  SettingsSave();
+  // Fields a short file does not supply are zero; bytes past the 17th do not count.
+  uint8_t expected[17] = {};
+  std::memcpy(expected, data, size < sizeof expected ? size : sizeof expected);
+  if (FileText("settings.dat") != std::string(reinterpret_cast<const char*>(expected), sizeof expected))
+    Fail("saved other bytes");
+  return 0;
+}
+
+// zelvo-sim's script reader: events within their ranges, or one clear error.
+int script(const uint8_t* data, size_t size) {
+  try {
+    const auto events = headless::ParseScript(std::string(reinterpret_cast<const char*>(data), size), "fuzz.txt");
+    for (const auto& event : events) {
+      if (!std::isfinite(event.time) || event.time < 0) Fail("line %d: time %g", event.line, event.time);
+      if (event.kind == headless::EventKind::Tap && (event.a > 0xFFFF || event.b > 0xFFFF)) Fail("tap off screen");
+      if ((event.kind == headless::EventKind::KeyDown || event.kind == headless::EventKind::KeyUp) && event.a > 0xFF)
+        Fail("line %d: key %u", event.line, event.a);
+    }
+  } catch (const headless::ScriptError& e) {
+    if (std::string(e.what()).rfind("fuzz.txt:", 0) != 0) Fail("error without its line: %s", e.what());
+  }
+  return 0;
+}
+
+// zelvo-data's PNG reader: a picture, or a problem naming the file.
+int picture(const uint8_t* data, size_t size) {
+  static const std::string path = ScratchFolder() + "/picture.png";
+  writeFile(path, data, size);
+  zdata::Picture read;
+  std::string problem;
+  if (!zdata::loadPicture(path, read, problem)) {
+    if (problem.find(path) == std::string::npos) Fail("a problem that does not name the file: %s", problem.c_str());
+    return 0;
+  }
+  if (read.width <= 0 || read.height <= 0 ||
+      read.pixels.size() != static_cast<size_t>(read.width) * static_cast<size_t>(read.height))
+    Fail("%d x %d picture with %zu pixels", read.width, read.height, read.pixels.size());
+  return 0;
+}
+
+// zelvo-data's sources reader: the input is world.json, beside the seed pictures (which the manifest
+// seeds name) and a WAV file of 8 samples. What reads without an error packs into files the game loads.
+int manifest(const uint8_t* data, size_t size) {
+  static const fs::path world = [] {
+    const fs::path world = fs::path(ScratchFolder()) / "world";
+    fs::create_directories(world);
+    fs::create_directory_symlink(ZELVO_FUZZ_PICTURES, world / "pictures");
+    const uint8_t wav[] = {'R', 'I', 'F', 'F', 44, 0, 0,    0,    'W', 'A', 'V',  'E',  'f', 'm', 't', ' ', 16, 0,
+                           0,   0,   1,   0,   1,  0, 0x40, 0x1F, 0,   0,   0x40, 0x1F, 0,   0,   1,   0,   8,  0,
+                           'd', 'a', 't', 'a', 8,  0, 0,    0,    128, 128, 128,  128,  128, 128, 128, 128};
+    writeFile(world / "music.wav", wav, sizeof wav);
+    return world;
+  }();
+  writeFile(world / "world.json", data, size);
+  zdata::Report report;
+  const zdata::DataSet sources = zdata::readSources(world, report);
+  for (const auto& d : report.diagnostics()) {
+    if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
+  }
+  if (report.hasErrors()) return 0;
+  // Pack writes in memory what the game's own loaders then read.
+  StartInput();
+  for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
+  if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+  return 0;
+}
+
+}  // namespace fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return fuzz::ZELVO_FUZZ_TARGET(data, size); }
