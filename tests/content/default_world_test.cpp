@@ -44,12 +44,9 @@ const json& Manifest() {
     json m = parse("world.json");
     for (const json& name : m.value("include", json::array())) {
       const json part = parse(name.get<std::string>());
-      for (auto it = part.begin(); it != part.end(); ++it)
-        if (it->is_array()) {
-          json& list = m[it.key()];
-          if (list.is_null()) list = json::array();
-          list.insert(list.end(), it->begin(), it->end());
-        }
+      for (const auto& [key, list] : part.items())
+        if (list.is_array())
+          for (const json& entry : list) m[key].push_back(entry);
     }
     return m;
   }();
@@ -58,9 +55,8 @@ const json& Manifest() {
 
 // The entry of a section whose key has this value, or null.
 json Find(const char* section, const char* key, int value) {
-  for (const json& e : Manifest()[section]) {
+  for (const json& e : Manifest()[section])
     if (e[key] == value) return e;
-  }
   return nullptr;
 }
 
@@ -272,9 +268,9 @@ TEST(DefaultWorld, MusicIs16BitPcmThatLoopsForHalfAMinuteWithoutAClick) {
     std::vector<int16_t> samples;
     for (size_t o = 12; o + 8 <= d.size(); o += 8 + u32(o + 4) + (u32(o + 4) & 1)) {
       if (d.compare(o, 4, "fmt ") == 0) format = u16(o + 8), channels = u16(o + 10), rate = int(u32(o + 12)), bits = u16(o + 22);
-      for (size_t i = o + 8; d.compare(o, 4, "data") == 0 && bits == 16 && i + 1 < std::min(o + 8 + u32(o + 4), d.size()); i += 2) {
+      for (size_t i = o + 8;
+           d.compare(o, 4, "data") == 0 && bits == 16 && i + 1 < std::min(o + 8 + u32(o + 4), d.size()); i += 2)
         samples.push_back(int16_t(u16(i)));
-      }
     }
     EXPECT_EQ(format, 1);  // PCM
     EXPECT_EQ(bits, 16);

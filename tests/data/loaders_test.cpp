@@ -4,8 +4,13 @@
 #include <cstdio>
 #include <functional>
 
-#include "data/data_fixture.h"
+#include <gtest/gtest.h>
+
+#include "data/loaders.h"
 #include "data/sprites.h"
+#include "services/log.h"
+#include "support/data_builder.h"
+#include "support/device.h"
 #include "support/golden.h"
 #include "support/tables_text.h"
 #include "world/objects.h"
@@ -84,7 +89,33 @@ std::map<std::string, Bytes> oddWorld() {
 
 }  // namespace
 
-class Loaders : public DataFileTest {};
+// A headless device in a temporary app folder with the log open, and empty tables.
+class Loaders : public ::testing::Test {
+ protected:
+  void SetUp() override { restart(1); }
+  void TearDown() override {
+    unloadGameData();
+    LogClose();
+    logFile = nullptr;  // LogClose keeps the stale handle; later writes must find none
+  }
+  void write(const std::string& name, const Bytes& bytes) { testing_support::WriteFile(dir.file(name), bytes); }
+  // Start the device afresh with a seed (the log is reopened, so it starts empty).
+  void restart(uint32_t seed) {
+    if (logFile) LogClose();
+    headless::DeviceConfig config;
+    config.seed = seed;
+    testing_support::StartDevice(dir, config);
+    unloadGameData();
+  }
+  // The lines of log.txt so far, empty ones left out.
+  Lines log() const {
+    Lines lines;
+    for (const auto& line : testing_support::LogLines(testing_support::ReadFile(dir.file("log.txt"))))
+      if (!line.empty()) lines.push_back(line);
+    return lines;
+  }
+  testing_support::TempDir dir;
+};
 
 TEST_F(Loaders, OddRecordsLoadIntoTheGoldenTablesAndLoadingAgainKeepsOrReplacesByFile) {
   restart(0x2468ACE1);
