@@ -259,20 +259,18 @@ TEST_F(Loaders, AllSevenFilesLoadInOrderAndEachMissingEmptyOrCutShortOneStopsLoa
       {"images.dat", loadImages},   {"map.dat", loadScreenMap}, {"dialogs.dat", loadDialogs}};
   std::string text;
   for (const auto& [name, load] : files) {
-    const auto small = SmallWorld();
-    const Bytes none = std::string(name) == "art.dat" ? Artifacts({}) : std::string(name) == "map.dat" ? Map({})
-                     : std::string(name) == "dialogs.dat" ? Dialogs({}) : Indexed({});
-    for (const char* way : {"whole", "missing", "empty", "one byte short", "with no records"}) {
-      if (way == std::string("whole") && !text.empty()) continue;
+    for (const std::string way : {"whole", "missing", "empty", "one byte short", "with no records"}) {
+      if (way == "whole" && !text.empty()) continue;
       restart(1);
-      auto world = small;
-      if (way == std::string("empty")) world[name].clear();
-      if (way == std::string("one byte short")) world[name].pop_back();
-      if (way == std::string("with no records")) world[name] = none;
+      auto world = SmallWorld();
+      if (way == "empty") world[name].clear();
+      if (way == "one byte short") world[name].pop_back();
+      if (way == "with no records")
+        world[name] = name == std::string("map.dat") ? Map({}) : Indexed({});  // a count of 0
       WriteAll(dir.path(), world);
-      if (way == std::string("missing")) std::remove(dir.file(name).c_str());
+      if (way == "missing") std::remove(dir.file(name).c_str());
       const int code = loadGameData();
-      text += std::string(name) + " " + way + ": " + std::to_string(code) + " tables " + filled() + "\n";
+      text += name + (" " + way) + ": " + std::to_string(code) + " tables " + filled() + "\n";
       for (const std::string& line : log()) text += "  " + line + "\n";
       unloadGameData();
       text += "  alone: " + std::to_string(load()) + "\n";  // the loader on its own gives its own code
