@@ -109,6 +109,7 @@ TEST(Startup, ZelvoSimNamesItsOptionsAndRejectsBadOnesAndScriptsBeforeRunning) {
   }
   const size_t usage = text.find("Usage:");  // names the program by its path on this machine
   text.erase(usage, text.find('\n', usage) - usage);
-  testing_support::ExpectGoldenText(testing_support::Renamed(text, dir.path(), "APP"), "startup/options.txt");
+  for (size_t at; (at = text.find(dir.path())) != std::string::npos;) text.replace(at, dir.path().size(), "APP");
+  testing_support::ExpectGoldenText(text, "startup/options.txt");
   EXPECT_FALSE(FileExists(dir.file("log.txt")));
 }

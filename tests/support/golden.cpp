@@ -45,9 +45,4 @@ void ExpectGoldenText(const std::string& text, const std::string& name) {
   }
 }
 
-std::string Renamed(std::string text, const std::string& path, const std::string& name) {
-  for (size_t at; (at = text.find(path)) != std::string::npos;) text.replace(at, path.size(), name);
-  return text;
-}
-
 }  // namespace testing_support

@@ -16,7 +16,4 @@ void ExpectGoldenPictures(const TempDir& dir, const std::vector<std::string>& sh
 // reported by its first line, after the golden text's first line (a trace's header).
 void ExpectGoldenText(const std::string& text, const std::string& name);
 
-// The text with every appearance of path (a temporary folder) written as name.
-std::string Renamed(std::string text, const std::string& path, const std::string& name);
-
 }  // namespace testing_support
