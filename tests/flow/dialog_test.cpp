@@ -86,7 +86,7 @@ Lines linesOf(const std::vector<uint16_t>& view, uint32_t glyphWidth = 7, std::v
 
 }  // namespace
 
-TEST(DialogBox, LaysOutWordsLineFeedsAndMarkupByItsEstimate) {
+TEST(DialogBox, LaysOutWordsLineFeedsAndMarkupByItsEstimateAndDrawsNoColourMarkupSets) {
   struct Case {
     const char* text;
     Lines lines;
@@ -115,11 +115,7 @@ TEST(DialogBox, LaysOutWordsLineFeedsAndMarkupByItsEstimate) {
     const std::vector<uint16_t> crlf = whileUp;
     showBox("one\ntwo\nthree");
     EXPECT_EQ(whileUp, crlf);
-  }));
-}
-
-TEST(DialogBox, ColoursSetByMarkupAreNeverDrawn) {
-  EXPECT_TRUE(RunFresh([] {
+    // Colours set by markup are never drawn.
     const auto at = [](uint32_t cell, uint32_t column, uint32_t row = 0) {
       return whileUp[(70 + row) * 240 + 50 + 7 * cell + column];
     };

@@ -17,9 +17,11 @@
 #include "services/timer.h"
 #include "shell/shell.h"
 #include "support/device.h"
+#include "support/play_world.h"
 #include "world/objects.h"
 
 using headless::EventKind;
+using play_world::BlockColour;
 using testing_support::At;
 using testing_support::RunFresh;
 using testing_support::TempDir;
@@ -27,8 +29,6 @@ using testing_support::TempDir;
 namespace {
 
 constexpr uint32_t kKeyB = 0xC2, kKeyC = 0xC3, kKeyStart = 0xC4;
-
-uint16_t colourOf(uint32_t id) { return static_cast<uint16_t>(0x0100 + id * 7); }
 
 // Run body in a fresh process on the display, clock, key list and every front-end picture
 // (each a plain block of its own colour, which tells which picture shows where), as after start-up.
@@ -39,12 +39,8 @@ void frontEnd(const std::function<void()>& body) {
     ASSERT_EQ(gfx_testing::StartDisplay(dir), GfxOk);
     ASSERT_EQ(TimerInit(), 0);
     keyList = DispGetDefaultKeys(KEYS_NORMAL);
-    const std::array<uint16_t, 3> pictures[] = {
-        {4, 210, 190},   {100, 150, 30},  {110, 121, 21},  {111, 122, 22}, {120, 131, 23}, {121, 131, 23}, {130, 161, 21},
-        {131, 163, 19},  {140, 86, 20},   {141, 82, 18},   {150, 46, 21},  {151, 45, 19},  {122, 210, 190}, {123, 172, 20},
-        {124, 180, 23},  {125, 180, 23},  {126, 180, 23},  {127, 188, 24}, {139, 210, 190}, {132, 58, 15}, {133, 76, 21},
-        {134, 76, 21},   {135, 76, 21},   {136, 76, 21},   {137, 76, 21},  {138, 76, 21},  {500, 210, 190}, {501, 46, 12}};
-    for (const auto& [id, width, height] : pictures) owned.solid(id, width, height, colourOf(id));
+    for (const auto& [id, width, height] : play_world::kFrontEndPictures)
+      owned.solid(id, width, height, BlockColour(id));
     body();
   }));
 }
@@ -57,7 +53,7 @@ TEST(GameFrame, ShowsThePlayersPositionThreeTimesIn256FramesOfPlayAndTheVolumeLe
                                    {168, 136}, {169, 137}, {210, 137}, {211, 138}, {255, 138}}) {
       volumeSetting = static_cast<uint8_t>(volume);
       ShowVolumeLevel();
-      EXPECT_EQ(display.backBuffer[68 + 240 * 100], colourOf(static_cast<uint32_t>(picture))) << volume;
+      EXPECT_EQ(display.backBuffer[68 + 240 * 100], BlockColour(static_cast<uint32_t>(picture))) << volume;
     }
     gfx_testing::Owned owned;
     owned.font(1, 6, 8, std::vector<uint16_t>(96 * 6 * 8, 0x1234));  // every cell solid ink

@@ -14,22 +14,12 @@ namespace {
 
 uint16_t patternAt(uint32_t x, uint32_t y) { return static_cast<uint16_t>(1 + (x * 251 + y * 241) % 0xFFFE); }
 
-headless::DeviceConfig device(int32_t width, int32_t height, headless::DisplayPath path = headless::DisplayPath::Raw565,
-                              headless::Layout layout = headless::Layout::Normal) {
-  headless::DeviceConfig config;
-  config.screenWidth = width, config.screenHeight = height;
-  config.display = path, config.layout = layout;
-  return config;
-}
-
 }  // namespace
 
 TEST(Display, AFailedBeginDrawChangesNothingAndKeepsTheDirtyList) {
   TempDir dir;
   EXPECT_TRUE(testing_support::RunFresh([&] {
-    headless::DeviceConfig config;
-    config.display = headless::DisplayPath::Gapi565;
-    ASSERT_EQ(gfx_testing::StartDisplay(dir, config), GfxOk);
+    ASSERT_EQ(gfx_testing::StartDisplay(dir, {.display = headless::DisplayPath::Gapi565}), GfxOk);
     fillRect(5, 6, 15, 16, 255, 0, 0);
     addDirtyRect(5, 6, 10, 10);
     addDirtyRect(5, 6, 10, 10);
@@ -69,9 +59,13 @@ TEST(Display, DirtyRectanglesReachExactlyThePixelsTheyCover) {
   const std::vector<DirtyRect> rects = {{0, 0, 240, 240}, {230, 10, 60, 3},   {5, 230, 20, 30},  {0, 300, 240, 60},
                                         {239, 239, 1, 1}, {100, 50, 0, 9},    {7, 8, 300, 2},    {65000, 3, 600, 2},
                                         {3, 65000, 4, 4}, {235, 100, 65535, 1}};
+  using enum headless::DisplayPath;
+  using enum headless::Layout;
   for (const headless::DeviceConfig& config :
-       {device(320, 240), device(480, 640, headless::DisplayPath::Raw565, headless::Layout::Rotated90),
-        device(250, 330, headless::DisplayPath::Gapi565, headless::Layout::Mirrored), device(240, 320, headless::DisplayPath::Raw565, headless::Layout::Rotated270)}) {
+       {headless::DeviceConfig{.screenWidth = 320, .screenHeight = 240},
+        headless::DeviceConfig{.screenWidth = 480, .screenHeight = 640, .layout = Rotated90},
+        headless::DeviceConfig{.screenWidth = 250, .screenHeight = 330, .display = Gapi565, .layout = Mirrored},
+        headless::DeviceConfig{.layout = Rotated270}}) {
     TempDir dir;
     EXPECT_TRUE(testing_support::RunFresh([&] {
       ASSERT_EQ(gfx_testing::StartDisplay(dir, config), GfxOk);

@@ -47,13 +47,11 @@ void BackBufferTest::TearDown() {
   currentFont = textColor = textBackground = 0;
 }
 
-int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config,
-                 void (*onBox)(const headless::MessageBoxRecord&)) {
+int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config) {
   // A display started earlier in this process would still point at the old device's frame buffer.
   delete[] display.backBuffer;
   display = Display{};
   testing_support::StartDevice(dir, config);
-  headless::OnMessageBox(onBox);
   if (!CreateMainWindow(1, SW_SHOW)) return -1;
   return GfxInit();
 }

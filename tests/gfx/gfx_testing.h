@@ -34,9 +34,7 @@ class BackBufferTest : public ::testing::Test {
   Owned owned;
 };
 
-// A fresh headless device with config, the log in dir, the main window, and GfxInit's result;
-// onBox is called as each message box appears.
-int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config = {},
-                 void (*onBox)(const headless::MessageBoxRecord&) = nullptr);
+// A fresh headless device with config, the log in dir, the main window, and GfxInit's result.
+int StartDisplay(const testing_support::TempDir& dir, headless::DeviceConfig config = {});
 
 }  // namespace gfx_testing

@@ -4,7 +4,9 @@
 
 #include "data/layout.h"
 #include "support/data_builder.h"
+#include "support/device.h"
 #include "support/golden.h"
+#include "support/play_world.h"
 #include "support/testing.h"
 
 using testing_support::ReadFile;
@@ -63,23 +65,17 @@ TEST(FrontEndScenario, TheDefaultWorldsScreensMatchTheirGoldenPictures) {
 // and Menu, the keys defined in order and again with a held key, the volume in steps of 42 within
 // its limits, the information; Quit saves it all, and the music follows.
 TEST(FrontEndScenario, EveryButtonOnItsCornersInPicturesOfOneColour) {
-  const uint16_t pictures[][3] = {
-      {6, 240, 240},  {1, 15, 190},   {2, 240, 26},   {4, 210, 190},  {100, 150, 30}, {110, 121, 21}, {111, 122, 22},
-      {120, 131, 23}, {121, 131, 23}, {130, 161, 21}, {131, 163, 19}, {140, 86, 20},  {141, 82, 18},  {150, 46, 21},
-      {151, 45, 19},  {122, 210, 190}, {123, 172, 20}, {124, 180, 23}, {125, 180, 23}, {126, 180, 23}, {127, 188, 24},
-      {139, 210, 190}, {132, 58, 15}, {133, 76, 21},  {134, 76, 21},  {135, 76, 21},  {136, 76, 21},  {137, 76, 21},
-      {138, 76, 21},  {500, 210, 190}, {501, 46, 12}};
   std::vector<data_builder::IndexedRecord> images;
-  for (const auto& [id, width, height] : pictures)
-    images.push_back(data_builder::ImageEntry({id, 0, 0, width, height,
-                                               std::vector<uint16_t>(size_t{width} * height, static_cast<uint16_t>(0x0100 + id * 7))}));
+  for (const auto& [id, width, height] : play_world::kFrontEndPictures)
+    images.push_back(data_builder::ImageEntry(
+        {id, 0, 0, width, height, std::vector<uint16_t>(size_t{width} * height, play_world::BlockColour(id))}));
   auto files = data_builder::SmallWorld();
   files[layout::kImagesFile] = data_builder::Indexed(images);
   files[layout::kSpritesFile] = data_builder::Indexed({});  // no player: the game is played without one
   TempDir dir;
   data_builder::WriteAll(dir.path(), files);
-  const std::string wav = std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xC0\x5D\0\0\x80\xBB\0\0\x02\0\x10\0data\0\0\0\0", 44);
-  for (const char* music : {"main.wav", "ingame.wav"}) testing_support::WriteFile(dir.file(music), wav);
+  for (const char* music : {"main.wav", "ingame.wav"})
+    testing_support::WriteFile(dir.file(music), testing_support::kSilentWav);
   testing_support::WriteFile(dir.file("settings.dat"), std::string("\x25\0\0\0\x27\0\0\0\x26\0\0\0\xC1\0\0\0\x2B", 17));  // volume 43
   // Taps are screen pixels, 40 rows below the view's; a word alone is a screenshot.
   const std::pair<double, std::string> steps[] = {

@@ -36,7 +36,7 @@ void startWindow(const testing_support::TempDir& dir, const std::vector<headless
 
 }  // namespace
 
-TEST(MessageLoop, FramesStopWithoutFocusAndResumeMeasuredFromTheLastOne) {
+TEST(MessageLoop, FramesStopWithoutFocusResumeMeasuredFromTheLastOneAndEndOnRunningOrQuit) {
   testing_support::TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     startWindow(dir, {At(1.0, EventKind::FocusLost), At(2.0, EventKind::FocusGained), At(3.0, EventKind::Close)});
@@ -61,10 +61,7 @@ TEST(MessageLoop, FramesStopWithoutFocusAndResumeMeasuredFromTheLastOne) {
     for (size_t i = 1; i < frames.size(); ++i)
       EXPECT_GT(frames[i].elapsed, frames[i - 1].at < 1.0 && frames[i].at > 2.0 ? 1.0 : 0.01) << i;
   }));
-}
-
-TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrameAndAWaitingQuitSkipsIt) {
-  testing_support::TempDir dir;
+  // Clearing running ends the loop after the frame, and a quit already waiting skips the frame.
   EXPECT_TRUE(RunFresh([&] {
     startWindow(dir);
     static int count = 0;
@@ -83,7 +80,7 @@ TEST(MessageLoop, ClearingRunningEndsTheLoopAfterTheFrameAndAWaitingQuitSkipsIt)
   }));
 }
 
-TEST(MainWindow, FocusMessagesCountAndPaintRequestsAreAnsweredBeforeAndAfterTheDisplayIsReady) {
+TEST(MainWindow, FocusMessagesCountPaintRequestsAreAnsweredAndASecondCopyCreatesNone) {
   testing_support::TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
     startWindow(dir);
@@ -103,10 +100,7 @@ TEST(MainWindow, FocusMessagesCountAndPaintRequestsAreAnsweredBeforeAndAfterTheD
     }
     display.gfxReady = false;
   }));
-}
-
-TEST(MainWindow, ASecondCopyBringsTheFirstForwardAndCreatesNoWindow) {
-  testing_support::TempDir dir;
+  // A second copy brings the first forward and creates no window.
   EXPECT_TRUE(RunFresh([&] {
     headless::DeviceConfig config;
     config.instanceRunning = true;

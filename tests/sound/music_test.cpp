@@ -12,9 +12,6 @@ using Paths = std::vector<std::string>;
 
 namespace {
 
-// The smallest WAV file the speaker accepts: a RIFF header, a format chunk and no samples.
-const std::string kWav = std::string("RIFF\x24\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\xC0\x5D\0\0\x80\xBB\0\0\x02\0\x10\0data\0\0\0\0", 44);
-
 Paths playing() {
   Paths paths;
   for (const auto& piece : headless::Audio().playing) paths.push_back(piece.path);
@@ -28,7 +25,7 @@ TEST(Music, AMissingPieceOrASpeakerThatDoesNotOpenIsSilentAndNothingFails) {
   for (auto [volume, library] : {std::pair{0, 0}, {3, 0}, {4, 1}, {148, 37}, {252, 63}, {255, 64}})
     EXPECT_EQ(SndLibraryVolume(static_cast<uint32_t>(volume)), static_cast<uint32_t>(library)) << volume;
   TempDir dir;
-  WriteFile(dir.file("main.wav"), kWav);
+  WriteFile(dir.file("main.wav"), testing_support::kSilentWav);
   WriteFile(dir.file("ingame.wav"), "not a wave file");
   EXPECT_TRUE(RunFresh([&] {
     testing_support::StartDevice(dir);
@@ -42,7 +39,7 @@ TEST(Music, AMissingPieceOrASpeakerThatDoesNotOpenIsSilentAndNothingFails) {
     SndPlayTitleMusic();  // Menu brings the title piece back
     EXPECT_EQ(playing(), Paths{dir.file("main.wav")});
   }));
-  WriteFile(dir.file("ingame.wav"), kWav);
+  WriteFile(dir.file("ingame.wav"), testing_support::kSilentWav);
   EXPECT_TRUE(RunFresh([&] {
     headless::DeviceConfig config;
     config.speakerFails = true;

@@ -1,7 +1,6 @@
 // data_builder.cpp -- test-only builders of data-file bytes.
 #include "support/data_builder.h"
 
-#include <algorithm>
 #include <numeric>
 
 #include "data/layout.h"
@@ -19,6 +18,14 @@ void putText(Bytes& out, const std::string& text, size_t width) {
   for (size_t i = 0; i < width; ++i) out.push_back(i < text.size() ? static_cast<uint8_t>(text[i]) : 0);
 }
 
+void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+
+// A record of a header then a body whose length is the index entry's size.
+IndexedRecord withBody(Bytes header, const Bytes& body) {
+  append(header, body);
+  return {header, static_cast<uint32_t>(body.size()), {}};
+}
+
 }  // namespace
 
 Bytes Indexed(const std::vector<IndexedRecord>& records, const std::vector<size_t>& dataOrder) {
@@ -31,7 +38,7 @@ Bytes Indexed(const std::vector<IndexedRecord>& records, const std::vector<size_
   std::vector<uint32_t> offsets(records.size());
   for (size_t r : order) {
     offsets[r] = static_cast<uint32_t>(area.size());
-    area.insert(area.end(), records[r].bytes.begin(), records[r].bytes.end());
+    append(area, records[r].bytes);
   }
   Bytes out;
   put32(out, static_cast<uint32_t>(records.size()));
@@ -39,7 +46,7 @@ Bytes Indexed(const std::vector<IndexedRecord>& records, const std::vector<size_
     put32(out, records[r].offset.value_or(offsets[r]));
     put32(out, records[r].size);
   }
-  out.insert(out.end(), area.begin(), area.end());
+  append(out, area);
   return out;
 }
 
@@ -52,23 +59,16 @@ Bytes Words(const std::vector<uint16_t>& words) {
 IndexedRecord ImageEntry(const ImageDef& image) {
   Bytes out;
   put32(out, image.id);
-  put8(out, image.saveUnder);
-  put8(out, image.reserved);
-  put16(out, image.width);
-  put16(out, image.height);
-  Bytes pixels = Words(image.words);
-  out.insert(out.end(), pixels.begin(), pixels.end());
-  return {out, static_cast<uint32_t>(pixels.size()), {}};
+  for (uint8_t b : {image.saveUnder, image.reserved}) put8(out, b);
+  for (uint16_t w : {image.width, image.height}) put16(out, w);
+  return withBody(out, Words(image.words));
 }
 
 IndexedRecord FontEntry(const FontDef& font) {
   Bytes out;
   put32(out, font.id);
-  put16(out, font.glyphWidth);
-  put16(out, font.glyphHeight);
-  Bytes sheet = Words(font.sheet);
-  out.insert(out.end(), sheet.begin(), sheet.end());
-  return {out, static_cast<uint32_t>(sheet.size()), {}};
+  for (uint16_t w : {font.glyphWidth, font.glyphHeight}) put16(out, w);
+  return withBody(out, Words(font.sheet));
 }
 
 std::vector<uint16_t> FullSheet(uint16_t glyphWidth, uint16_t glyphHeight) {
@@ -81,47 +81,36 @@ Bytes FrameData(const std::vector<std::vector<uint16_t>>& frames) {
   Bytes table, words;
   for (const auto& frame : frames) {
     put32(table, static_cast<uint32_t>(words.size()));
-    Bytes bytes = Words(frame);
-    words.insert(words.end(), bytes.begin(), bytes.end());
+    append(words, Words(frame));
   }
-  table.insert(table.end(), words.begin(), words.end());
+  append(table, words);
   return table;
 }
 
 IndexedRecord SpriteEntry(const SpriteDef& sprite) {
   Bytes out;
   put32(out, sprite.id);
-  for (uint32_t i = 0; i < layout::sprite::kReservedASize; ++i) put8(out, 0xA5);
-  put8(out, sprite.kind);
-  put8(out, sprite.frameCount.value_or(static_cast<uint8_t>(sprite.frames.size())));
-  put8(out, sprite.animRate);
-  put8(out, sprite.reservedB);
-  put8(out, sprite.width);
-  put8(out, sprite.height);
-  put8(out, sprite.reservedC);
-  put8(out, sprite.motion);
-  put8(out, sprite.moveRate);
-  for (uint32_t i = 0; i < layout::sprite::kReservedDSize; ++i) put8(out, 0x5A);
-  Bytes frames = FrameData(sprite.frames);
-  out.insert(out.end(), frames.begin(), frames.end());
-  return {out, static_cast<uint32_t>(frames.size()), {}};
+  out.insert(out.end(), layout::sprite::kReservedASize, 0xA5);
+  const uint8_t frameCount = sprite.frameCount.value_or(static_cast<uint8_t>(sprite.frames.size()));
+  for (uint8_t b : {sprite.kind, frameCount, sprite.animRate, sprite.reservedB, sprite.width, sprite.height,
+                    sprite.reservedC, sprite.motion, sprite.moveRate})
+    put8(out, b);
+  out.insert(out.end(), layout::sprite::kReservedDSize, 0x5A);
+  return withBody(out, FrameData(sprite.frames));
 }
 
 IndexedRecord EventEntry(const EventDef& event) {
   Bytes out;
   put32(out, event.id);
-  put16(out, event.width);
-  put16(out, event.height);
-  put8(out, event.trigger);
-  put8(out, event.armState);
+  for (uint16_t w : {event.width, event.height}) put16(out, w);
+  for (uint8_t b : {event.trigger, event.armState}) put8(out, b);
   for (uint8_t b : event.reserved) put8(out, b);
   put32(out, event.triggerParam);
   put8(out, event.actionCount.value_or(static_cast<uint8_t>(event.actions.size())));
   for (const ActionDef& action : event.actions) {
     put8(out, action.opcode);
     put32(out, action.argument);
-    put16(out, action.x);
-    put16(out, action.y);
+    for (uint16_t w : {action.x, action.y}) put16(out, w);
   }
   // The events file does not use the size; give the length of the actions, as a tool would.
   return {out, static_cast<uint32_t>(out.size() - layout::event::kHeaderSize), {}};
@@ -133,9 +122,7 @@ Bytes Artifacts(const std::vector<ArtifactDef>& artifacts, std::optional<uint32_
   for (const ArtifactDef& a : artifacts) {
     put32(out, a.id);
     putText(out, a.name, layout::artifact::kNameSize);
-    put16(out, a.screenNumber);
-    put16(out, a.x);
-    put16(out, a.y);
+    for (uint16_t w : {a.screenNumber, a.x, a.y}) put16(out, w);
     put8(out, a.state);
   }
   return out;
@@ -151,31 +138,19 @@ Bytes Dialogs(const std::vector<DialogDef>& dialogs, std::optional<uint32_t> cou
   return out;
 }
 
-static Bytes ScreenBytes(const ScreenDef& screen) {
-  using namespace layout::map;
-  Bytes out;
-  put32(out, screen.number);
-  for (uint32_t k = 0; k < kObjectCount; ++k) {
-    PlacementDef p = k < screen.objects.size() ? screen.objects[k] : PlacementDef{};
-    put32(out, p.id);
-    put16(out, p.x);
-    put16(out, p.y);
-    put32(out, p.layerOverride);
-  }
-  for (uint32_t k = 0; k < kEventCount; ++k) {
-    PlacementDef p = k < screen.events.size() ? screen.events[k] : PlacementDef{};
-    put32(out, p.id);
-    put16(out, p.x);
-    put16(out, p.y);
-  }
-  return out;
-}
-
 Bytes Map(const std::vector<ScreenDef>& screens) {
   Bytes out;
   for (const ScreenDef& screen : screens) {
-    Bytes record = ScreenBytes(screen);
-    out.insert(out.end(), record.begin(), record.end());
+    put32(out, screen.number);
+    for (uint32_t k = 0; k < layout::map::kObjectCount + layout::map::kEventCount; ++k) {
+      const bool object = k < layout::map::kObjectCount;
+      const std::vector<PlacementDef>& list = object ? screen.objects : screen.events;
+      const size_t at = object ? k : k - layout::map::kObjectCount;
+      const PlacementDef p = at < list.size() ? list[at] : PlacementDef{};
+      put32(out, p.id);
+      for (uint16_t w : {p.x, p.y}) put16(out, w);
+      if (object) put32(out, p.layerOverride);
+    }
   }
   out.resize(layout::map::kFileSize, 0);
   return out;

@@ -52,25 +52,16 @@ Paint Solid(uint16_t colour) {
   return [colour](int, int) { return colour; };
 }
 
-data_builder::IndexedRecord Sprite(uint32_t id, uint8_t kind, int width, int height, std::vector<Paint> frames,
+data_builder::IndexedRecord Sprite(uint32_t id, uint8_t kind, uint8_t width, uint8_t height, std::vector<Paint> frames,
                                    uint8_t animRate = 0, uint8_t motion = 0, uint8_t moveRate = 0) {
-  data_builder::SpriteDef def{.id = id,
-                              .kind = kind,
-                              .animRate = animRate,
-                              .width = static_cast<uint8_t>(width),
-                              .height = static_cast<uint8_t>(height),
-                              .motion = motion,
-                              .moveRate = moveRate};
+  data_builder::SpriteDef def{.id = id, .kind = kind, .animRate = animRate, .motion = motion, .moveRate = moveRate};
+  def.width = width, def.height = height;
   for (const Paint& frame : frames) def.frames.push_back(Encode(width, height, frame));
   return SpriteEntry(def);
 }
 
-data_builder::IndexedRecord Image(uint32_t id, int width, int height, uint16_t colour, uint8_t saveUnder = 0) {
-  return ImageEntry({.id = id,
-                     .saveUnder = saveUnder,
-                     .width = static_cast<uint16_t>(width),
-                     .height = static_cast<uint16_t>(height),
-                     .words = Encode(width, height, Solid(colour))});
+data_builder::IndexedRecord Image(uint32_t id, uint16_t width, uint16_t height, uint16_t colour, uint8_t under = 0) {
+  return ImageEntry({id, under, 0, width, height, Encode(width, height, Solid(colour))});
 }
 
 std::vector<data_builder::IndexedRecord> Sprites() {

@@ -49,6 +49,16 @@ struct Content {
 // 8 are plain test pictures.
 Files World(const Content& content);
 
+// Every picture the front end and the frame draw: id, width, height. Tests make each a block of its
+// own colour, so that a screenshot tells which picture shows where.
+inline constexpr uint16_t kFrontEndPictures[][3] = {
+    {6, 240, 240},   {1, 15, 190},    {2, 240, 26},   {4, 210, 190},  {100, 150, 30}, {110, 121, 21}, {111, 122, 22},
+    {120, 131, 23},  {121, 131, 23},  {130, 161, 21}, {131, 163, 19}, {140, 86, 20},  {141, 82, 18},  {150, 46, 21},
+    {151, 45, 19},   {122, 210, 190}, {123, 172, 20}, {124, 180, 23}, {125, 180, 23}, {126, 180, 23}, {127, 188, 24},
+    {139, 210, 190}, {132, 58, 15},   {133, 76, 21},  {134, 76, 21},  {135, 76, 21},  {136, 76, 21},  {137, 76, 21},
+    {138, 76, 21},   {500, 210, 190}, {501, 46, 12}};
+inline uint16_t BlockColour(uint32_t id) { return static_cast<uint16_t>(0x0100 + id * 7); }
+
 // A game on a fresh headless device in its own folder: the world loaded, Start pressed and the new
 // game set up (one frame). Every frame lasts 10 ms of virtual time.
 class Session {

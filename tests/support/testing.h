@@ -8,8 +8,7 @@
 
 namespace testing_support {
 
-// Whether these tests were built for another system than the build machine's (Windows, run by
-// Wine), where the build machine's own programs cannot be started.
+// Built for another system than the build machine's (Windows, run by Wine): its programs cannot start.
 extern const bool kCrossBuilt;
 
 // A new empty folder under the system's temporary folder, removed with everything in it at the end.
@@ -32,8 +31,7 @@ bool FileExists(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-// Copy the seven data files of a packed world from one folder to another; the first missing file
-// is named in the result (empty when all were copied).
+// Copy the seven data files of a packed world; returns the first missing file's name (empty when none).
 std::string CopyDataFiles(const std::string& from, const std::string& to);
 
 // Split log.txt into its lines (without the line feeds).
@@ -45,23 +43,19 @@ struct SimResult {
   std::string err;  // standard error
 };
 
-// Run a program with these arguments (and an optional script text written to a file, passed as
-// --script), with no standard input; RunSim runs zelvo-sim.
+// Run a program with no standard input (a script text is written to a file passed as --script).
 SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script = "");
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script = "");
 
 // A PNG's pixels as 8-bit RGB, row by row; empty when it cannot be read.
 std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, int* height = nullptr);
 
-// Run body in a forked child, so it starts from the program's pristine state; returns true when
-// the child ended normally and its gtest expectations held (failures are printed by the child).
-// Windows has no fork: the child is this test program started again on the current test alone,
-// which replays the test up to this call (earlier calls' bodies skipped, its TempDirs the same
-// folders) and runs only this body.
+// Run body in a forked child, from the program's pristine state; true when the child ended normally
+// and its expectations held. Windows has no fork: the test program starts again on this test, which
+// replays it up to this call (earlier bodies skipped, the same TempDirs) and runs only this body.
 bool RunFresh(const std::function<void()>& body);
 
-// Ways to put something that is no regular file under a file's name (a folder, a device, a FIFO,
-// a broken link: what the system offers), each named.
+// Ways to put what is no regular file under a file's name (a folder, a device, a FIFO, a broken link).
 struct NotRegularFile {
   const char* name;
   std::function<void(const std::string& path)> make;
