@@ -228,7 +228,8 @@ TEST(DefaultWorld, ThePlayerWalksBothWaysAndTheFirstScreenPlacesSprites) {
   // The first screen places sprites, not backgrounds (ids 1000 and above are skipped); that the
   // player lands on its ground, the walkthrough plays.
   for (int id : {1001, 2001}) EXPECT_EQ(Find("sprites", "id", id).value("kind", ""), "background") << id;
-  for (const json& o : Find("screens", "number", 1)["objects"]) EXPECT_LT(o["sprite"].get<int>(), 1000);
+  const json firstScreen = Find("screens", "number", 1);  // kept: the loop reads into it
+  for (const json& o : firstScreen.at("objects")) EXPECT_LT(o.at("sprite").get<int>(), 1000);
 }
 
 TEST(DefaultWorld, MusicIs16BitPcmThatLoopsForHalfAMinuteWithoutAClick) {
