@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "data/loaders.h"
 #include "flow/input.h"
 #include "flow/modes.h"
 #include "flow/screens.h"
@@ -30,17 +31,16 @@ namespace {
 
 constexpr uint32_t kKeyB = 0xC2, kKeyC = 0xC3, kKeyStart = 0xC4;
 
-// Run body in a fresh process on the display, clock, key list and every front-end picture
-// (each a plain block of its own colour, which tells which picture shows where), as after start-up.
+// Run body in a fresh process on the display, clock, key list and every front-end picture loaded
+// (tests/worlds/blocks: each a block of its own colour, which tells which picture shows where), as after start-up.
 void frontEnd(const std::function<void()>& body) {
   TempDir dir;
   EXPECT_TRUE(RunFresh([&] {
-    gfx_testing::Owned owned;
+    ASSERT_EQ(testing_support::CopyDataFiles(play_world::kBlocks, dir.path()), "");
     ASSERT_EQ(gfx_testing::StartDisplay(dir), GfxOk);
     ASSERT_EQ(TimerInit(), 0);
+    ASSERT_EQ(loadImages(), LoadOk);
     keyList = DispGetDefaultKeys(KEYS_NORMAL);
-    for (const auto& [id, width, height] : play_world::kFrontEndPictures)
-      owned.solid(id, width, height, BlockColour(id));
     body();
   }));
 }

@@ -65,12 +65,8 @@ TEST(FrontEndScenario, TheDefaultWorldsScreensMatchTheirGoldenPictures) {
 // and Menu, the keys defined in order and again with a held key, the volume in steps of 42 within
 // its limits, the information; Quit saves it all, and the music follows.
 TEST(FrontEndScenario, EveryButtonOnItsCornersInPicturesOfOneColour) {
-  std::vector<data_builder::IndexedRecord> images;
-  for (const auto& [id, width, height] : play_world::kFrontEndPictures)
-    images.push_back(data_builder::ImageEntry(
-        {id, 0, 0, width, height, std::vector<uint16_t>(size_t{width} * height, play_world::BlockColour(id))}));
   auto files = data_builder::SmallWorld();
-  files[layout::kImagesFile] = data_builder::Indexed(images);
+  files[layout::kImagesFile] = play_world::Packed(play_world::kBlocks, layout::kImagesFile);
   files[layout::kSpritesFile] = data_builder::Indexed({});  // no player: the game is played without one
   TempDir dir;
   data_builder::WriteAll(dir.path(), files);

@@ -115,10 +115,7 @@ TEST(PlayScenario, DialogBoxAndInventoryOnTheDefaultWorldsPictures) {
                        {{1,
                          "The path ends here. @f07E0Green@fFFFF text, then\nnew line and a long sentence that "
                          "wraps by words inside the panel."}}});
-  for (const char* name : {"images.dat", "fonts.dat"}) {
-    const std::string bytes = testing_support::ReadFile(std::string(ZELVO_BINARY_DIR) + "/" + name);
-    world[name] = Bytes(bytes.begin(), bytes.end());
-  }
+  for (const char* name : {"images.dat", "fonts.dat"}) world[name] = Packed(ZELVO_BINARY_DIR, name);
   play("dialog-inventory", world,
        "6.5 shot dialog\n7.0 key down a-button\n7.1 key up a-button\n8.0 key down a-button\n8.1 key up a-button\n"
        "8.3 shot inventory\n8.5 key down left\n8.6 key up left\n8.9 shot inventory-left\n9.0 key down a-button\n"

@@ -77,16 +77,6 @@ std::vector<uint16_t> FullSheet(uint16_t glyphWidth, uint16_t glyphHeight) {
   return sheet;
 }
 
-Bytes FrameData(const std::vector<std::vector<uint16_t>>& frames) {
-  Bytes table, words;
-  for (const auto& frame : frames) {
-    put32(table, static_cast<uint32_t>(words.size()));
-    append(words, Words(frame));
-  }
-  append(table, words);
-  return table;
-}
-
 IndexedRecord SpriteEntry(const SpriteDef& sprite) {
   Bytes out;
   put32(out, sprite.id);
@@ -96,7 +86,13 @@ IndexedRecord SpriteEntry(const SpriteDef& sprite) {
                     sprite.reservedC, sprite.motion, sprite.moveRate})
     put8(out, b);
   out.insert(out.end(), layout::sprite::kReservedDSize, 0x5A);
-  return withBody(out, FrameData(sprite.frames));
+  Bytes table, words;  // the frame offset table, then the frames
+  for (const auto& frame : sprite.frames) {
+    put32(table, static_cast<uint32_t>(words.size()));
+    append(words, Words(frame));
+  }
+  append(table, words);
+  return withBody(out, table);
 }
 
 IndexedRecord EventEntry(const EventDef& event) {

@@ -48,8 +48,8 @@ struct SpriteDef {
   uint8_t animRate = 0, reservedB = 0, width = 1, height = 1, reservedC = 0, motion = 0, moveRate = 0;
   std::vector<std::vector<uint16_t>> frames = {};  // each frame's run-length words
 };
-Bytes FrameData(const std::vector<std::vector<uint16_t>>& frames);  // frame offset table, then the frames
-IndexedRecord SpriteEntry(const SpriteDef& sprite);  // the 49-byte header, then the frame data (the index size)
+// The 49-byte header, then the frame data (the index size): the frame offset table, then the frames.
+IndexedRecord SpriteEntry(const SpriteDef& sprite);
 
 struct ActionDef {
   uint8_t opcode = 0;

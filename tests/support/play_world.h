@@ -14,8 +14,8 @@ namespace play_world {
 using data_builder::Bytes;
 using Files = std::map<std::string, Bytes>;
 
-// The sprites every test world has. The player is 10 x 14 with frames 1..8 facing left and 9..16
-// facing right; the others are plain blocks unless said.
+// The sprites every test world has (tests/worlds/play). The player is 10 x 14 with frames 1..8
+// facing left and 9..16 facing right; the others are plain blocks unless said.
 enum Id : uint32_t {
   Player = 3,
   Floor = 10,       // solid, 210 x 10
@@ -45,18 +45,17 @@ struct Content {
   std::vector<data_builder::DialogDef> dialogs = {};
 };
 
-// The seven data files of a world with these screens; fonts 1 and 2 and images 1, 2, 3, 5, 7 and
-// 8 are plain test pictures.
+// A data file of a world the build packs: the default world (ZELVO_BINARY_DIR) or one of tests/worlds.
+Bytes Packed(const std::string& folder, const std::string& file);
+inline const std::string kPlayArt = ZELVO_TEST_WORLDS_DIR "/play";
+inline const std::string kBlocks = ZELVO_TEST_WORLDS_DIR "/blocks";
+
+// The seven data files of a world with these screens; its fonts 1 and 2 and images 1, 2, 3, 5, 7
+// and 8 are plain test pictures, packed with the sprites from tests/worlds/play.
 Files World(const Content& content);
 
-// Every picture the front end and the frame draw: id, width, height. Tests make each a block of its
-// own colour, so that a screenshot tells which picture shows where.
-inline constexpr uint16_t kFrontEndPictures[][3] = {
-    {6, 240, 240},   {1, 15, 190},    {2, 240, 26},   {4, 210, 190},  {100, 150, 30}, {110, 121, 21}, {111, 122, 22},
-    {120, 131, 23},  {121, 131, 23},  {130, 161, 21}, {131, 163, 19}, {140, 86, 20},  {141, 82, 18},  {150, 46, 21},
-    {151, 45, 19},   {122, 210, 190}, {123, 172, 20}, {124, 180, 23}, {125, 180, 23}, {126, 180, 23}, {127, 188, 24},
-    {139, 210, 190}, {132, 58, 15},   {133, 76, 21},  {134, 76, 21},  {135, 76, 21},  {136, 76, 21},  {137, 76, 21},
-    {138, 76, 21},   {500, 210, 190}, {501, 46, 12}};
+// The colour of each picture of tests/worlds/blocks: every picture the front end and the frame draw,
+// each a block of its own colour, so that a screenshot tells which picture shows where.
 inline uint16_t BlockColour(uint32_t id) { return static_cast<uint16_t>(0x0100 + id * 7); }
 
 // A game on a fresh headless device in its own folder: the world loaded, Start pressed and the new
