@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case LoadOutOfMemory:
       break;
     case LoadReadFailed:
-      // Nothing was unreadable in memory: a refusal is the file's fault and says so in a line of its own.
+      // The file was there to read: a refusal is its content's fault and says so in a line of its own.
       if (log.find("\n" ZELVO_FUZZ_FILE ": ") == std::string::npos) fuzz::Fail("refused without a line:%s", log.c_str());
       break;
     default:
