@@ -2,6 +2,7 @@
 // through the game's own files_posix.cpp as the game does; the device, the log, and how they fail.
 #include "fuzz/fuzz.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -49,9 +50,11 @@ const std::string& Folder() {
 }
 
 void PutFile(const std::string& name, const uint8_t* data, size_t size) {
-  std::ofstream out(Folder() + name, std::ios::binary | std::ios::trunc);
-  // A file that is not all there would blame the game for the folder's fault.
-  if (!out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size)).flush())
+  // Written over, then cut to size: the memory file system keeps the pages for the next input. A file
+  // that is not all there would blame the game for the folder's fault.
+  const int fd = ::open((Folder() + name).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0 || ::write(fd, data, size) != static_cast<ssize_t>(size) ||
+      ::ftruncate(fd, static_cast<off_t>(size)) != 0 || ::close(fd) != 0)
     Fail("could not write %s%s", Folder().c_str(), name.c_str());
 }
 
