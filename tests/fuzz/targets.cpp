@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "codec.h"
 #include "data/loaders.h"
@@ -13,14 +12,7 @@
 #include "services/settings.h"
 #include "sources.h"
 
-namespace fs = std::filesystem;
-
 namespace fuzz {
-
-static void writeFile(const fs::path& path, const void* data, size_t size) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
 
 // settings.dat: any file loads, and saving writes back its first 17 bytes.
 int settings(const uint8_t* data, size_t size) {
@@ -54,8 +46,8 @@ int script(const uint8_t* data, size_t size) {
 
 // zelvo-data's PNG reader: a picture, or a problem naming the file.
 int picture(const uint8_t* data, size_t size) {
-  static const std::string path = ScratchFolder() + "/picture.png";
-  writeFile(path, data, size);
+  static const std::string path = Folder() + "picture.png";
+  PutFile("picture.png", data, size);
   zdata::Picture read;
   std::string problem;
   if (!zdata::loadPicture(path, read, problem)) {
@@ -71,24 +63,23 @@ int picture(const uint8_t* data, size_t size) {
 // zelvo-data's sources reader: the input is world.json, beside the seed pictures (which the manifest
 // seeds name) and a WAV file of 8 samples. What reads without an error packs into files the game loads.
 int manifest(const uint8_t* data, size_t size) {
-  static const fs::path world = [] {
-    const fs::path world = fs::path(ScratchFolder()) / "world";
-    fs::create_directories(world);
-    fs::create_directory_symlink(ZELVO_FUZZ_PICTURES, world / "pictures");
+  static const std::string world = [] {
+    std::filesystem::create_directory(Folder() + "world");
+    std::filesystem::create_directory_symlink(ZELVO_FUZZ_PICTURES, Folder() + "world/pictures");
     const uint8_t wav[] = {'R', 'I', 'F', 'F', 44, 0, 0,    0,    'W', 'A', 'V',  'E',  'f', 'm', 't', ' ', 16, 0,
                            0,   0,   1,   0,   1,  0, 0x40, 0x1F, 0,   0,   0x40, 0x1F, 0,   0,   1,   0,   8,  0,
                            'd', 'a', 't', 'a', 8,  0, 0,    0,    128, 128, 128,  128,  128, 128, 128, 128};
-    writeFile(world / "music.wav", wav, sizeof wav);
-    return world;
+    PutFile("world/music.wav", wav, sizeof wav);
+    return Folder() + "world";
   }();
-  writeFile(world / "world.json", data, size);
+  PutFile("world/world.json", data, size);
   zdata::Report report;
   const zdata::DataSet sources = zdata::readSources(world, report);
   for (const auto& d : report.diagnostics()) {
     if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
   }
   if (report.hasErrors()) return 0;
-  // Pack writes in memory what the game's own loaders then read.
+  // What pack writes, the game's own loaders then read.
   StartInput();
   for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
   if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
