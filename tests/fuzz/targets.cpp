@@ -3,13 +3,13 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "codec.h"
 #include "commands.h"
 #include "data/loaders.h"
 #include "fuzz/fuzz.h"
-#include "generate.h"
 #include "pixels.h"
 #include "platform/headless/headless.h"
 #include "services/settings.h"
@@ -90,12 +90,19 @@ int manifest(const uint8_t* data, size_t size) {
 }
 
 // zelvo-data's readers of data files: the input is one of the seven files (its first byte picks which,
-// in loading order) among a generated world's other six. Check, info and unpack must never crash or
-// read out of bounds; what they report is theirs to say.
+// in loading order) among the other six of the seeds' small world. Check, info and unpack must never
+// crash or read out of bounds; what they report is theirs to say.
 int datafiles(const uint8_t* data, size_t size) {
   static const auto world = [] {
     std::filesystem::create_directory(Folder() + "data");
-    return zdata::writeDataFiles(zdata::generateWorld({}));
+    auto files = zdata::writeDataFiles({});  // the seven names in loading order
+    for (auto& [name, bytes] : files) {
+      std::ifstream seed(ZELVO_FUZZ_SEEDS "/datafiles/world-" + name, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(seed), {});
+      if (bytes.empty()) Fail("no seed world-%s", name.c_str());
+      bytes.erase(bytes.begin());  // the byte that picks the file
+    }
+    return files;
   }();
   if (size == 0) return 0;
   for (const auto& [name, bytes] : world) PutFile("data/" + name, bytes.data(), bytes.size());
