@@ -3,8 +3,11 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "codec.h"
+#include "commands.h"
 #include "data/loaders.h"
 #include "fuzz/fuzz.h"
 #include "pixels.h"
@@ -83,6 +86,31 @@ int manifest(const uint8_t* data, size_t size) {
   StartInput();
   for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
   if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+  return 0;
+}
+
+// zelvo-data's readers of data files: the input is one of the seven files (its first byte picks which,
+// in loading order) among the other six of the seeds' small world. Check, info and unpack must never
+// crash or read out of bounds; what they report is theirs to say.
+int datafiles(const uint8_t* data, size_t size) {
+  static const auto world = [] {
+    std::filesystem::create_directory(Folder() + "data");
+    auto files = zdata::writeDataFiles({});  // the seven names in loading order
+    for (auto& [name, bytes] : files) {
+      std::ifstream seed(ZELVO_FUZZ_SEEDS "/datafiles/world-" + name, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(seed), {});
+      if (bytes.empty()) Fail("no seed world-%s", name.c_str());
+      bytes.erase(bytes.begin());  // the byte that picks the file
+    }
+    return files;
+  }();
+  if (size == 0) return 0;
+  for (const auto& [name, bytes] : world) PutFile("data/" + name, bytes.data(), bytes.size());
+  PutFile("data/" + world[data[0] % world.size()].first, data + 1, size - 1);
+  std::ostringstream out, err;
+  zdata::checkCommand(Folder() + "data", {}, {out, err});
+  zdata::infoCommand(Folder() + "data", {true}, {out, err});
+  zdata::unpackCommand(Folder() + "data", Folder() + "sources", {true}, {out, err});
   return 0;
 }
 
