@@ -97,32 +97,12 @@ std::wstring quote(const std::string& word) {
   return out + L"\"";
 }
 
-// Run a command line with these standard handles (inheritable, or null for none); its exit code,
-// or -1 when it could not start.
-int run(std::wstring commandLine, HANDLE out, HANDLE err) {
-  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE in =
-      ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup, startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in, startup.hStdOutput = out, startup.hStdError = err;
-  PROCESS_INFORMATION process{};
-  const BOOL started =
-      ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-  ::CloseHandle(in);
-  if (!started) return -1;
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  DWORD code = 0;
-  ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
-HANDLE createForChild(const std::string& path) {
-  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  return ::CreateFileW(utf8::Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+// Run a command line through the command interpreter, which waits for it; its exit code. The
+// program inherits our environment and whichever standard handles the line does not redirect.
+int shell(const std::wstring& commandLine) {
+  std::fflush(nullptr);
+  // cmd /c takes off the outer quotes and leaves the quoted words and redirections inside as they are.
+  return _wsystem((L"\"" + commandLine + L"\"").c_str());
 }
 
 }  // namespace
@@ -152,11 +132,9 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
     WriteFile(scratch.file("script.txt"), script);
     command += L" --script " + quote(scratch.file("script.txt"));
   }
-  HANDLE out = createForChild(scratch.file("out.txt")), err = createForChild(scratch.file("err.txt"));
   SimResult result;
-  result.exitCode = run(command, out, err);
-  ::CloseHandle(out);
-  ::CloseHandle(err);
+  result.exitCode = shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) +
+                          L" <NUL");
   // Text written to the console ends its lines with CR LF here; the tests read them as LF.
   std::erase(result.out = ReadFile(scratch.file("out.txt")), '\r');
   std::erase(result.err = ReadFile(scratch.file("err.txt")), '\r');
@@ -180,20 +158,12 @@ bool RunFresh(const std::function<void()>& body) {
   if (length == 0 || length >= MAX_PATH * 4) return false;
   std::string folders;
   for (const auto& folder : now.folders) folders += (folders.empty() ? "" : "|") + folder;
-  const std::wstring command =
-      quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) + L" --gtest_brief=1";
-  // The child learns its call and our folders from variables it inherits, and writes where we do:
-  // our standard handles, made inheritable.
-  ::SetEnvironmentVariableW(L"ZELVO_FRESH_CALL", std::to_wstring(call).c_str());
-  ::SetEnvironmentVariableW(L"ZELVO_FRESH_FOLDERS", utf8::Widen(folders).c_str());
-  std::fflush(nullptr);
-  HANDLE out = nullptr, err = nullptr, process = ::GetCurrentProcess();
-  ::DuplicateHandle(process, ::GetStdHandle(STD_OUTPUT_HANDLE), process, &out, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  ::DuplicateHandle(process, ::GetStdHandle(STD_ERROR_HANDLE), process, &err, 0, TRUE, DUPLICATE_SAME_ACCESS);
-  const int code = run(command, out, err);
-  for (const wchar_t* name : {L"ZELVO_FRESH_CALL", L"ZELVO_FRESH_FOLDERS"}) ::SetEnvironmentVariableW(name, nullptr);
-  if (out) ::CloseHandle(out);
-  if (err) ::CloseHandle(err);
+  // The child learns its call and our folders from variables it inherits, and writes where we do.
+  ::_wputenv_s(L"ZELVO_FRESH_CALL", std::to_wstring(call).c_str());
+  ::_wputenv_s(L"ZELVO_FRESH_FOLDERS", utf8::Widen(folders).c_str());
+  const int code =
+      shell(quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) + L" --gtest_brief=1 <NUL");
+  for (const wchar_t* name : {L"ZELVO_FRESH_CALL", L"ZELVO_FRESH_FOLDERS"}) ::_wputenv_s(name, L"");
   return code == 0;
 }
 
