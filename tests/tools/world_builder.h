@@ -83,10 +83,10 @@ inline std::string listing(const fs::path& dir, const std::string& label) {
   return text + "\n";
 }
 
-// A good small world (worlds/good.json): every image, font and sprite the game asks for, screens 1, 2
-// and 11, two events, an artifact, a dialog and music. Its pictures and music (worlds/good/), and the
-// files of the folder `more` if named, are copied to `dir`; the manifest is returned and written by the
-// caller (tests change it first).
+// A good small world (worlds/good.json): every image, font and sprite the game asks for, each fit for
+// where the game draws it, screens 1, 2 and 11, two events, an artifact, a dialog and music. Its
+// pictures and music (worlds/good/), and the files of the folder `more` if named, are copied to `dir`;
+// the manifest is returned and written by the caller (tests change it first).
 inline json goodWorld(const fs::path& dir, const std::string& more = "") {
   const fs::path worlds = fs::path(ZELVO_SOURCE_DIR) / "tests/tools/worlds";
   for (const std::string& folder : {std::string("good"), more})

@@ -5,6 +5,7 @@
 #include <queue>
 #include <set>
 
+#include "check_looks.h"
 #include "pixels.h"
 #include "text.h"
 
@@ -495,6 +496,7 @@ void Checker::run() {
 void checkDataSet(const LoadedSet& set, Report& report) {
   Checker checker(set, report);
   checker.run();
+  checkLooks(set, report);
 }
 
 }  // namespace zdata
