@@ -43,13 +43,30 @@ int shell(const std::wstring& commandLine) {
 
 // Folders named by the process that made them, so that a fresh process finds its own at the end.
 std::wstring folderBase() {
-  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() + std::to_wstring(::GetCurrentProcessId()) +
-         L"-";
+  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() + std::to_wstring(::GetCurrentProcessId()) + L"-";
+}
+
+// A fresh process cannot remove a folder that holds a file it left open, so the first folder a test
+// program makes sweeps away those of processes that have ended.
+void removeOrphans() {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+    const std::wstring name = entry.path().filename().wstring();
+    if (name.rfind(L"zelvo-test-", 0) != 0) continue;
+    const DWORD id = std::wcstoul(name.c_str() + 11, nullptr, 10);
+    DWORD code = 0;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    const bool running = process && ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    if (process) ::CloseHandle(process);
+    if (!running) std::filesystem::remove_all(entry.path(), ignored);
+  }
 }
 
 }  // namespace
 
 TempDir::TempDir() {
+  static const bool swept = (removeOrphans(), true);
+  (void)swept;
   for (unsigned attempt = 0; path_.empty(); ++attempt) {
     const std::wstring name = folderBase() + std::to_wstring(attempt);
     if (::CreateDirectoryW(name.c_str(), nullptr)) path_ = utf8::Narrow(name);
