@@ -43,7 +43,8 @@ int shell(const std::wstring& commandLine) {
 
 // Folders named by the process that made them, so that a fresh process finds its own at the end.
 std::wstring folderBase() {
-  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() + std::to_wstring(::GetCurrentProcessId()) + L"-";
+  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
+         std::to_wstring(::GetCurrentProcessId()) + L"-";
 }
 
 // A fresh process cannot remove a folder that holds a file it left open, so the first folder a test
@@ -83,8 +84,8 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
     command += L" --script " + quote(scratch.file("script.txt"));
   }
   SimResult result;
-  result.exitCode = shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) +
-                          L" <NUL");
+  result.exitCode =
+      shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) + L" <NUL");
   // Text written to the console ends its lines with CR LF here; the tests read them as LF.
   std::erase(result.out = ReadFile(scratch.file("out.txt")), '\r');
   std::erase(result.err = ReadFile(scratch.file("err.txt")), '\r');
