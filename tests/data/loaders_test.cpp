@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "data/loaders.h"
-#include "data/sprites.h"
 #include "services/log.h"
 #include "support/data_builder.h"
 #include "support/device.h"
@@ -152,20 +151,6 @@ TEST_F(Loaders, OddRecordsLoadIntoTheGoldenTablesAndLoadingAgainKeepsOrReplacesB
   const Sprite& wrapped = spriteTable.at(20);
   EXPECT_EQ(wrapped.pixels[64], 0xAB);
   EXPECT_EQ(std::count(wrapped.pixels, wrapped.pixels + 65025, 0), 65024);
-}
-
-TEST(DecodeFrames, ZeroSizedSpritesWriteNothingAndOneByOneTakesItsOnlyWord) {
-  uint8_t frameData[8] = {0, 0, 0, 0, 0x34, 0x12, 0, 0};
-  uint16_t pixels[2] = {0xEEEE, 0xEEEE};
-  Sprite s;
-  s.frameCount = 1, s.width = 0, s.height = 3, s.frameData = frameData, s.frameDataSize = 8, s.pixels = pixels;
-  EXPECT_EQ(decodeFrames(s).kind, FrameFault::None);
-  EXPECT_EQ(std::vector<uint16_t>(pixels, pixels + 2), std::vector<uint16_t>(2, 0xEEEE));
-  // With a single position, the first word is read before the stop test, as for any frame.
-  s.width = s.height = 1, s.frameDataSize = 6, s.pixelsReady = 0;
-  EXPECT_EQ(decodeFrames(s).kind, FrameFault::None);
-  EXPECT_EQ(s.pixelsReady, 1);
-  EXPECT_EQ(std::vector<uint16_t>(pixels, pixels + 2), (std::vector<uint16_t>{0x1234, 0xEEEE}));
 }
 
 namespace {

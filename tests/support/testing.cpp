@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +15,7 @@ namespace testing_support {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  if (owned_) std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -48,6 +49,35 @@ std::vector<std::string> LogLines(const std::string& logText) {
   std::istringstream in(logText);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+namespace {
+
+// The current test's failures so far. Those after the first reportFrom are written to standard
+// error, where a death test's parent shows what its child said: the child's own reports are silenced.
+int failures(int reportFrom = INT_MAX) {
+  const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
+  int failed = 0;
+  for (int i = 0; i < result.total_part_count(); ++i) {
+    const ::testing::TestPartResult& part = result.GetTestPartResult(i);
+    if (part.failed() && failed++ >= reportFrom)
+      std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "?", part.line_number(), part.message());
+  }
+  return failed;
+}
+
+}  // namespace
+
+bool RunFresh(const std::function<void()>& body) {
+  const int before = failures();
+  EXPECT_EXIT(
+      {
+        body();
+        std::fflush(nullptr);
+        LeaveFreshProcess(failures(before) > before ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  return failures() == before;
 }
 
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {

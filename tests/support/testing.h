@@ -23,7 +23,6 @@ class TempDir {
 
  private:
   std::string path_;
-  bool owned_ = true;  // removed at the end (a fresh process on Windows borrows its parent's)
 };
 
 std::string ReadFile(const std::string& path);  // whole file, empty when missing
@@ -50,10 +49,13 @@ SimResult RunSim(const std::vector<std::string>& args, const std::string& script
 // A PNG's pixels as 8-bit RGB, row by row; empty when it cannot be read.
 std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, int* height = nullptr);
 
-// Run body in a forked child, from the program's pristine state; true when the child ended normally
-// and its expectations held. Windows has no fork: the test program starts again on this test, which
-// replays it up to this call (earlier bodies skipped, the same TempDirs) and runs only this body.
+// Run body in a child process, from the program's pristine state; true when the child ended normally
+// and its expectations held. GoogleTest's death tests make the child: a fork, or on Windows the test
+// program started again on this test, which makes again what the test made before the call (in
+// folders of its own) and runs only this body. So a body checks what it does itself.
 bool RunFresh(const std::function<void()>& body);
+// How a fresh process ends, with this exit code, when its body has run (testing_posix/_windows.cpp).
+[[noreturn]] void LeaveFreshProcess(int code);
 
 // Ways to put what is no regular file under a file's name (a folder, a device, a FIFO, a broken link).
 struct NotRegularFile {

@@ -1,12 +1,10 @@
 // testing_windows.cpp -- the test helpers that start processes or make folders, on Windows.
-#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "platform/common/utf8.h"
 #include "support/testing.h"
@@ -16,68 +14,6 @@ namespace testing_support {
 const bool kCrossBuilt = true;
 
 namespace {
-
-// What this process knows of the test running now: the folders it made, the fresh runs it asked
-// for. A fresh child learns its parent's from the environment.
-struct FreshState {
-  std::string test;                   // the test these belong to
-  std::vector<std::string> folders;   // TempDirs made so far, in order
-  int calls = 0;                      // RunFresh calls so far
-  int childCall = 0;                  // in a fresh child: the call whose body it runs
-  std::vector<std::string> borrowed;  // in a fresh child: the parent's folders, in order
-  bool reached = false;               // in a fresh child: its body has run
-  std::unique_ptr<::testing::ScopedFakeTestPartResultReporter> quiet;
-  ::testing::TestPartResultArray swallowed;
-} fresh;
-
-std::string currentTest() {
-  const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string();
-}
-
-// The state belongs to one test: another test starts it anew.
-FreshState& state() {
-  const std::string test = currentTest();
-  if (fresh.test != test) {
-    fresh.test = test;
-    fresh.folders.clear();
-    fresh.calls = 0;
-  }
-  return fresh;
-}
-
-std::string environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// A fresh child replays its test up to its own call without reporting what fails on the way (the
-// bodies it skips did not leave the state the checks in between expect), then reports its body.
-class FreshChild : public ::testing::EmptyTestEventListener {
-  void OnTestStart(const ::testing::TestInfo&) override {
-    fresh.quiet = std::make_unique<::testing::ScopedFakeTestPartResultReporter>(
-        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &fresh.swallowed);
-  }
-  void OnTestEnd(const ::testing::TestInfo&) override {
-    if (fresh.reached) return;
-    std::fprintf(stderr, "fresh process: the test ended before RunFresh call %d\n", fresh.childCall);
-    std::fflush(nullptr);
-    std::_Exit(3);
-  }
-};
-
-const bool kChildSetUp = [] {
-  fresh.childCall = std::atoi(environment("ZELVO_FRESH_CALL").c_str());
-  if (fresh.childCall <= 0) return false;
-  const std::string folders = environment("ZELVO_FRESH_FOLDERS");
-  for (size_t at = 0; at < folders.size();) {
-    const size_t end = folders.find('|', at);
-    fresh.borrowed.push_back(folders.substr(at, end - at));
-    at = end == std::string::npos ? folders.size() : end + 1;
-  }
-  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshChild);
-  return true;
-}();
 
 // One word of a command line, quoted the way CommandLineToArgvW and the C runtime read it back.
 std::wstring quote(const std::string& word) {
@@ -105,23 +41,38 @@ int shell(const std::wstring& commandLine) {
   return _wsystem((L"\"" + commandLine + L"\"").c_str());
 }
 
+// Folders named by the process that made them, so that a fresh process finds its own at the end.
+std::wstring folderBase() {
+  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
+         std::to_wstring(::GetCurrentProcessId()) + L"-";
+}
+
+// A fresh process cannot remove a folder that holds a file it left open, so the first folder a test
+// program makes sweeps away those of processes that have ended.
+void removeOrphans() {
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+    const std::wstring name = entry.path().filename().wstring();
+    if (name.rfind(L"zelvo-test-", 0) != 0) continue;
+    const DWORD id = std::wcstoul(name.c_str() + 11, nullptr, 10);
+    DWORD code = 0;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    const bool running = process && ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    if (process) ::CloseHandle(process);
+    if (!running) std::filesystem::remove_all(entry.path(), ignored);
+  }
+}
+
 }  // namespace
 
 TempDir::TempDir() {
-  FreshState& now = state();
-  if (now.folders.size() < fresh.borrowed.size()) {
-    // The parent's folder, unless the parent was done with it already (a scratch folder).
-    path_ = fresh.borrowed[now.folders.size()];
-    owned_ = ::CreateDirectoryW(utf8::Widen(path_).c_str(), nullptr) != 0;
-  }
-  const std::wstring base = (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
-                            std::to_wstring(::GetCurrentProcessId()) + L"-";
+  static const bool swept = (removeOrphans(), true);
+  (void)swept;
   for (unsigned attempt = 0; path_.empty(); ++attempt) {
-    const std::wstring name = base + std::to_wstring(attempt);
+    const std::wstring name = folderBase() + std::to_wstring(attempt);
     if (::CreateDirectoryW(name.c_str(), nullptr)) path_ = utf8::Narrow(name);
     if (path_.empty() && ::GetLastError() != ERROR_ALREADY_EXISTS) std::abort();
   }
-  now.folders.push_back(path_);
 }
 
 SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
@@ -133,38 +84,21 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
     command += L" --script " + quote(scratch.file("script.txt"));
   }
   SimResult result;
-  result.exitCode = shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) +
-                          L" <NUL");
+  result.exitCode =
+      shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) + L" <NUL");
   // Text written to the console ends its lines with CR LF here; the tests read them as LF.
   std::erase(result.out = ReadFile(scratch.file("out.txt")), '\r');
   std::erase(result.err = ReadFile(scratch.file("err.txt")), '\r');
   return result;
 }
 
-bool RunFresh(const std::function<void()>& body) {
-  FreshState& now = state();
-  const int call = ++now.calls;
-  if (fresh.childCall > 0) {
-    if (call != fresh.childCall) return true;
-    // From here on this process reports as the test itself would.
-    fresh.quiet.reset();
-    fresh.reached = true;
-    body();
-    std::fflush(nullptr);
-    std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-  }
-  wchar_t self[MAX_PATH * 4];
-  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
-  if (length == 0 || length >= MAX_PATH * 4) return false;
-  std::string folders;
-  for (const auto& folder : now.folders) folders += (folders.empty() ? "" : "|") + folder;
-  // The child learns its call and our folders from variables it inherits, and writes where we do.
-  ::_wputenv_s(L"ZELVO_FRESH_CALL", std::to_wstring(call).c_str());
-  ::_wputenv_s(L"ZELVO_FRESH_FOLDERS", utf8::Widen(folders).c_str());
-  const int code =
-      shell(quote(utf8::Narrow(self)) + L" " + quote("--gtest_filter=" + now.test) + L" --gtest_brief=1 <NUL");
-  for (const wchar_t* name : {L"ZELVO_FRESH_CALL", L"ZELVO_FRESH_FOLDERS"}) ::_wputenv_s(name, L"");
-  return code == 0;
+// A fresh process here is the test program started again, with folders of its own: it removes them.
+void LeaveFreshProcess(int code) {
+  const std::wstring base = folderBase();
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored))
+    if (entry.path().wstring().rfind(base, 0) == 0) std::filesystem::remove_all(entry.path(), ignored);
+  std::_Exit(code);
 }
 
 // Windows keeps devices out of folders and makes links only with a privilege: a folder is what
