@@ -28,9 +28,11 @@ std::string ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
 std::string CopyDataFiles(const std::string& from, const std::string& to) {
-  for (const char* name : {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat"}) {
+  for (const char* name :
+       {"map.dat", "images.dat", "fonts.dat", "sprites.dat", "art.dat", "dialogs.dat", "events.dat"}) {
     std::error_code error;
-    if (!std::filesystem::copy_file(std::filesystem::path(from) / name, std::filesystem::path(to) / name, error)) return name;
+    if (!std::filesystem::copy_file(std::filesystem::path(from) / name, std::filesystem::path(to) / name, error))
+      return name;
   }
   return "";
 }
@@ -61,7 +63,8 @@ int failures(int reportFrom = INT_MAX) {
   for (int i = 0; i < result.total_part_count(); ++i) {
     const ::testing::TestPartResult& part = result.GetTestPartResult(i);
     if (part.failed() && failed++ >= reportFrom)
-      std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "?", part.line_number(), part.message());
+      std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "?", part.line_number(),
+                   part.message());
   }
   return failed;
 }
@@ -78,6 +81,22 @@ bool RunFresh(const std::function<void()>& body) {
       },
       ::testing::ExitedWithCode(0), "");
   return failures() == before;
+}
+
+SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
+  TempDir scratch;
+  std::vector<std::string> words = {program};
+  words.insert(words.end(), args.begin(), args.end());
+  if (!script.empty()) {
+    WriteFile(scratch.file("script.txt"), script);
+    words.insert(words.end(), {"--script", scratch.file("script.txt")});
+  }
+  SimResult result{RunCommand(words, scratch.file("out.txt"), scratch.file("err.txt")),
+                   ReadFile(scratch.file("out.txt")), ReadFile(scratch.file("err.txt"))};
+  // Text written to the console on Windows ends its lines with CR LF; the tests read them as LF.
+  for (std::string* text : {&result.out, &result.err})
+    if (kCrossBuilt) std::erase(*text, '\r');
+  return result;
 }
 
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {

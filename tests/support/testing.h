@@ -54,6 +54,9 @@ std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, i
 // program started again on this test, which makes again what the test made before the call (in
 // folders of its own) and runs only this body. So a body checks what it does itself.
 bool RunFresh(const std::function<void()>& body);
+// Run a program's words with no standard input and its output in these files; its exit code, -1 when
+// it did not end by itself (testing_posix/_windows.cpp).
+int RunCommand(const std::vector<std::string>& words, const std::string& out, const std::string& err);
 // How a fresh process ends, with this exit code, when its body has run (testing_posix/_windows.cpp).
 [[noreturn]] void LeaveFreshProcess(int code);
 

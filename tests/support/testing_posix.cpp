@@ -23,27 +23,19 @@ TempDir::TempDir() {
 static std::string quote(const std::string& word) {
   std::string out = "'";
   for (char c : word) {
-    if (c == '\'') out += "'\\''";
-    else out += c;
+    if (c == '\'')
+      out += "'\\''";
+    else
+      out += c;
   }
   return out + "'";
 }
 
-SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
-  TempDir scratch;
-  std::string command = quote(program);
-  for (const auto& arg : args) command += " " + quote(arg);
-  if (!script.empty()) {
-    WriteFile(scratch.file("script.txt"), script);
-    command += " --script " + quote(scratch.file("script.txt"));
-  }
-  command += " >" + quote(scratch.file("out.txt")) + " 2>" + quote(scratch.file("err.txt")) + " </dev/null";
-  SimResult result;
-  int status = std::system(command.c_str());
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFile(scratch.file("out.txt"));
-  result.err = ReadFile(scratch.file("err.txt"));
-  return result;
+int RunCommand(const std::vector<std::string>& words, const std::string& out, const std::string& err) {
+  std::string command;
+  for (const auto& word : words) command += quote(word) + " ";
+  const int status = std::system((command + ">" + quote(out) + " 2>" + quote(err) + " </dev/null").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The folders are the parent's: a forked child leaves them alone.

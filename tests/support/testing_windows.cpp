@@ -33,14 +33,6 @@ std::wstring quote(const std::string& word) {
   return out + L"\"";
 }
 
-// Run a command line through the command interpreter, which waits for it; its exit code. The
-// program inherits our environment and whichever standard handles the line does not redirect.
-int shell(const std::wstring& commandLine) {
-  std::fflush(nullptr);
-  // cmd /c takes off the outer quotes and leaves the quoted words and redirections inside as they are.
-  return _wsystem((L"\"" + commandLine + L"\"").c_str());
-}
-
 // Folders named by the process that made them, so that a fresh process finds its own at the end.
 std::wstring folderBase() {
   return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
@@ -75,21 +67,12 @@ TempDir::TempDir() {
   }
 }
 
-SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script) {
-  TempDir scratch;
-  std::wstring command = quote(program);
-  for (const auto& arg : args) command += L" " + quote(arg);
-  if (!script.empty()) {
-    WriteFile(scratch.file("script.txt"), script);
-    command += L" --script " + quote(scratch.file("script.txt"));
-  }
-  SimResult result;
-  result.exitCode =
-      shell(command + L" >" + quote(scratch.file("out.txt")) + L" 2>" + quote(scratch.file("err.txt")) + L" <NUL");
-  // Text written to the console ends its lines with CR LF here; the tests read them as LF.
-  std::erase(result.out = ReadFile(scratch.file("out.txt")), '\r');
-  std::erase(result.err = ReadFile(scratch.file("err.txt")), '\r');
-  return result;
+int RunCommand(const std::vector<std::string>& words, const std::string& out, const std::string& err) {
+  std::wstring command;
+  for (const auto& word : words) command += quote(word) + L" ";
+  std::fflush(nullptr);
+  // cmd /c takes off the outer quotes and leaves the quoted words and redirections inside as they are.
+  return _wsystem((L"\"" + command + L">" + quote(out) + L" 2>" + quote(err) + L" <NUL\"").c_str());
 }
 
 // A fresh process here is the test program started again, with folders of its own: it removes them.
