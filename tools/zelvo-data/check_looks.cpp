@@ -167,7 +167,8 @@ struct Looks {
         {5, "the dialog text", {50, 70, 195 + w1 - 1, 130 + h1 - 1}},
         {3, "\"Empty!\"", {90, 95, 90 + 6 * w2 - 1, 95 + h2 - 1}},
         {3, "the inventory's lines", {50, 70, right, lines ? bottom : 0}}};  // none without artifacts
-    for (const auto& [panel, what, area] : areas) {
+    for (const auto& [panel, what, bounds] : areas) {
+      const Rect area = bounds;  // a copy: clang 14 cannot capture a structured binding
       const Mask* m = drawn(panel, 25, 40);
       if (!m || area.x1 >= kView || area.y1 >= kView) continue;
       if (int n = pixels([&](int x, int y) { return area.contains(x, y) && !(*m)(x, y); }))
