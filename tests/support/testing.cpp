@@ -94,8 +94,8 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
   SimResult result{RunCommand(words, scratch.file("out.txt"), scratch.file("err.txt")),
                    ReadFile(scratch.file("out.txt")), ReadFile(scratch.file("err.txt"))};
   // Text written to the console on Windows ends its lines with CR LF; the tests read them as LF.
-  for (std::string* text : {&result.out, &result.err})
-    if (kCrossBuilt) std::erase(*text, '\r');
+  if (kCrossBuilt)
+    for (std::string* text : {&result.out, &result.err}) std::erase(*text, '\r');
   return result;
 }
 

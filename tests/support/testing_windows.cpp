@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 #include "platform/common/utf8.h"
 #include "support/testing.h"
@@ -34,9 +35,9 @@ std::wstring quote(const std::string& word) {
 }
 
 // Folders named by the process that made them, so that a fresh process finds its own at the end.
+constexpr std::wstring_view kPrefix = L"zelvo-test-";
 std::wstring folderBase() {
-  return (std::filesystem::temp_directory_path() / L"zelvo-test-").wstring() +
-         std::to_wstring(::GetCurrentProcessId()) + L"-";
+  return (std::filesystem::temp_directory_path() / kPrefix).wstring() + std::to_wstring(::GetCurrentProcessId()) + L"-";
 }
 
 // A fresh process cannot remove a folder that holds a file it left open, so the first folder a test
@@ -45,8 +46,8 @@ void removeOrphans() {
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
     const std::wstring name = entry.path().filename().wstring();
-    if (name.rfind(L"zelvo-test-", 0) != 0) continue;
-    const DWORD id = std::wcstoul(name.c_str() + 11, nullptr, 10);
+    if (!name.starts_with(kPrefix)) continue;
+    const DWORD id = std::wcstoul(name.c_str() + kPrefix.size(), nullptr, 10);
     DWORD code = 0;
     HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
     const bool running = process && ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
