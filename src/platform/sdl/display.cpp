@@ -156,7 +156,7 @@ void SaveScreenshot() {
   const int width = device.options.screenWidth, height = device.options.screenHeight;
   if (device.shown.empty()) return;
   // The first free number, so earlier pictures are never overwritten.
-  const std::filesystem::path folder = PathFromUtf8(device.options.appDirectory);
+  const std::filesystem::path folder = PathFromUtf8(UserFolder());
   for (int number = 1; number <= 999; ++number) {
     const std::string path = PathToUtf8(folder / ScreenshotName(number));
     std::error_code error;
@@ -169,7 +169,7 @@ void SaveScreenshot() {
     return;
   }
   std::fprintf(stderr, "zelvo: no screenshot saved: %s already holds 999 of them\n",
-               device.options.appDirectory.c_str());
+               UserFolder().c_str());
 }
 
 }  // namespace desktop

@@ -30,6 +30,11 @@ struct Device {
 };
 extern Device device;
 
+// The folder the port's own files go to: the user's folder where one was chosen, else the app directory.
+inline const std::string& UserFolder() {
+  return device.options.userDirectory.empty() ? device.options.appDirectory : device.options.userDirectory;
+}
+
 // device.cpp: an event turned into messages for the queue, or done by the device itself.
 void HandleEvent(const SDL_Event& event);
 
