@@ -9,7 +9,7 @@ struct Options {
   std::string appDirectory;          // the folder the game is installed in
   // Where the port keeps its own files (key sets, the view, screenshots, recordings); empty: the
   // app directory, as for a portable copy.
-  std::string userDirectory;
+  std::string userDirectory = {};
   std::string programName = "zelvo";  // the program file's name inside it
   int screenWidth = 240;             // the emulated handheld screen
   int screenHeight = 320;
