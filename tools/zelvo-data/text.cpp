@@ -133,7 +133,7 @@ DialogLayout dialogLayout(const std::string& text, unsigned glyphWidth) {
     std::string word;
     for (std::size_t i = r; i < t.size() && t[i] != ' '; ++i) {
       if (t[i] == '@') i += 5;
-      else word += t[i];
+      else if (t[i] != '\n') word += t[i];
     }
     out.markupBreaks.push_back({word, static_cast<int>(room)});
   };
