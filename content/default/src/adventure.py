@@ -307,8 +307,8 @@ RABBIT = w.sprite("rabbit", "scenery", props.rabbit())
 CARROTS = w.sprite("carrots", "scenery", props.carrots())
 s.put(ROOTS, 32, 170 - ROOTS.h)
 door(s, (32, 120, 18, 50), 11, 46, 140, note="up the roots to the meadow")
-once(s, (20, 90, 40, 30), "Roots reach down from the meadow. Stand by them and press @f7F4FAction @fFFFFto climb.",
-     note="roots are a way up")
+ROOTS_HINT = once(s, (20, 90, 40, 30), "Roots reach down from above. Stand by them and press @f7F4FAction @fFFFFto climb.",
+                  note="roots are a way up (shown once, in the warren or the mole's burrow)")
 s.put(RABBIT, 120, 170 - RABBIT.h)
 talk(s, (112, 140, 30, 30),
      "Rabbit: Oh! A turtle in my warren! These tunnels run on under the Old Oak. Have a carrot!")
@@ -440,6 +440,7 @@ PLUG = w.sprite("plug", "solid", props.dirt_plug(36, 12))
 s.put(PLUG, 100, 170)
 s.put(ROOTS, 62, 170 - ROOTS.h)
 door(s, (62, 120, 18, 50), 61, 30, 140, note="up the roots to the river bank")
+s.on(ROOTS_HINT, 62, 100)                # where Zelvo lands from the mole's hole, if not seen in the warren
 MOLE = w.sprite("mole", "scenery", props.mole())
 s.put(MOLE, 170, 170 - MOLE.h)
 hungry = talk(s, (168, 140, 24, 30),

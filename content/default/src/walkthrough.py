@@ -125,6 +125,7 @@ def walkthrough(r, upto=None):
     stage(61)
     r.walk("right", on(62), note="into the mole's hole")
     stage(62)
+    r.dismiss("roots are a way up")
     r.land()
     r.walk_to(156, 62)
     r.land()
