@@ -16,9 +16,11 @@ namespace zdata {
 
 namespace {
 
-constexpr int32_t kBottom = 189;  // the playfield's last row
+// These mirror the game's rules (world/player.cpp, world/collision.cpp).
+constexpr int32_t kBottom = 189;     // the playfield's last row
 constexpr int32_t kRightTurn = 206;  // a patroller turns back when its right edge passes this column
 constexpr int32_t kLeftTurn = 2;     // ... and when its x falls below 3
+constexpr int32_t kEdgeRight = 209;  // entering from the right, the player stands at 209 - width / 2
 
 struct Spot {
   int32_t x, y;
@@ -27,13 +29,14 @@ struct Spot {
 
 int32_t w = 0, h = 0;  // the player's size
 
-// The player's body at (x, y) is out of the ground, and it stands: the row under its feet is solid.
-bool free(int32_t x, int32_t y) {
+// The player's body at (x, y) is out of the ground; it stands when the row under its feet is solid too
+// (the game's own test, over the columns it tests).
+bool bodyClear(int32_t x, int32_t y) {
   for (int32_t dy = 0; dy < h; ++dy)
     if (!isRowClear(x, y, w, dy)) return false;
   return true;
 }
-bool stands(int32_t x, int32_t y) { return free(x, y) && !isRowClear(x, y, w, h); }
+bool stands(int32_t x, int32_t y) { return bodyClear(x, y) && !isRowClear(x, y, w, h); }
 
 // Every height at which the player can stand at column x of the built screen.
 std::vector<int32_t> surfaces(int32_t x) {
@@ -45,7 +48,7 @@ std::vector<int32_t> surfaces(int32_t x) {
 
 // Where a player put at (x, y) comes to stand, falling straight down; nothing when it falls out.
 std::optional<int32_t> landing(int32_t x, int32_t y) {
-  if (!free(x, y)) return std::nullopt;
+  if (!bodyClear(x, y)) return std::nullopt;
   for (; y + h <= kBottom; ++y)
     if (!isRowClear(x, y, w, h)) return y;
   return std::nullopt;
@@ -58,7 +61,7 @@ bool exists(int32_t column, int32_t row) {
 // The heights at which a player leaves screen n across its right (or left) edge.
 std::vector<int32_t> leaving(uint32_t n, bool right) {
   buildScreen(n);
-  return surfaces(right ? 209 - (w >> 1) - 1 : 1);
+  return surfaces(right ? kEdgeRight - (w >> 1) - 1 : 1);
 }
 
 std::vector<Spot> entrySpots(uint32_t n) {
@@ -70,7 +73,7 @@ std::vector<Spot> entrySpots(uint32_t n) {
   if (exists(column - 1, row))
     edges.push_back({1, leaving(screenMap[(column - 1) * 10 + row].screenNumber, true)});
   if (exists(column + 1, row))
-    edges.push_back({209 - (w >> 1), leaving(screenMap[(column + 1) * 10 + row].screenNumber, false)});
+    edges.push_back({kEdgeRight - (w >> 1), leaving(screenMap[(column + 1) * 10 + row].screenNumber, false)});
   buildScreen(n);
   for (const auto& [x, ys] : edges)
     for (int32_t y : ys)
@@ -104,7 +107,7 @@ void checkEntries(const LoadedSet& set, Report& report) {
   if (!getSprite(3, &player)) return;
   w = player.width, h = player.height;
   GameCanvas canvas;
-  for (const ScreenRecord& screen : std::vector<ScreenRecord>(screenMap.begin(), screenMap.end())) {
+  for (const ScreenRecord& screen : screenMap) {
     const uint32_t n = screen.screenNumber;
     if (n == 0 || columnOfScreen(n) < 0) continue;
     const std::vector<Spot> spots = entrySpots(n);
