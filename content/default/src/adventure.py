@@ -115,14 +115,17 @@ def use(s, rect, artifact, *actions, note=""):
 ARTIFACTS = (LANTERN, FEATHER, MUSHROOM, KEY, CRANK)
 
 
-def not_here(s, rect, right, text):
-    """Where an artifact is needed, the others are not dropped at Zelvo's feet: a word says why."""
+def not_here(s, rect, right, text, closer=None):
+    """Where an artifact is needed, the others are not dropped at Zelvo's feet: a word says why. With
+    closer, the right one used near its place but not on it says so too (placed after the event that
+    takes it, which leaves the screen, so only one of them speaks)."""
     x, y, rw, rh = rect
     for a in ARTIFACTS:
-        if a is right:
+        if a is right and not closer:
             continue
-        e = w.event("useArtifact", (rw, rh), param=a, note="%s is not what is needed here" % a.name)
-        e.do(w.say(text))
+        e = w.event("useArtifact", (rw, rh), param=a, note="%s is not what is needed here" % a.name
+                    if a is not right else "%s used too far from its place" % a.name)
+        e.do(w.say(closer if a is right else text))
         s.on(e, x, y)
 
 
@@ -212,8 +215,8 @@ once(s, (0, 126, 70, 34),
      note="Heron's greeting")
 talk(s, (74, 120, 40, 40),
      "Heron: The brook comes down from the Spring, past the old mill. Follow the path east.",
-     "Found something that might help? Stand where it's needed, press @f7F4FAction, @fFFFFand choose it from "
-     "your bag.",
+     "Found something useful? Stand where it's needed, press @f7F4FAction @fFFFFand choose it. Anywhere else "
+     "you just put it down.",
      "Hop over the pond on my lily pad. Or dive in, if you like: what turtle minds a swim?",
      then=(w.NOTHING,), note="Heron")
 door(s, (26, 136, 14, 24), 4, 30, 140, note="into Heron's hut")
@@ -389,7 +392,8 @@ tickle.do(w.spend(FEATHER),
           w.say("Badger: Hrmph! Who... a turtle? Fine, fine. I'll sleep in my den where it's quiet."),
           w.remove(BADGER), w.remove(ZZZ), w.score(100), w.disarm(snore), w.disarm(tickle),
           w.go(41, 62, 140))
-not_here(s, (0, 110, 92, 50), FEATHER, "The badger snores on. Something soft to tickle its nose, maybe?")
+not_here(s, (0, 110, 92, 50), FEATHER, "The badger snores on. Something soft to tickle its nose, maybe?",
+         closer="Zelvo can't reach the badger's nose from here. A little closer!")
 s.put(GRASS, 176, FLOOR - 12)
 
 s = w.screen(51, "Mushroom Glade", "glade")
@@ -455,7 +459,8 @@ feed.do(w.spend(MUSHROOM),
         w.remove(PLUG), w.place(KEY),
         w.say("Mole: Look, an old @fFFE0key @fFFFFcame up with the dirt! I've no door. Take it: press @f7F4FAction."),
         w.score(100), w.disarm(hungry), w.arm(thanks), w.disarm(feed), w.go(62, 140, 150))
-not_here(s, (110, 120, 100, 50), MUSHROOM, "Mole: Thank you, but I can't eat that. A red mushroom, now...")
+not_here(s, (110, 120, 100, 50), MUSHROOM, "Mole: Thank you, but I can't eat that. A red mushroom, now...",
+         closer="Mole: Over here, little one! My old eyes can't see that far.")
 treasure(s, 20, 170)
 
 s = w.screen(63, "Root Tunnel", "burrow", seed=63)
@@ -652,7 +657,8 @@ open_gate.do(w.spend(CRANK), w.say("Zelvo fits the crank in the gate and turns, 
              w.say("WHOOSH! The Spring bursts free, and the brook runs again, all the way to Lily Pond!"),
              w.say("Zelvo rides the rushing brook home, past the mill, the wood and the meadow..."),
              w.remove(LOW_WATER), w.arm(ending), w.go(1, *HOME))
-not_here(s, (60, 120, 80, 50), CRANK, "The sluice gate won't budge. It needs the crank that turns it.")
+not_here(s, (60, 120, 80, 50), CRANK, "The sluice gate won't budge. It needs the crank that turns it.",
+         closer="Zelvo must stand right by the gate to fit the crank.")
 
 
 # =====================================================================================================
