@@ -132,5 +132,16 @@ TEST(DialogLayout, SevenLinesFitByTheSevenPixelEstimate) {
   EXPECT_TRUE(zdata::dialogCut(many.substr(0, 100), 12));
 }
 
+TEST(DialogLayout, AColourSequenceInsideAWordCanEndALineEarly) {
+  // "Spring@fFFFF," counts 13 characters by the estimate; "Spring," alone fits after "Go to the ".
+  const auto early = zdata::dialogLayout("Go to the @fFFE0Spring@fFFFF, far east.", 6).markupBreaks;
+  ASSERT_EQ(early.size(), 1u);
+  EXPECT_EQ(early[0].word, "Spring,");
+  EXPECT_EQ(early[0].room, 85);
+  EXPECT_TRUE(zdata::dialogLayout("Go to the @fFFE0Spring, @fFFFFfar east.", 6).markupBreaks.empty());
+  // A word that would not fit without its sequences either is the estimate's doing.
+  EXPECT_TRUE(zdata::dialogLayout("Go and see the old @fFFE0Spring@fFFFF, far east.", 6).markupBreaks.empty());
+}
+
 }  // namespace
 }  // namespace zdtest

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "check_looks.h"
+#include "check_play.h"
 #include "pixels.h"
 #include "text.h"
 
@@ -333,9 +334,16 @@ void Checker::dialogs() {
     if (d.text[sizeof d.text - 1] != 0)
       r_.warning(kDialogsFile, rec, "text", "the text fills all 128 bytes with no 0 byte to end it");
     std::string text = fieldText(fieldBytes(d.text), dialog::kTextSize - 1);
-    if (auto cut = dialogCut(text, glyphWidth)) {
+    const DialogLayout layout = dialogLayout(text, glyphWidth);
+    if (layout.cut) {
       r_.warning(kDialogsFile, rec, "text",
-                 "does not fit the dialog box's seven lines; the box stops before \"" + cut->lost + "\"");
+                 "does not fit the dialog box's seven lines; the box stops before \"" + layout.cut->lost + "\"");
+    }
+    for (const MarkupBreak& b : layout.markupBreaks) {
+      r_.warning(kDialogsFile, rec, "text",
+                 "a line ends " + std::to_string(b.room) + " pixels short, before \"" + b.word +
+                     "\": the box counts the word's colour sequences as 6 characters each, so it does not fit by its "
+                     "estimate");
     }
   }
 }
@@ -497,6 +505,7 @@ void checkDataSet(const LoadedSet& set, Report& report) {
   Checker checker(set, report);
   checker.run();
   checkLooks(set, report);
+  checkEntries(set, report);
 }
 
 }  // namespace zdata

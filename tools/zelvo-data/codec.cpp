@@ -448,6 +448,7 @@ static bool readWhole(const fs::path& path, Bytes& out) {
 
 LoadedSet loadDataSet(const fs::path& dir, Report& report) {
   LoadedSet set;
+  set.dir = dir;
   DataSet& d = set.records;
   for (const char* name : {kSpritesFile, kEventsFile, kArtifactsFile, kFontsFile, kImagesFile, kMapFile, kDialogsFile}) {
     FileState state;

@@ -43,6 +43,7 @@ struct FileState {
 
 // A data set as read from a folder: every record as stored (map: all 100 records), per-file state.
 struct LoadedSet {
+  std::filesystem::path dir;  // where it was read from
   DataSet records;
   std::vector<uint32_t> imageEntries, fontEntries, spriteEntries, eventEntries;
   std::vector<FileState> files;  // the seven files in loading order

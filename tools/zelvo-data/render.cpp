@@ -35,18 +35,6 @@ constexpr uint16_t kTriggerColours[] = {rgbTo565(160, 160, 160), rgbTo565(255, 2
                                         rgbTo565(255, 60, 255)};
 constexpr const char* kTriggerLetters[] = {"?", "T", "A", "U"};
 
-// The game draws into its own back buffer; this one is ours, the view's 240 x 240 pixels.
-struct Canvas {
-  std::vector<uint16_t> pixels = std::vector<uint16_t>(kBackStride * kViewSize, 0);
-  Canvas() {
-    display = Display{};
-    display.backBuffer = pixels.data();
-    display.backBufferSize = static_cast<uint32_t>(pixels.size() * 2);
-    display.rgbToPixel = rgbTo565;
-  }
-  ~Canvas() { display = Display{}; }
-};
-
 void outline(int x0, int y0, int x1, int y1, uint16_t colour) {
   auto put = [&](int x, int y) {
     if (x >= 0 && x < kPlayfieldWidth && y >= 0 && y < kPlayfieldHeight)
@@ -93,11 +81,7 @@ Picture playfield() {
 
 // Build screen n the way entering it does, its number in the corner; the player is not there.
 Picture renderScreen(uint32_t number, bool events) {
-  screenColumn = (number - 1) / 10;
-  screenRow = (number - 1) % 10;
-  objectList.clear();
-  fillRect(15, 25, 225, 215, 200, 200, 255);
-  spawnScreenObjects(number);
+  buildScreen(number);
   if (events) markEvents(number);
   label(std::to_string(number), 1, 1, 0xFFFF);
   return playfield();
@@ -147,6 +131,30 @@ class Map {
 
 }  // namespace
 
+GameCanvas::GameCanvas() {
+  display = Display{};
+  display.backBuffer = pixels.data();
+  display.backBufferSize = static_cast<uint32_t>(pixels.size() * 2);
+  display.rgbToPixel = rgbTo565;
+}
+GameCanvas::~GameCanvas() { display = Display{}; }
+
+bool loadIntoGame(const fs::path& dir) {
+  headless::DeviceConfig config;
+  config.appDirectory = dir.string();
+  headless::Configure(config);
+  appDirectory = dir.string() + "/";
+  return loadGameData() == 0;
+}
+
+void buildScreen(uint32_t number) {
+  screenColumn = (number - 1) / 10;
+  screenRow = (number - 1) % 10;
+  objectList.clear();
+  fillRect(15, 25, 225, 215, 200, 200, 255);
+  spawnScreenObjects(number);
+}
+
 int renderCommand(const fs::path& dir, const fs::path& out, const RenderOptions& options, Streams io) {
   Report report;
   LoadedSet set = loadDataSet(dir, report);
@@ -162,16 +170,11 @@ int renderCommand(const fs::path& dir, const fs::path& out, const RenderOptions&
     return 1;
   }
 
-  // The game's own loaders fill the game's tables from the folder, on the headless device.
-  headless::DeviceConfig config;
-  config.appDirectory = dir.string();
-  headless::Configure(config);
-  appDirectory = dir.string() + "/";
-  if (loadGameData() != 0) {
+  if (!loadIntoGame(dir)) {
     io.err << "error: the game cannot load " << dir.string() << "; nothing rendered\n";
     return 1;
   }
-  Canvas canvas;
+  GameCanvas canvas;
 
   std::vector<uint32_t> numbers;
   for (const ScreenRecord& screen : screenMap)

@@ -1,6 +1,8 @@
 // text.cpp -- texts and byte strings in sources, and the dialog box's line layout.
 #include "text.h"
 
+#include "flow/dialog.h"
+
 namespace zdata {
 
 std::string fieldText(const uint8_t* field, std::size_t size) {
@@ -118,60 +120,38 @@ std::optional<Bytes> fromBase64(const std::string& text) {
   return out;
 }
 
-std::optional<DialogCut> dialogCut(const std::string& text, unsigned glyphWidth) {
-  // The working copy: a space before every line feed, carriage returns removed.
-  std::string t;
-  for (char c : text) {
-    if (c == '\n') t += ' ';
-    if (c != '\r') t += c;
-  }
-  constexpr int kLeft = 50, kTop = 70, kRight = 195, kBottom = 130, kStep = 10, kEstimate = 7;
-  int x = kLeft, y = kTop;
-  std::size_t stop = t.size();
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    std::size_t r = i;
-    while (r < t.size() && t[r] == '@') r = std::min(r + 6, t.size());
-    std::size_t space = t.find(' ', r);
-    std::size_t length = (space == std::string::npos ? t.size() : space) - r;
-    if (x + kEstimate * static_cast<long>(length) > kRight) {
-      y += kStep;
-      x = kLeft;
-      if (y > kBottom) {
-        stop = i;
-        break;
-      }
+DialogLayout dialogLayout(const std::string& text, unsigned glyphWidth) {
+  // The game's own layout, with glyphs of the world's width.
+  const std::string t = dialogWorkingCopy(text.data(), text.size());
+  DialogLayout out;
+  DialogLayoutSteps steps;
+  steps.glyph = [&](char, uint32_t, uint32_t) { return glyphWidth; };
+  steps.wrap = [&](std::size_t at, uint32_t room, bool fitsButForMarkup) {
+    if (!fitsButForMarkup) return;
+    std::size_t r = at;
+    while (r < t.size() && t[r] == '@') r += 6;
+    std::string word;
+    for (std::size_t i = r; i < t.size() && t[i] != ' '; ++i) {
+      if (t[i] == '@') i += 5;
+      else if (t[i] != '\n') word += t[i];
     }
-    char c = t[i];
-    if (c == '\n') {
-      y += kStep;
-      x = kLeft;
-    } else if (c == '@') {
-      i += 5;
-    } else {
-      x += static_cast<int>(glyphWidth);
-      if (x > kRight) {
-        x = kLeft;
-        y += kStep;
-      }
-    }
-    if (y > kBottom) {
-      stop = i + 1;
-      break;
-    }
-  }
-  if (stop >= t.size()) return std::nullopt;
+    out.markupBreaks.push_back({word, static_cast<int>(room)});
+  };
+  const std::size_t stop = layOutDialog(t, steps);
   // What is cut matters only when it would have shown something.
-  std::string visible;
   for (std::size_t i = stop; i < t.size(); ++i) {
     if (t[i] == '@') {
       i += 5;
     } else if (t[i] != ' ' && t[i] != '\n') {
-      visible = t.substr(i, 20);
+      out.cut = DialogCut{t.substr(i, 20)};
       break;
     }
   }
-  if (visible.empty()) return std::nullopt;
-  return DialogCut{visible};
+  return out;
+}
+
+std::optional<DialogCut> dialogCut(const std::string& text, unsigned glyphWidth) {
+  return dialogLayout(text, glyphWidth).cut;
 }
 
 }  // namespace zdata

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model.h"
 
@@ -27,5 +28,16 @@ struct DialogCut {
   std::string lost;  // the start of what is not shown
 };
 std::optional<DialogCut> dialogCut(const std::string& text, unsigned glyphWidth);
+// The whole layout: the cut, and every line the box ends early because it counts a word's colour
+// sequences as characters (the word would have fitted without them).
+struct MarkupBreak {
+  std::string word;  // the word moved to the next line, as drawn
+  int room;          // pixels left on the line it did not go on
+};
+struct DialogLayout {
+  std::optional<DialogCut> cut;
+  std::vector<MarkupBreak> markupBreaks;
+};
+DialogLayout dialogLayout(const std::string& text, unsigned glyphWidth);
 
 }  // namespace zdata

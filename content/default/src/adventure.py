@@ -52,7 +52,7 @@ DRIP = w.sprite("drip", "hazard", props.drip(), anim=5)
 BEE = w.sprite("bee", "hazard", props.bee(), anim=10)
 BAT = w.sprite("bat", "hazard", props.bat(), anim=6, motion="patrol", rate=34)
 BIRD = w.sprite("bird", "hazard", props.bird(), anim=5, motion="patrol", rate=40)
-BEETLE = w.sprite("beetle", "hazard", props.beetle(), anim=6, motion="patrol", rate=24)
+BEETLE = w.sprite("beetle", "hazard", props.beetle(), anim=6, motion="random")
 EEL = w.sprite("eel", "hazard", props.eel(), anim=4, motion="patrol", rate=30)
 BUTTERFLY = w.sprite("butterfly", "front", props.butterfly(), anim=6, motion="patrol", rate=20)
 FISH = w.sprite("fish", "scenery", props.fish(), anim=3, motion="patrol", rate=16)
@@ -110,6 +110,29 @@ def use(s, rect, artifact, *actions, note=""):
     e.do(*actions)
     s.on(e, x, y)
     return e
+
+
+ARTIFACTS = (LANTERN, FEATHER, MUSHROOM, KEY, CRANK)
+
+
+def not_here(s, rect, right, text, closer=None):
+    """Where an artifact is needed, the others are not dropped at Zelvo's feet: a word says why. With
+    closer, the right one used near its place but not on it says so too (placed after the event that
+    takes it, which leaves the screen, so only one of them speaks)."""
+    x, y, rw, rh = rect
+    for a in ARTIFACTS:
+        if a is right and not closer:
+            continue
+        e = w.event("useArtifact", (rw, rh), param=a, note="%s is not what is needed here" % a.name
+                    if a is not right else "%s used too far from its place" % a.name)
+        e.do(w.say(closer if a is right else text))
+        s.on(e, x, y)
+
+
+def found(s, artifact, text):
+    """Touching an artifact that lies there names it, once, and says how to take it."""
+    sp = artifact.sprite
+    return once(s, (artifact.x, artifact.y, sp.w - 1, sp.h - 1), text, note="%s found" % artifact.name)
 
 
 def door(s, rect, to, x, y, *before, armed=True, note=""):
@@ -180,22 +203,32 @@ PAD = ledge("pad", 20)
 s.put(PAD, 136, 162)
 POND = w.sprite("pond-water", "front", props.water_front(62, 26, 1), anim=2)
 s.put(POND, 115, 165)
+LOW_WATER = w.sprite("low-water", "foreground", props.low_water())
+s.put(LOW_WATER, 115, 165, layer=21)     # over the water, under the frame of the view
 s.put(GRASS, 0, FLOOR - 12)
 s.put(SIGN, 184, FLOOR - SIGN.h)
 once(s, (0, 126, 70, 34),
      "Heron: Zelvo! Wake up, little one! Lily Pond sinks lower every day, and the brook has gone quiet.",
-     "Something must be wrong at the old @fFFE0Spring@fFFFF, far east in the hills. Will you go and see?",
-     "Take my @fFFE0lantern@fFFFF from the hut. Use @f7F4FAction@fFFFF to talk, read, open doors and pick "
+     "Something is wrong far east in the hills, up at the old @fFFE0Spring. @fFFFFWill you go and see?",
+     "Take my @fFFE0lantern @fFFFFfrom the hut. @f7F4FAction @fFFFFtalks, reads signs, opens doors and picks "
      "things up.",
      note="Heron's greeting")
 talk(s, (74, 120, 40, 40),
      "Heron: The brook comes down from the Spring, past the old mill. Follow the path east.",
-     "Found something that might help? Stand where it's needed, press @f7F4FAction@fFFFF, and choose it from "
-     "your bag.",
+     "Found something useful? Stand where it's needed, press @f7F4FAction @fFFFFand choose it. Anywhere else "
+     "you just put it down.",
      "Hop over the pond on my lily pad. Or dive in, if you like: what turtle minds a swim?",
      then=(w.NOTHING,), note="Heron")
 door(s, (26, 136, 14, 24), 4, 30, 140, note="into Heron's hut")
 talk(s, (184, 130, 26, 30), "East: the Meadow and the Old Oak. Mind the brambles!")
+HOME = (50, 140)                         # where Zelvo comes home at the end
+ending = w.event("touch", (20, 30), armed=False, note="home again: the ending")
+ending.do(w.say("Lily Pond is filling up! The brook sings its way down from the hills again."),
+          w.say("Heron: You did it, Zelvo! Listen to that water. I knew a turtle would not give up."),
+          w.say("Mole, Otter and the mill mouse sent word: come and visit. Badger says he's asleep."),
+          w.say("Heron: Now rest, little one. The pond is full, and it's all yours to swim in."),
+          w.score(100), w.disarm(ending), w.FINISH)
+s.on(ending, HOME[0] - 4, HOME[1] - 10)
 
 s = w.screen(4, "Heron's Hut", "hut")
 s.ground(0, W + 1, FLOOR)
@@ -205,9 +238,10 @@ door(s, (14, 130, 20, 30), 1, 26, 140, note="out of Heron's hut")
 SHELF = w.sprite("bookshelf", "scenery", props.bookshelf())
 s.put(SHELF, 70, FLOOR - SHELF.h)
 talk(s, (70, 120, SHELF.w, 40),
-     "A book: 'Moles of the River Bank'. Moles, it says, would do anything for a @fF800red mushroom@fFFFF.")
+     "A book: 'Moles of the River Bank'. Moles, it says, would do anything for a @fF800red mushroom.")
 s.put(TABLE, 130, FLOOR - TABLE.h)
 lay(LANTERN, 136, FLOOR - TABLE.h)
+found(s, LANTERN, "Heron's @fFFE0lantern! @fFFFFPress @f7F4FAction @fFFFFhere to put it in your bag.")
 
 # =====================================================================================================
 # Under the pond (secret)
@@ -249,11 +283,15 @@ carried_by_touch(s, (180, 110, 14, 66), 1, 186, 140, "bubbles up from the depths
 # =====================================================================================================
 
 s = w.screen(11, "Meadow", "meadow")
-s.ground(0, 30, FLOOR).ground(50, 120, FLOOR).ground(120, 160, FLOOR, 152).ground(160, 196, 152)
+s.ground(0, 120, FLOOR).ground(120, 160, FLOOR, 152).ground(160, 196, 152)
 s.ground(196, 206, 152, FLOOR).ground(206, W + 1, FLOOR)
-s.down_open = True                       # the rabbit hole
 s.put(SIGN, 2, FLOOR - SIGN.h)
-talk(s, (2, 130, 26, 30), "Meadow Path. Down the hole: the Rabbit Warren. East: the Old Oak.")
+talk(s, (2, 130, 26, 30), "Meadow Path. The burrow: the Rabbit Warren. East: the Old Oak.")
+once(s, (0, 120, 8, 40), "A signpost! Stand by it and press @f7F4FAction @fFFFFto read it.",
+     note="signposts can be read")
+BURROW = w.sprite("burrow", "scenery", props.burrow())
+s.put(BURROW, 40, FLOOR - BURROW.h)
+door(s, (44, 140, 24, 20), 12, 36, 40, note="down the burrow to the warren")
 s.put(THORNS, 96, FLOOR - 11)
 STONE = ledge("stone", 32)
 s.put(STONE, 174, 126)
@@ -271,7 +309,9 @@ s.closed_left = True
 RABBIT = w.sprite("rabbit", "scenery", props.rabbit())
 CARROTS = w.sprite("carrots", "scenery", props.carrots())
 s.put(ROOTS, 32, 170 - ROOTS.h)
-door(s, (32, 120, 18, 50), 11, 8, 140, note="up the roots to the meadow")
+door(s, (32, 120, 18, 50), 11, 46, 140, note="up the roots to the meadow")
+ROOTS_HINT = once(s, (20, 90, 40, 30), "Roots reach down from above. Stand by them and press @f7F4FAction @fFFFFto climb.",
+                  note="roots are a way up (shown once, in the warren or the mole's burrow)")
 s.put(RABBIT, 120, 170 - RABBIT.h)
 talk(s, (112, 140, 30, 30),
      "Rabbit: Oh! A turtle in my warren! These tunnels run on under the Old Oak. Have a carrot!")
@@ -289,9 +329,8 @@ s.put(EARTH, 140, 112)
 treasure(s, 152, 112)
 s.put(ROOTS, 184, 170 - ROOTS.h)
 door(s, (184, 120, 18, 50), 21, 30, 140, note="up the roots to the oak")
-WORM = w.sprite("worm", "hazard", props.worm(), anim=4,
-                motion="patrol", rate=14)
-s.put(WORM, 206 - WORM.w, 170 - WORM.h)
+WORM = w.sprite("worm", "hazard", props.worm(), anim=4, motion="random")
+s.put(WORM, 62, 170 - WORM.h)
 
 s = w.screen(21, "Old Oak", "wood")
 s.ground(0, W + 1, FLOOR)
@@ -304,10 +343,11 @@ for (x, y) in ((24, 130), (116, 102), (34, 74), (116, 44)):
 NEST = w.sprite("nest", "scenery", props.nest())
 s.put(NEST, 128, 44 - NEST.h + 4)
 lay(FEATHER, 138, 44)
+found(s, FEATHER, "The jay's @fFFE0feather! @fFFFFPress @f7F4FAction @fFFFFhere to put it in your bag.")
 SQUIRREL = w.sprite("squirrel", "scenery", props.squirrel())
 s.put(SQUIRREL, 50, 130 - SQUIRREL.h)
 talk(s, (40, 100, 40, 30),
-     "Squirrel: The jay's @fFFE0feather@fFFFF? It's up in her nest, right at the top. Mind the bees!")
+     "Squirrel: The jay's @fFFE0feather? @fFFFFIt's up in her nest, right at the top. Mind the bees!")
 HIVE = w.sprite("hive", "scenery", props.hive())
 s.put(HIVE, 38, 84)                      # hanging from the third branch
 # The bees guard the hive, not the way up: they hang above the top of the jump from the ground
@@ -339,6 +379,8 @@ CRAG = w.sprite("crag", "solid", props.rock_arch(76, 118))
 BADGER = w.sprite("badger", "solid", props.badger())
 ZZZ = w.sprite("zzz", "scenery", props.zzz(), anim=2)
 s.put(CRAG, 92, FLOOR - CRAG.h)
+PILLARS = w.sprite("arch-pillars", "scenery", props.arch_pillars(CRAG.w, 30))
+s.put(PILLARS, 92, FLOOR - 30)
 s.put(BADGER, 100, FLOOR - BADGER.h)
 s.put(ZZZ, 84, FLOOR - 26 - 16)
 once(s, (40, 120, 30, 40), "A huge badger is fast asleep under the old arch. No way round, no way over!")
@@ -350,6 +392,8 @@ tickle.do(w.spend(FEATHER),
           w.say("Badger: Hrmph! Who... a turtle? Fine, fine. I'll sleep in my den where it's quiet."),
           w.remove(BADGER), w.remove(ZZZ), w.score(100), w.disarm(snore), w.disarm(tickle),
           w.go(41, 62, 140))
+not_here(s, (0, 110, 92, 50), FEATHER, "The badger snores on. Something soft to tickle its nose, maybe?",
+         closer="Zelvo can't reach the badger's nose from here. A little closer!")
 s.put(GRASS, 176, FLOOR - 12)
 
 s = w.screen(51, "Mushroom Glade", "glade")
@@ -359,12 +403,13 @@ OWL = w.sprite("owl", "scenery", props.owl())
 for (x, y, b) in ((28, 130, BRANCH_S), (78, 102, BRANCH_S), (136, 74, BRANCH)):
     s.put(b, x, y)
 lay(MUSHROOM, 162, 74)
+found(s, MUSHROOM, "A @fF800red mushroom! @fFFFFPress @f7F4FAction @fFFFFhere to put it in your bag.")
 s.put(OWL, 36, 130 - OWL.h)
 talk(s, (28, 100, 36, 30),
      "Owl: Hoo! The storm washed the river bridge away. They say Old Mole's tunnels run under the river.")
 for i, x in enumerate((90, 104, 118, 132, 146)):
     s.put(MUSHROOMS[i % 3], x, FLOOR - 9)
-s.put(BEETLE, 206 - BEETLE.w, FLOOR - BEETLE.h)
+s.put(BEETLE, 112, FLOOR - BEETLE.h)
 treasure(s, 92, 102, 10)
 
 # =====================================================================================================
@@ -399,11 +444,12 @@ PLUG = w.sprite("plug", "solid", props.dirt_plug(36, 12))
 s.put(PLUG, 100, 170)
 s.put(ROOTS, 62, 170 - ROOTS.h)
 door(s, (62, 120, 18, 50), 61, 30, 140, note="up the roots to the river bank")
+s.on(ROOTS_HINT, 62, 100)                # where Zelvo lands from the mole's hole, if not seen in the warren
 MOLE = w.sprite("mole", "scenery", props.mole())
 s.put(MOLE, 170, 170 - MOLE.h)
 hungry = talk(s, (168, 140, 24, 30),
               "Mole: Hmm? A visitor! Oof, I'm far too hungry to dig today.",
-              "Nothing in the world tastes as good as a @fF800red mushroom@fFFFF...", note="hungry mole")
+              "Nothing in the world tastes as good as a @fF800red mushroom...", note="hungry mole")
 thanks = talk(s, (168, 140, 24, 30),
               "Mole: My new tunnel goes down to the old caves. They run under the river, all the way east.",
               armed=False, note="thankful mole")
@@ -411,8 +457,10 @@ feed = use(s, (140, 140, 8, 30), MUSHROOM, note="give the mole the mushroom")
 feed.do(w.spend(MUSHROOM),
         w.say("Mole: A red mushroom! Oh, thank you! Now I can dig. Stand back!"),
         w.remove(PLUG), w.place(KEY),
-        w.say("Mole: Look, this old @fFFE0key@fFFFF came up with the dirt. Take it, I've no door to open."),
+        w.say("Mole: Look, an old @fFFE0key @fFFFFcame up with the dirt! I've no door. Take it: press @f7F4FAction."),
         w.score(100), w.disarm(hungry), w.arm(thanks), w.disarm(feed), w.go(62, 140, 150))
+not_here(s, (110, 120, 100, 50), MUSHROOM, "Mole: Thank you, but I can't eat that. A red mushroom, now...",
+         closer="Mole: Over here, little one! My old eyes can't see that far.")
 treasure(s, 20, 170)
 
 s = w.screen(63, "Root Tunnel", "burrow", seed=63)
@@ -457,6 +505,8 @@ light = use(s, (0, 110, 30, 40), LANTERN, note="light the lantern")
 light.do(w.remove(DARK), w.say("The lantern flares up. A hollow full of chasms! Good thing Zelvo didn't run in."),
          w.score(100), w.disarm(pushback), w.disarm(light), w.go(83, 12, 130))
 
+not_here(s, (0, 100, 40, 50), LANTERN, "That won't help. Zelvo needs a light to see by.")
+
 s = w.screen(82, "Well Shaft", "well", seed=82)
 s.ground(0, 56, 170).ground(56, 200, 178).ground(200, W + 1, 0)
 s.ceiling(0, 36, 26).ceiling(140, 200, 24, 34)
@@ -498,12 +548,14 @@ MILL = w.sprite("mill", "scenery", props.mill())
 MILL_TOP = FLOOR - MILL.h
 s.put(MILL, 96, MILL_TOP)
 s.put(DOOR, 142, 120 + MILL_TOP, layer=3)
-once(s, (126, 120, 10, 40), "The mill door is locked. Whoever had the key must have lost it.",
-     note="the locked mill door")
+# The yard is reached only through the caves the mole opens, so Zelvo has met the mill's key by now.
+LOCKED = once(s, (126, 120, 10, 40), "The mill door is locked. Would Mole's old key fit? Press @f7F4FAction @fFFFFby the door.",
+              note="the locked mill door")
 enter = door(s, (140, 120, 24, 40), 95, 30, 140, armed=False, note="into the mill")
 unlock = use(s, (140, 120, 24, 40), KEY, note="unlock the mill")
 unlock.do(w.spend(KEY), w.say("The old key turns with a creak. The mill door swings open!"), w.score(100),
-          w.arm(enter), w.disarm(unlock), w.go(95, 30, 140))
+          w.arm(enter), w.disarm(unlock), w.disarm(LOCKED), w.go(95, 30, 140))
+not_here(s, (140, 120, 24, 40), KEY, "That won't open a lock. The mill door wants its key.")
 once(s, (20, 150, 50, 36), "Zelvo climbs out of the old well into the mill yard. Fresh air!")
 flowers(s, FLOOR, (76, 88, 190))
 
@@ -533,7 +585,7 @@ s.put(GEAR, 76, 62, layer=3)
 MOUSE = w.sprite("mouse", "scenery", props.mouse())
 s.put(MOUSE, 60, FLOOR - MOUSE.h)
 talk(s, (50, 140, 30, 20),
-     "Mouse: The miller left when the brook dried up. His @fFFE0crank@fFFFF for the sluice? Up in the attic!")
+     "Mouse: The miller left when the brook dried up. His @fFFE0crank @fFFFFfor the sluice? Up in the attic!")
 s.put(CRATE, 96, FLOOR - CRATE.h)
 SHELF_P = ledge("plank", 40)
 SHELF_N = ledge("plank", 32)
@@ -563,6 +615,7 @@ s.ground(0, 8, 0).ground(8, 170, 178).ground(200, W + 1, 178)
 s.closed_left = True
 s.down_open = True
 lay(CRANK, 34, 120)
+found(s, CRANK, "The miller's @fFFE0crank! @fFFFFPress @f7F4FAction @fFFFFhere to put it in your bag.")
 s.put(SHELF_P, 20, 120)
 s.put(SHELF_P, 66, 148)
 s.put(BAT, 206 - BAT.w, 96)
@@ -598,8 +651,11 @@ once(s, (168, 130, 42, 40), "The Spring at last! But its sluice gate is shut fas
 open_gate = use(s, (84, 140, 10, 30), CRANK, note="open the sluice gate")
 open_gate.do(w.spend(CRANK), w.say("Zelvo fits the crank in the gate and turns, and turns, and turns..."),
              w.remove(GATE), w.score(500),
-             w.say("WHOOSH! The Spring bursts free. The brook will run again, all the way to Lily Pond!"),
-             w.FINISH)
+             w.say("WHOOSH! The Spring bursts free, and the brook runs again, all the way to Lily Pond!"),
+             w.say("Zelvo rides the rushing brook home, past the mill, the wood and the meadow..."),
+             w.remove(LOW_WATER), w.arm(ending), w.go(1, *HOME))
+not_here(s, (60, 120, 80, 50), CRANK, "The sluice gate won't budge. It needs the crank that turns it.",
+         closer="Zelvo must stand right by the gate to fit the crank.")
 
 
 # =====================================================================================================

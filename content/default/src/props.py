@@ -771,6 +771,61 @@ def rock_arch(w=76, h=118, tunnel=28):
     return out
 
 
+def arch_pillars(w=76, h=30, foot=14):
+    """The old arch's two pillars, standing a little behind the pass (scenery: Zelvo walks in front
+    of them): the same stone blocks as the crag, in its shadow, and widening into their feet."""
+    c = Canvas(w, h)
+    for x in range(w):
+        edge = min(x, w - 1 - x)
+        for y in range(h):
+            reach = foot - 4 + (y * 5) // h      # a little wider towards the ground
+            if edge >= reach:
+                continue
+            row = (y + 2) // 9
+            seam = (y + 2) % 9 == 0 or (x + (row % 2) * 7) % 14 == 0
+            c.set(x, y, P["cave"] if seam else (P["rockdk"] if hsh(x, y, 9) < 0.7 else P["rock"]))
+        if edge < foot:
+            c.set(x, h - 1, P["mossdk"] if hsh(x, 2, 9) < 0.5 else P["rockdk"])
+    out = c.outline(P["ink"]).sub(1, 1, w, h)
+    out.px[-1] = None
+    return out
+
+
+def burrow(w=34, h=18):
+    """A rabbit burrow in the meadow: a low mound of earth round a dark round mouth (scenery; Action
+    there leads down into the warren)."""
+    c = Canvas(w, h)
+    for x in range(w):
+        side = abs(x - (w - 1) / 2.0)
+        top = int(h - 1 - (h - 3) * max(0.0, 1 - (side / (w / 2.0)) ** 2) ** 0.6)
+        for y in range(max(0, top), h):
+            c.set(x, y, P["sand"] if y == top else ground_dirt(x, y))
+        for y in range(max(0, top), h):        # the mouth: a dark half-oval down to the ground
+            dx, dy = (x - (w - 1) / 2.0) / 9.0, (y - (h - 1)) / 11.0
+            if dx * dx + dy * dy < 1.0:
+                c.set(x, y, P["black"] if dx * dx + dy * dy < 0.6 else P["wooddk"])
+    out = c.outline(P["ink"]).sub(1, 1, w, h)
+    out.px[-1] = None
+    return out
+
+
+def low_water(w=62, h=8, skip=(21, 44)):
+    """What the sinking pond shows: the top rows of its bed laid bare, wet mud with a dark tide line
+    (over the water, which shows again when this is taken away); the lily pad's columns stay clear."""
+    c = Canvas(w, h)
+    for x in range(w):
+        if skip[0] <= x < skip[1]:
+            continue
+        for y in range(h):
+            n = hsh(x, y, 23)
+            col = P["mud"] if n < 0.6 else (P["wooddk"] if n < 0.85 else P["sand"])
+            if y == h - 1:
+                col = P["ink"] if (x // 3) % 2 else P["wooddk"]
+            c.set(x, y, col)
+    c.px[-1] = None
+    return c
+
+
 # ---- buildings and bigger scenery ------------------------------------------------------------------
 
 def hut():

@@ -41,7 +41,7 @@ from route import DYING, JUMPING, ON_GROUND, WALKFALLING, WALKJUMPING, Route, Ro
 DX = range(-12, 13)
 RELEASE = (-0.1, -0.05, 0.05, 0.1)
 TAP = 0.1
-PATROL_SCREENS = {51: 15, 73: 12, 91: 10, 93: 12}     # screen: seconds of arrival delays to try
+PATROL_SCREENS = {73: 12, 91: 10, 93: 12}     # screen: seconds of arrival delays to try
 
 
 class Done(Exception):

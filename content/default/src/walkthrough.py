@@ -69,6 +69,7 @@ def walkthrough(r, upto=None):
     r.press("a-button", note="into the hut")
     r.wait(on(4), 3, "in the hut")
     r.walk_to(140, note="to the table")
+    r.idle(0.5)            # the box that names it has just closed
     r.pick_up("the lantern")
     r.walk_to(20, note="back to the door")
     r.press("a-button", note="out of the hut")
@@ -76,10 +77,10 @@ def walkthrough(r, upto=None):
     hops(r, 1, (104, "right", FLOOR, "over the pond"))
     r.walk("right", on(11), note="to the meadow")
 
-    # Meadow: over the rabbit hole and the thorns (a shell), onto the stone (a shell).
+    # Meadow: past the signpost (a box shows) and the burrow, over the thorns (a shell), onto the
+    # stone (a shell).
     stage(11)
-    hops(r, 11, (14, "right", FLOOR, "over the rabbit hole"), (76, "right", FLOOR, "over the thorns (a shell)"),
-         (128, "right", 126, "onto the stone (a shell)"))
+    hops(r, 11, (76, "right", FLOOR, "over the thorns (a shell)"), (128, "right", 126, "onto the stone (a shell)"))
     r.walk("right", on(21), note="to the oak")
 
     # Old Oak: up the branches to the nest for the feather; berries at the foot.
@@ -88,6 +89,7 @@ def walkthrough(r, upto=None):
     hops(r, 21, (2, "right", 130, "onto the low branch"), (56, "right", 102, "to the second branch"),
          (120, "left", 74, "to the third branch"), (62, "right", 44, "to the nest"))
     r.walk_to(138, 21)
+    r.idle(0.5)            # the box that names it has just closed
     r.pick_up("the feather")
     r.walk("right", landed(21, 166), note="down from the nest")
     r.walk_to(172, 21)
@@ -114,6 +116,7 @@ def walkthrough(r, upto=None):
     hops(r, 51, (8, "right", 130, "onto the owl's branch"), (52, "right", 102, "to the second branch (a shell)"),
          (98, "right", 74, "to the mushroom"))
     r.walk_to(160, 51)
+    r.idle(0.5)            # the box that names it has just closed
     r.pick_up("the mushroom")
     r.walk("right", on(61), note="on to the river")
 
@@ -122,6 +125,7 @@ def walkthrough(r, upto=None):
     stage(61)
     r.walk("right", on(62), note="into the mole's hole")
     stage(62)
+    r.dismiss("roots are a way up")
     r.land()
     r.walk_to(156, 62)
     r.land()
@@ -184,6 +188,7 @@ def walkthrough(r, upto=None):
     stage(93)
     hops(r, 93, (112, "left", 148, "attic shelf 1"), (70, "left", 120, "attic shelf 2: the crank"))
     r.walk_to(36, 93)
+    r.idle(0.5)            # the box that names it has just closed
     r.pick_up("the crank")
     r.walk("right", on(94), note="down the attic's hole")
     r.land()
@@ -209,7 +214,11 @@ def walkthrough(r, upto=None):
     r.dismiss("the spring")
     r.land()
     r.walk_to(88, 92)
-    use(r, 1, "open the sluice gate", boxes=2)
+    use(r, 1, "open the sluice gate", boxes=3)
+
+    # Home on a full Lily Pond: Heron's last words, then the end picture and the title.
+    for i in range(4):
+        r.dismiss("home again %d" % (i + 1))
     r.wait(lambda q: q.mode == 1, 10, "the end picture, then the title")
 
 
@@ -222,7 +231,6 @@ def gameover(r):
     r.walk("right", on(11), note="to the meadow")
     for life in (3, 2, 1):
         r.land()
-        hops(r, 11, (14, "right", FLOOR, "over the rabbit hole"))
         r.walk("right", lambda q: q.x >= 92, note="into the thorns")
         r.wait(lambda q, life=life: q.lives < life, 10, "the thorns take a life")
     assert r.last.mode == 1, "the last life lost ends the game"
