@@ -88,9 +88,14 @@ std::string sourcesStamp(const fs::path& world) {
   return hex(fnv1a(all)) + " " + std::to_string(lines.size()) + " files\n";
 }
 
+bool isSources(const fs::path& world) {
+  std::error_code ec;
+  return fs::is_regular_file(world, ec) || fs::exists(world / kManifestName, ec);
+}
+
 int prepareWorld(const fs::path& world, PreparedWorld& prepared, Streams io) {
   std::error_code ec;
-  prepared.fromSources = fs::is_regular_file(world, ec) || fs::exists(world / kManifestName, ec);
+  prepared.fromSources = isSources(world);
   if (!prepared.fromSources) {
     if (!fs::exists(world / layout::kMapFile, ec)) {
       io.err << "error: " << world.string() << ": holds neither " << kManifestName << " nor " << layout::kMapFile

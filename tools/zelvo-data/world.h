@@ -16,6 +16,9 @@ struct PreparedWorld {
   std::string stamp;              // the sources' files as last seen (empty for a data folder)
 };
 
+// A manifest file or a folder holding world.json (else a data folder, or nothing).
+bool isSources(const std::filesystem::path& world);
+
 // A folder with world.json, a manifest file, or a folder of data files. Sources are packed as `pack`
 // packs them, its messages on io.err, into a cache folder of their own (under $XDG_CACHE_HOME or
 // ~/.cache, or %LOCALAPPDATA% on Windows: zelvo/worlds/). 0 ready, 1 the sources have errors (the
