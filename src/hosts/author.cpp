@@ -25,7 +25,7 @@ namespace {
 constexpr double kPollSeconds = 0.5;
 
 zdata::PreparedWorld prepared;
-std::string worldPath;
+std::string worldPath;  // the sources --watch looks at
 AuthorStart chosen;  // the start the options asked for
 struct Entry {
   uint32_t screen = 0;
@@ -97,7 +97,7 @@ int Prepare(const Options& options, const std::string& program, const std::strin
       return code;
     if (options.watch && !prepared.fromSources) return refuse("--watch needs a world's sources, not data files");
     *appDirectory = PathToUtf8(prepared.dataDir);
-    worldPath = options.world;
+    if (options.watch) worldPath = options.world;
   }
   std::string word = options.startScreen;
   if (!options.startAt.empty()) {

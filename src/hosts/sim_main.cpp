@@ -153,21 +153,26 @@ struct Copy {
 };
 std::vector<Copy> copies;
 
-void takeCopies(std::string& script) {
+// Takes the copy lines out of the script (keeping its line numbers); the problem of a bad one, or "".
+std::string takeCopies(std::string& script, const std::string& name) {
   std::istringstream in(script);
   std::string kept;
-  for (std::string line; std::getline(in, line); kept += "\n") {
+  int number = 1;
+  for (std::string line; std::getline(in, line); kept += "\n", ++number) {
     std::istringstream words(line);
     Copy copy;
     std::string verb;
-    if (words >> copy.time >> verb >> copy.from >> copy.to && verb == "copy") {
-      copies.push_back(copy);
+    if (!(words >> copy.time >> verb) || verb != "copy") {
+      kept += line;
       continue;
     }
-    kept += line;
+    if (!(words >> copy.from >> copy.to) || !(copy.time >= 0))
+      return name + ":" + std::to_string(number) + ": 'T copy FROM TO' needs a time and two files";
+    copies.push_back(copy);
   }
   script = kept;
   std::stable_sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.time < b.time; });
+  return "";
 }
 
 void afterFrame() {
@@ -298,7 +303,7 @@ int main(int argc, char** argv) {
     std::stringstream text;
     text << in.rdbuf();
     std::string script = text.str();
-    takeCopies(script);
+    if (const std::string problem = takeCopies(script, scriptPath); !problem.empty()) return usage(problem);
     try {
       events = headless::ParseScript(script, scriptPath);
     } catch (const headless::ScriptError& e) {
@@ -331,7 +336,7 @@ int main(int argc, char** argv) {
     monkey::Watch(monkeySeed);
   }
   if (trace.out || monkeyOn || benchmark) watch::afterFrame = traceFrame;
-  if (authorOptions.watch) watch::afterFrame = afterFrame;
+  if (authorOptions.watch || !copies.empty()) watch::afterFrame = afterFrame;
 
   headless::Configure(config);
   headless::Schedule(events);
