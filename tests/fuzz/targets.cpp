@@ -1,5 +1,6 @@
 // targets.cpp -- the libFuzzer targets other than the loaders'; the build names the target's function
 // (ZELVO_FUZZ_TARGET).
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -63,6 +64,20 @@ int picture(const uint8_t* data, size_t size) {
   return 0;
 }
 
+// Sources read: every problem names its file, and what reads without an error packs into files that
+// the game's own loaders read.
+void readsAndPacks(const std::string& world) {
+  zdata::Report report;
+  const zdata::DataSet sources = zdata::readSources(world, report);
+  for (const auto& d : report.diagnostics()) {
+    if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
+  }
+  if (report.hasErrors()) return;
+  StartInput();
+  for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
+  if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+}
+
 // zelvo-data's sources reader: the input is world.json, beside the seed pictures (which the manifest
 // seeds name) and a WAV file of 8 samples. What reads without an error packs into files the game loads.
 int manifest(const uint8_t* data, size_t size) {
@@ -76,16 +91,7 @@ int manifest(const uint8_t* data, size_t size) {
     return Folder() + "world";
   }();
   PutFile("world/world.json", data, size);
-  zdata::Report report;
-  const zdata::DataSet sources = zdata::readSources(world, report);
-  for (const auto& d : report.diagnostics()) {
-    if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
-  }
-  if (report.hasErrors()) return 0;
-  // What pack writes, the game's own loaders then read.
-  StartInput();
-  for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
-  if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+  readsAndPacks(world);
   return 0;
 }
 
@@ -111,6 +117,34 @@ int datafiles(const uint8_t* data, size_t size) {
   zdata::checkCommand(Folder() + "data", {}, {out, err});
   zdata::infoCommand(Folder() + "data", {true}, {out, err});
   zdata::unpackCommand(Folder() + "data", Folder() + "sources", {true}, {out, err});
+  return 0;
+}
+
+// zelvo-data's readers of Tiled files: the input is the manifest, the Tiled world, a map or the tileset
+// (its first byte picks which) of the seeds' small world with its screens in Tiled, among the others.
+int tiled(const uint8_t* data, size_t size) {
+  static const auto world = [] {
+    std::filesystem::create_directories(Folder() + "tiled/maps");
+    std::filesystem::create_directory_symlink(ZELVO_FUZZ_PICTURES, Folder() + "tiled/pictures");
+    std::vector<std::pair<std::string, std::string>> files;
+    for (std::string name : {"world.json", "maps/world.world", "maps/screen-001.tmj", "maps/screen-011.tmj",
+                             "maps/sprites.tsj"}) {
+      std::string seed = "world-" + name;
+      std::replace(seed.begin(), seed.end(), '/', '-');
+      std::ifstream in(ZELVO_FUZZ_SEEDS "/tiled/" + seed, std::ios::binary);
+      const std::string bytes(std::istreambuf_iterator<char>(in), {});
+      if (bytes.empty()) Fail("no seed %s", seed.c_str());
+      files.emplace_back("tiled/" + name, bytes.substr(1));  // after the byte that picks the file
+    }
+    return files;
+  }();
+  if (size == 0) return 0;
+  auto put = [](const std::string& name, const void* bytes, size_t count) {
+    PutFile(name, static_cast<const uint8_t*>(bytes), count);
+  };
+  for (const auto& [name, bytes] : world) put(name, bytes.data(), bytes.size());
+  put(world[data[0] % world.size()].first, data + 1, size - 1);
+  readsAndPacks(Folder() + "tiled");
   return 0;
 }
 
