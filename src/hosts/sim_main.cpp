@@ -207,7 +207,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> screenshots;
   bool noCounter = false;
 
-  app.add_option("--app-dir", appDir, "Folder the game is installed in: data files, settings.dat, log.txt, music");
+  app.add_option("--app-dir", appDir,
+                 "Folder the game is installed in: data files, settings.dat, log.txt, music (or --world)");
   app.add_option("--script", scriptPath, "Input script to play (format below)");
   app.add_option("--seconds", seconds, "Virtual seconds to run before asking the game to close")
       ->default_val(600.0)

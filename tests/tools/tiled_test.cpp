@@ -121,10 +121,10 @@ TEST(Tiled, TheProjectPlaysTheOpenMapInZelvoAndChecksTheWorldWithProgramsBesideT
   const json commands = readJson(dir / "maps/zelvo.tiled-project")["commands"];
   ASSERT_EQ(commands.size(), 2u);
   const std::string world = "\"" + fs::path(dir.path()).lexically_normal().string() + "\"";
-  EXPECT_EQ(commands[0]["name"], "Play this screen in Zelvo");
-  EXPECT_EQ(commands[0]["arguments"], "--world " + world + " --start-screen \"%mapfile\" --watch");
-  EXPECT_EQ(commands[1]["name"], "Check the world");
-  EXPECT_EQ(commands[1]["arguments"], "check " + world);
+  EXPECT_EQ(commands[0]["name"].get<std::string>() + ": " + commands[0]["arguments"].get<std::string>(),
+            "Play this screen in Zelvo: --world " + world + " --start-screen \"%mapfile\" --watch");
+  EXPECT_EQ(commands[1]["name"].get<std::string>() + ": " + commands[1]["arguments"].get<std::string>(),
+            "Check the world: check " + world);
   for (const json& command : commands) EXPECT_TRUE(fs::is_regular_file(command["command"].get<std::string>())) << command;
 }
 
