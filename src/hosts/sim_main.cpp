@@ -178,10 +178,11 @@ std::string takeCopies(std::string& script, const std::string& name) {
 void afterFrame() {
   traceFrame();
   while (!copies.empty() && copies.front().time <= headless::Now()) {
-    std::error_code error;
-    std::filesystem::copy_file(PathFromUtf8(copies.front().from), PathFromUtf8(copies.front().to),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) std::cerr << "zelvo-sim: cannot copy " << copies.front().from << ": " << error.message() << "\n";
+    // Written over in place, as an editor saves (std::filesystem's copy will not overwrite on Windows).
+    std::ifstream from(PathFromUtf8(copies.front().from), std::ios::binary);
+    std::ofstream to(PathFromUtf8(copies.front().to), std::ios::binary | std::ios::trunc);
+    if (!from || !(to << from.rdbuf()))
+      std::cerr << "zelvo-sim: cannot copy " << copies.front().from << " to " << copies.front().to << "\n";
     copies.erase(copies.begin());
   }
   author::AfterFrame();
