@@ -11,6 +11,7 @@
 #include "gfx/primitives.h"
 #include "gfx/text.h"
 #include "inventory/status.h"
+#include "services/author.h"
 #include "services/log.h"
 #include "world/collision.h"
 #include "world/objects.h"
@@ -42,6 +43,10 @@ void NewGame() {
   drawLives();
   drawEnergyBar();
 
+  if (authorStart.screen != 0) {  // an author trying a screen of the world
+    screenColumn = (authorStart.screen - 1) / 10;
+    screenRow = (authorStart.screen - 1) % 10;
+  }
   const uint32_t n = currentScreenNumber();
   fillRect(15, 25, 225, 215, 200, 200, 255);
   spawnScreenObjects(n);
@@ -57,8 +62,8 @@ void NewGame() {
 
   Sprite player;
   if (getSprite(kPlayerSprite, &player)) {
-    player.x = 20.0;
-    player.y = 1.0;
+    player.x = authorStart.at ? authorStart.x : 20.0;
+    player.y = authorStart.at ? authorStart.y : 1.0;
     player.firstFrame = 9;
     player.lastFrame = 16;
     player.frame = 9;

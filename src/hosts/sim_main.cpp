@@ -1,6 +1,7 @@
 // sim_main.cpp -- zelvo-sim: the game on the headless device, driven by a script, for tests and bug reports.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "flow/modes.h"
+#include "hosts/author.h"
 #include "hosts/monkey.h"
 #include "platform/common/files_kill.h"
 #include "platform/common/process.h"
@@ -31,6 +33,7 @@ Script files hold one event a line; '#' starts a comment. T is seconds of virtua
   T focus gained      the window gets it back
   T close             ask the program to close
   T shot FILE         save the emulated screen as a PNG
+  T copy FROM TO      copy file FROM over file TO (an author's edit of a source, for --watch)
 
 Virtual time passes only while the game sleeps or polls an empty message queue, so a run is
 as fast as the machine allows and gives the same log and pictures every time.
@@ -143,6 +146,48 @@ void reportBenchmark(double wallSeconds, double cpu) {
   std::fflush(stdout);
 }
 
+// Script lines 'T copy FROM TO', done after the first frame that ends at T or later.
+struct Copy {
+  double time;
+  std::string from, to;
+};
+std::vector<Copy> copies;
+
+// Takes the copy lines out of the script (keeping its line numbers); the problem of a bad one, or "".
+std::string takeCopies(std::string& script, const std::string& name) {
+  std::istringstream in(script);
+  std::string kept;
+  int number = 1;
+  for (std::string line; std::getline(in, line); kept += "\n", ++number) {
+    std::istringstream words(line);
+    Copy copy;
+    std::string verb;
+    if (!(words >> copy.time >> verb) || verb != "copy") {
+      kept += line;
+      continue;
+    }
+    if (!(words >> copy.from >> copy.to) || !(copy.time >= 0))
+      return name + ":" + std::to_string(number) + ": 'T copy FROM TO' needs a time and two files";
+    copies.push_back(copy);
+  }
+  script = kept;
+  std::stable_sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.time < b.time; });
+  return "";
+}
+
+void afterFrame() {
+  traceFrame();
+  while (!copies.empty() && copies.front().time <= headless::Now()) {
+    // Written over in place, as an editor saves (std::filesystem's copy will not overwrite on Windows).
+    std::ifstream from(PathFromUtf8(copies.front().from), std::ios::binary);
+    std::ofstream to(PathFromUtf8(copies.front().to), std::ios::binary | std::ios::trunc);
+    if (!from || !(to << from.rdbuf()))
+      std::cerr << "zelvo-sim: cannot copy " << copies.front().from << " to " << copies.front().to << "\n";
+    copies.erase(copies.begin());
+  }
+  author::AfterFrame();
+}
+
 void reportScreenshot(const std::string& path, bool saved) {
   if (!saved) std::cerr << "zelvo-sim: could not save screenshot " << path << std::endl;
 }
@@ -163,8 +208,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> screenshots;
   bool noCounter = false;
 
-  app.add_option("--app-dir", appDir, "Folder the game is installed in: data files, settings.dat, log.txt, music")
-      ->required();
+  app.add_option("--app-dir", appDir,
+                 "Folder the game is installed in: data files, settings.dat, log.txt, music (or --world)");
   app.add_option("--script", scriptPath, "Input script to play (format below)");
   app.add_option("--seconds", seconds, "Virtual seconds to run before asking the game to close")
       ->default_val(600.0)
@@ -201,6 +246,8 @@ int main(int argc, char** argv) {
   app.add_option("--kill-at", killAt,
                  "NAME:N ends zelvo-sim at once (as SIGKILL would) just before step N of writing files whose name "
                  "starts with NAME; the steps are create, each half of a write, flush, close, replace and delete");
+  author::Options authorOptions;
+  author::AddOptions(app, authorOptions, false);
 
   try {
     Utf8Argv words(argc, argv);
@@ -216,6 +263,8 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo-sim: " << problem << "\n";
     return 2;
   };
+  if (const int code = author::Prepare(authorOptions, "zelvo-sim", "", &appDir); code >= 0) return code;
+  if (appDir.empty()) return usage("give --app-dir or --world");
   if (!std::filesystem::is_directory(PathFromUtf8(appDir))) return usage("--app-dir " + appDir + " is not a folder");
   if (!parseSize(screen, &config.screenWidth, &config.screenHeight))
     return usage("--screen " + screen + " is not a size like 240x320");
@@ -255,8 +304,10 @@ int main(int argc, char** argv) {
     if (!in) return usage("cannot read script " + scriptPath);
     std::stringstream text;
     text << in.rdbuf();
+    std::string script = text.str();
+    if (const std::string problem = takeCopies(script, scriptPath); !problem.empty()) return usage(problem);
     try {
-      events = headless::ParseScript(text.str(), scriptPath);
+      events = headless::ParseScript(script, scriptPath);
     } catch (const headless::ScriptError& e) {
       return usage(e.what());
     }
@@ -287,6 +338,7 @@ int main(int argc, char** argv) {
     monkey::Watch(monkeySeed);
   }
   if (trace.out || monkeyOn || benchmark) watch::afterFrame = traceFrame;
+  if (authorOptions.watch || !copies.empty()) watch::afterFrame = afterFrame;
 
   headless::Configure(config);
   headless::Schedule(events);

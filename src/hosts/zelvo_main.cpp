@@ -5,11 +5,13 @@
 #include <iostream>
 #include <system_error>
 
+#include "hosts/author.h"
 #include "platform/common/process.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
 #include "services/log.h"
+#include "services/watch.h"
 #include "shell/shell.h"
 
 namespace {
@@ -46,6 +48,8 @@ int main(int argc, char** argv) {
                  "Window pixels per screen pixel (default: the largest that fits the desktop)")
       ->check(CLI::Range(1, 16));
   app.add_flag("--fullscreen", options.fullscreen, "Start in full screen");
+  author::Options authorOptions;
+  author::AddOptions(app, authorOptions, true);
 
   try {
     app.parse(words.argc(), words.argv());
@@ -58,6 +62,12 @@ int main(int argc, char** argv) {
 
   const std::filesystem::path program = PathFromUtf8(ProcessProgramPath(argv[0]));
   options.programName = PathToUtf8(program.filename());
+  if (const int code = author::Prepare(authorOptions, "zelvo", PathToUtf8(program.parent_path()), &appDir); code >= 0)
+    return code;
+  if (authorOptions.watch) {
+    watch::afterFrame = author::AfterFrame;
+    author::showProblem = desktop::SetTitleNote;
+  }
   std::error_code error;
   std::filesystem::path folder =
       appDir.empty() ? program.parent_path() : std::filesystem::absolute(PathFromUtf8(appDir), error);

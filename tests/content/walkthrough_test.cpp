@@ -1,5 +1,6 @@
 // walkthrough_test.cpp -- the default world is won by its walkthrough and lost by its game-over
-// script: each plays in zelvo-sim from the title, and its trace ends where the script's header
+// script, and the tutorial's world (played from its sources, which check finds no error in) by its
+// walkthrough: each plays in zelvo-sim from the title, and its trace ends where the script's header
 // says (the screen of the last frame of play, the score and the lives), with the title after it.
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 class DefaultWorldScript : public testing::TestWithParam<const char*> {};
 
 TEST_P(DefaultWorldScript, PlaysFromTheTitleToTheEndItsHeaderNames) {
-  const std::string script = std::string(ZELVO_SOURCE_DIR) + "/content/default/" + GetParam();
+  const std::string script = std::string(ZELVO_SOURCE_DIR) + "/content/" + GetParam();
   int screen = 0, score = -1, lives = -1;
   std::ifstream header(script);
   for (std::string line; std::getline(header, line) && line.rfind("#", 0) == 0;)
@@ -22,8 +23,16 @@ TEST_P(DefaultWorldScript, PlaysFromTheTitleToTheEndItsHeaderNames) {
   ASSERT_GT(screen, 0) << script << " names no end";
 
   testing_support::TempDir dir;
-  ASSERT_EQ(testing_support::CopyDataFiles(ZELVO_BINARY_DIR, dir.path()), "") << "the default world is not packed";
-  const auto result = testing_support::RunSim({"--app-dir", dir.path(), "--script", script, "--trace", dir.file("trace")});
+  std::vector<std::string> world = {"--app-dir", dir.path()};
+  if (std::string(GetParam()).starts_with("tutorial/")) {  // its sources, packed in the test's folder
+    world = {"--world", script.substr(0, script.rfind('/'))};
+    testing_support::UseCacheFolder(dir.path());
+    EXPECT_EQ(testing_support::RunProgram(ZELVO_DATA_PATH, {"check", world[1]}).exitCode, 0);
+  } else {
+    ASSERT_EQ(testing_support::CopyDataFiles(ZELVO_BINARY_DIR, dir.path()), "") << "the default world is not packed";
+  }
+  world.insert(world.end(), {"--script", script, "--trace", dir.file("trace")});
+  const auto result = testing_support::RunSim(world);
   ASSERT_EQ(result.exitCode, 0) << result.err;
 
   // frame time mode state x y column row lives energy score: the game ends on the last line
@@ -45,6 +54,7 @@ TEST_P(DefaultWorldScript, PlaysFromTheTitleToTheEndItsHeaderNames) {
   EXPECT_EQ(end[8], lives);
 }
 
-INSTANTIATE_TEST_SUITE_P(Walkthrough, DefaultWorldScript, testing::Values("walkthrough.txt", "gameover.txt"));
+INSTANTIATE_TEST_SUITE_P(Walkthrough, DefaultWorldScript,
+                         testing::Values("default/walkthrough.txt", "default/gameover.txt", "tutorial/walkthrough.txt"));
 
 }  // namespace

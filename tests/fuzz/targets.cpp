@@ -1,5 +1,6 @@
 // targets.cpp -- the libFuzzer targets other than the loaders'; the build names the target's function
 // (ZELVO_FUZZ_TARGET).
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -63,6 +64,20 @@ int picture(const uint8_t* data, size_t size) {
   return 0;
 }
 
+// Sources read: every problem names its file, and what reads without an error packs into files that
+// the game's own loaders read.
+void readsAndPacks(const std::string& world) {
+  zdata::Report report;
+  const zdata::DataSet sources = zdata::readSources(world, report);
+  for (const auto& d : report.diagnostics()) {
+    if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
+  }
+  if (report.hasErrors()) return;
+  StartInput();
+  for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
+  if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+}
+
 // zelvo-data's sources reader: the input is world.json, beside the seed pictures (which the manifest
 // seeds name) and a WAV file of 8 samples. What reads without an error packs into files the game loads.
 int manifest(const uint8_t* data, size_t size) {
@@ -76,41 +91,64 @@ int manifest(const uint8_t* data, size_t size) {
     return Folder() + "world";
   }();
   PutFile("world/world.json", data, size);
-  zdata::Report report;
-  const zdata::DataSet sources = zdata::readSources(world, report);
-  for (const auto& d : report.diagnostics()) {
-    if (d.file.empty() || d.message.empty()) Fail("a diagnostic without its file or message");
-  }
-  if (report.hasErrors()) return 0;
-  // What pack writes, the game's own loaders then read.
-  StartInput();
-  for (const auto& [name, bytes] : zdata::writeDataFiles(sources)) PutFile(name, bytes.data(), bytes.size());
-  if (loadGameData() != 0) Fail("packed sources that the game refuses:%s", FileText("log.txt").c_str());
+  readsAndPacks(world);
   return 0;
+}
+
+using Files = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
+// A target's small world: each file of its seeds TARGET/world-NAME ('/' in NAME written '-') after
+// the byte that picks it.
+Files seedWorld(const std::string& target, const std::vector<std::string>& names) {
+  Files files;
+  for (const std::string& name : names) {
+    std::string seed = "world-" + name;
+    std::replace(seed.begin(), seed.end(), '/', '-');
+    std::ifstream in(ZELVO_FUZZ_SEEDS "/" + target + "/" + seed, std::ios::binary);
+    const std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    if (bytes.empty()) Fail("no seed %s", seed.c_str());
+    files.emplace_back(name, std::vector<uint8_t>(bytes.begin() + 1, bytes.end()));
+  }
+  return files;
+}
+
+// The world's files into dir, with the input (after its first byte) as the file that byte picks.
+void putWorld(const std::string& dir, const Files& world, const uint8_t* data, size_t size) {
+  for (const auto& [name, bytes] : world) PutFile(dir + name, bytes.data(), bytes.size());
+  PutFile(dir + world[data[0] % world.size()].first, data + 1, size - 1);
 }
 
 // zelvo-data's readers of data files: the input is one of the seven files (its first byte picks which,
 // in loading order) among the other six of the seeds' small world. Check, info and unpack must never
 // crash or read out of bounds; what they report is theirs to say.
 int datafiles(const uint8_t* data, size_t size) {
-  static const auto world = [] {
+  static const Files world = [] {
     std::filesystem::create_directory(Folder() + "data");
-    auto files = zdata::writeDataFiles({});  // the seven names in loading order
-    for (auto& [name, bytes] : files) {
-      std::ifstream seed(ZELVO_FUZZ_SEEDS "/datafiles/world-" + name, std::ios::binary);
-      bytes.assign(std::istreambuf_iterator<char>(seed), {});
-      if (bytes.empty()) Fail("no seed world-%s", name.c_str());
-      bytes.erase(bytes.begin());  // the byte that picks the file
-    }
-    return files;
+    std::vector<std::string> names;
+    for (const auto& file : zdata::writeDataFiles({})) names.push_back(file.first);  // in loading order
+    return seedWorld("datafiles", names);
   }();
   if (size == 0) return 0;
-  for (const auto& [name, bytes] : world) PutFile("data/" + name, bytes.data(), bytes.size());
-  PutFile("data/" + world[data[0] % world.size()].first, data + 1, size - 1);
+  putWorld("data/", world, data, size);
   std::ostringstream out, err;
   zdata::checkCommand(Folder() + "data", {}, {out, err});
   zdata::infoCommand(Folder() + "data", {true}, {out, err});
   zdata::unpackCommand(Folder() + "data", Folder() + "sources", {true}, {out, err});
+  return 0;
+}
+
+// zelvo-data's readers of Tiled files: the input is the manifest, the Tiled world, a map or the tileset
+// (its first byte picks which) of the seeds' small world with its screens in Tiled, among the others.
+int tiled(const uint8_t* data, size_t size) {
+  static const Files world = [] {
+    std::filesystem::create_directories(Folder() + "tiled/maps");
+    std::filesystem::create_directory_symlink(ZELVO_FUZZ_PICTURES, Folder() + "tiled/pictures");
+    return seedWorld("tiled", {"world.json", "maps/world.world", "maps/screen-001.tmj", "maps/screen-011.tmj",
+                               "maps/sprites.tsj"});
+  }();
+  if (size == 0) return 0;
+  putWorld("tiled/", world, data, size);
+  readsAndPacks(Folder() + "tiled");
   return 0;
 }
 

@@ -99,6 +99,14 @@ SimResult RunProgram(const std::string& program, const std::vector<std::string>&
   return result;
 }
 
+void UseCacheFolder(const std::string& dir) {
+#ifdef _WIN32
+  _putenv_s("LOCALAPPDATA", dir.c_str());
+#else
+  setenv("XDG_CACHE_HOME", dir.c_str(), 1);
+#endif
+}
+
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script) {
   return RunProgram(ZELVO_SIM_PATH, args, script);
 }

@@ -46,6 +46,9 @@ struct SimResult {
 SimResult RunProgram(const std::string& program, const std::vector<std::string>& args, const std::string& script = "");
 SimResult RunSim(const std::vector<std::string>& args, const std::string& script = "");
 
+// Where zelvo-sim --world packs sources from now on (the cache folder the system names by its environment).
+void UseCacheFolder(const std::string& dir);
+
 // A PNG's pixels as 8-bit RGB, row by row; empty when it cannot be read.
 std::vector<uint8_t> ReadPngRgb(const std::string& path, int* width = nullptr, int* height = nullptr);
 

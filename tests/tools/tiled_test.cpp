@@ -114,5 +114,19 @@ TEST(Tiled, WhatAScreenCannotHoldIsAnErrorNamingTheMapAndTheObject) {
   testing_support::ExpectGoldenText(text, "tools/tiled-errors.txt");
 }
 
+TEST(Tiled, TheProjectPlaysTheOpenMapInZelvoAndChecksTheWorldWithProgramsBesideTheTool) {
+  TempDir dir;
+  writeJson(dir / "world.json", goodWorld(dir.path()));
+  ASSERT_EQ(runTool({"tiled", dir.path(), "-o", (dir / "maps").string()}).code, 0);
+  const json commands = readJson(dir / "maps/zelvo.tiled-project")["commands"];
+  ASSERT_EQ(commands.size(), 2u);
+  const std::string world = "\"" + fs::path(dir.path()).lexically_normal().string() + "\"";
+  EXPECT_EQ(commands[0]["name"].get<std::string>() + ": " + commands[0]["arguments"].get<std::string>(),
+            "Play this screen in Zelvo: --world " + world + " --start-screen \"%mapfile\" --watch");
+  EXPECT_EQ(commands[1]["name"].get<std::string>() + ": " + commands[1]["arguments"].get<std::string>(),
+            "Check the world: check " + world);
+  for (const json& command : commands) EXPECT_TRUE(fs::is_regular_file(command["command"].get<std::string>())) << command;
+}
+
 }  // namespace
 }  // namespace zdtest

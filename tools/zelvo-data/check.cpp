@@ -7,8 +7,10 @@
 
 #include "check_looks.h"
 #include "check_play.h"
+#include "commands.h"
 #include "pixels.h"
 #include "text.h"
+#include "world.h"
 
 namespace zdata {
 
@@ -506,6 +508,16 @@ void checkDataSet(const LoadedSet& set, Report& report) {
   checker.run();
   checkLooks(set, report);
   checkEntries(set, report);
+}
+
+int checkCommand(const std::filesystem::path& dir, const ReportOptions& options, Streams io) {
+  PreparedWorld world{dir};
+  if (isSources(dir) && prepareWorld(dir, world, io) != 0) return 1;
+  Report report;
+  LoadedSet set = loadDataSet(world.dataDir, report);
+  checkDataSet(set, report);
+  io.out << (options.json ? reportJson(report) : formatReport(report, "check"));
+  return report.hasErrors() ? 1 : 0;
 }
 
 }  // namespace zdata

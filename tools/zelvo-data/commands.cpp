@@ -5,11 +5,11 @@
 #include <iostream>
 #include <set>
 
-#include "check.h"
 #include "codec.h"
 #include "platform/common/process.h"
 #include "sources.h"
 #include "tiled.h"
+#include "world.h"
 
 namespace zdata {
 
@@ -175,17 +175,9 @@ int unpackCommand(const fs::path& dir, const fs::path& sources, const UnpackOpti
   return 0;
 }
 
-int checkCommand(const fs::path& dir, const ReportOptions& options, Streams io) {
-  Report report;
-  LoadedSet set = loadDataSet(dir, report);
-  checkDataSet(set, report);
-  io.out << (options.json ? reportJson(report) : formatReport(report, "check"));
-  return report.hasErrors() ? 1 : 0;
-}
-
 int tiledCommand(const fs::path& world, const fs::path& dir, const TiledOptions& options, Streams io) {
   std::error_code ec;
-  const bool sources = fs::is_regular_file(world, ec) || fs::exists(world / kManifestName, ec);
+  const bool sources = isSources(world);
   if (!sources && !fs::exists(world / layout::kMapFile, ec)) {
     io.err << "error: " << world.string() << ": holds neither " << kManifestName << " nor " << layout::kMapFile
            << " (give a world's sources or a data folder)\n";
@@ -205,7 +197,16 @@ int tiledCommand(const fs::path& world, const fs::path& dir, const TiledOptions&
   if (failed(report, "tiled", io.err)) return 1;
   const std::string shown = sources ? (fs::is_regular_file(world, ec) ? world.filename().string() : kManifestName)
                                     : layout::kMapFile;
-  auto files = writeTiled(data, shown, report);
+  // The project plays the open map's screen in zelvo, and checks the world, with the programs beside this one.
+  std::vector<TiledCommand> commands;
+  if (!options.program.empty()) {
+    const fs::path zelvo = options.program.parent_path() / ("zelvo" + options.program.extension().string());
+    const std::string quoted = "\"" + fs::absolute(world, ec).lexically_normal().string() + "\"";
+    commands = {{"Play this screen in Zelvo", zelvo.string(), "--world " + quoted + " --start-screen \"%mapfile\" --watch",
+                 "F5"},
+                {"Check the world", options.program.string(), "check " + quoted, "F6"}};
+  }
+  auto files = writeTiled(data, shown, report, commands);
   if (failed(report, "tiled", io.err)) return 1;
   std::string problem;
   if (!writeFiles(dir, files, problem)) {

@@ -26,6 +26,7 @@ int unpackCommand(const std::filesystem::path& dir, const std::filesystem::path&
 
 struct TiledOptions {
   bool force = false;  // write into a folder that is not empty
+  std::filesystem::path program;  // this program's file: the project's commands run it, and zelvo beside it
 };
 // The screens of a world (its sources, or a data folder) as Tiled maps, tileset and world file.
 int tiledCommand(const std::filesystem::path& world, const std::filesystem::path& dir, const TiledOptions& options,
@@ -34,6 +35,7 @@ int tiledCommand(const std::filesystem::path& world, const std::filesystem::path
 struct ReportOptions {
   bool json = false;
 };
+// A data folder, or a world's sources as they pack (pack's messages first, then the packed data's report).
 int checkCommand(const std::filesystem::path& dir, const ReportOptions& options, Streams io);
 int infoCommand(const std::filesystem::path& dir, const ReportOptions& options, Streams io);
 

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "platform/common/process.h"
 #include "generate.h"
 #include "render.h"
 
@@ -52,7 +53,8 @@ int main(int argc, char** argv) {
 
   zdata::ReportOptions checkOptions;
   auto* check = app.add_subcommand("check", "Check a data set the way the game loads and uses it.");
-  check->add_option("DIR", dir, "the folder holding the seven data files")->required();
+  check->add_option("DIR", dir, "the folder holding the seven data files, or a world's sources (packed first)")
+      ->required();
   check->add_flag("--json", checkOptions.json, "print the report as JSON");
   check->footer("Errors break the game; warnings are odd or lost content. Exit code 1 when there are errors.");
 
@@ -111,6 +113,7 @@ int main(int argc, char** argv) {
   try {
     if (*pack) return zdata::packCommand(sources, output, packOptions, io);
     if (*unpack) return zdata::unpackCommand(dir, output, unpackOptions, io);
+    tiledOptions.program = PathFromUtf8(ProcessProgramPath(argv[0]));
     if (*tiled) return zdata::tiledCommand(sources, output, tiledOptions, io);
     if (*check) return zdata::checkCommand(dir, checkOptions, io);
     if (*info) return zdata::infoCommand(dir, infoOptions, io);

@@ -16,10 +16,17 @@ constexpr int kScreenWidth = 210;
 constexpr int kScreenHeight = 190;
 constexpr const char* kTiledWorldName = "world.world";
 
+// A command of the Tiled project (Tiled's Command button and File menu): a program and its arguments,
+// in which Tiled puts the open map's file for %mapfile.
+struct TiledCommand {
+  std::string name, program, arguments, shortcut;
+};
+
 // The Tiled files of a world's screens, by path inside their folder. What a Tiled map cannot hold
 // (a placement off the screen or after its list's end, a sprite the tileset lacks, a layer beyond
 // Tiled's whole numbers) is an error in the report, named after `shown`, where the records came from.
-std::vector<std::pair<std::string, Bytes>> writeTiled(const DataSet& data, const std::string& shown, Report& report);
+std::vector<std::pair<std::string, Bytes>> writeTiled(const DataSet& data, const std::string& shown, Report& report,
+                                                      const std::vector<TiledCommand>& commands = {});
 
 // The screens of a Tiled world file, each map's slot given by its place in the world. `shown` names
 // the world file in reports, and the maps and tilesets are named relative to it. The placed sprites

@@ -43,13 +43,14 @@ json objectLayer(int id, const std::string& name, json objects, bool locked) {
 
 class TiledWriter {
  public:
-  TiledWriter(const DataSet& data, const std::string& shown, Report& report);
+  TiledWriter(const DataSet& data, const std::string& shown, Report& report, const std::vector<TiledCommand>& commands);
   std::vector<std::pair<std::string, Bytes>> write();
 
  private:
   const DataSet& data_;
   std::string shown_;
   Report& report_;
+  const std::vector<TiledCommand>& commands_;
   std::map<uint32_t, const Sprite*> sprites_;  // those the tileset holds, by id
   std::map<uint32_t, const Event*> events_;
   std::vector<std::pair<std::string, Bytes>> files_;
@@ -62,8 +63,9 @@ class TiledWriter {
   std::string png(uint32_t sprite, unsigned frame, const Picture& pic);
 };
 
-TiledWriter::TiledWriter(const DataSet& data, const std::string& shown, Report& report)
-    : data_(data), shown_(shown), report_(report) {
+TiledWriter::TiledWriter(const DataSet& data, const std::string& shown, Report& report,
+                         const std::vector<TiledCommand>& commands)
+    : data_(data), shown_(shown), report_(report), commands_(commands) {
   for (const auto& s : data.sprites) {
     if (s.id <= kLastTileId) sprites_.emplace(s.id, &s);
   }
@@ -280,9 +282,19 @@ std::vector<std::pair<std::string, Bytes>> TiledWriter::write() {
   }
   files_.emplace_back(kTilesetName, fileBytes(tileset()));
   files_.emplace_back(kTiledWorldName, fileBytes({{"type", "world"}, {"onlyShowAdjacentMaps", false}, {"maps", maps}}));
-  // Opening the folder as a Tiled project lists the maps in the project view.
+  // Opening the folder as a Tiled project lists the maps in the project view, and offers the commands.
+  json commands = json::array();
+  for (const TiledCommand& c : commands_)
+    commands.push_back({{"arguments", c.arguments},
+                        {"command", c.program},
+                        {"enabled", true},
+                        {"name", c.name},
+                        {"saveBeforeExecute", true},
+                        {"shortcut", c.shortcut},
+                        {"showOutput", true},
+                        {"workingDirectory", "%projectpath"}});
   files_.emplace_back("zelvo.tiled-project", fileBytes({{"automappingRulesFile", ""},
-                                                        {"commands", json::array()},
+                                                        {"commands", commands},
                                                         {"extensionsPath", "extensions"},
                                                         {"folders", json::array({"."})},
                                                         {"objectTypesFile", ""},
@@ -292,8 +304,9 @@ std::vector<std::pair<std::string, Bytes>> TiledWriter::write() {
 
 }  // namespace
 
-std::vector<std::pair<std::string, Bytes>> writeTiled(const DataSet& data, const std::string& shown, Report& report) {
-  TiledWriter writer(data, shown, report);
+std::vector<std::pair<std::string, Bytes>> writeTiled(const DataSet& data, const std::string& shown, Report& report,
+                                                      const std::vector<TiledCommand>& commands) {
+  TiledWriter writer(data, shown, report, commands);
   return writer.write();
 }
 

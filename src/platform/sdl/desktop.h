@@ -23,6 +23,9 @@ struct Options {
 // Connect to the display. False when there is none; *problem then holds SDL's reason.
 bool Start(const Options& options, std::string* problem);
 
+// A note after the window's title (zelvo --watch: why the sources do not pack); "" takes it away.
+void SetTitleNote(const std::string& note);
+
 // Close the window and the speaker, leave SDL and give up the single-copy lock.
 void Stop();
 

@@ -141,12 +141,19 @@ bool DeviceAllowClassRegistration() { return true; }
 
 bool DeviceAllowWindowCreation() { return device.videoStarted && desktop::CreateScreen(); }
 
+static std::string windowTitle;
+
 void DeviceWindowCreated(WindowHandle window, const std::string& title) {
   device.events = desktop::EventState{};
   device.events.window = window;
   desktop::StartControllers();
   desktop::Repaint();
+  windowTitle = title;
   SDL_SetWindowTitle(device.window, title.c_str());
+}
+
+void desktop::SetTitleNote(const std::string& note) {
+  if (device.window) SDL_SetWindowTitle(device.window, (note.empty() ? windowTitle : windowTitle + " - " + note).c_str());
 }
 
 void DeviceWindowShown(WindowHandle, int showCommand) {
