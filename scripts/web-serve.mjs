@@ -12,6 +12,8 @@ const types = {
   ".wasm": "application/wasm",
   ".data": "application/octet-stream",
   ".png": "image/png",
+  ".gz": "application/gzip",
+  ".webmanifest": "application/manifest+json",
 };
 
 // Serve folder on 127.0.0.1:port (0 picks a free port). Resolves to the listening server.
@@ -33,11 +35,18 @@ export function serve(folder, port) {
     } else if (!stat || !stat.isFile()) {
       response.writeHead(404, { "Content-Type": "text/plain" }).end("not found\n");
     } else {
-      // A rebuilt page must show at the next reload.
+      // The browser may keep a copy but asks each time whether it is still the file here, so a
+      // rebuilt page shows at the next reload and an unchanged file is not sent again.
+      const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
+      const headers = { "Cache-Control": "no-cache", "ETag": tag };
+      if (request.headers["if-none-match"] === tag) {
+        response.writeHead(304, headers).end();
+        return;
+      }
       response.writeHead(200, {
+        ...headers,
         "Content-Type": types[path.extname(file)] || "application/octet-stream",
         "Content-Length": stat.size,
-        "Cache-Control": "no-store",
       });
       if (request.method === "HEAD") response.end();
       else createReadStream(file).pipe(response);
