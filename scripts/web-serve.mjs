@@ -4,6 +4,7 @@ import { createReadStream, existsSync, promises as fsp } from "node:fs";
 import { createServer } from "node:http";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
+import { createGzip } from "node:zlib";
 
 const types = {
   ".html": "text/html; charset=utf-8",
@@ -16,8 +17,12 @@ const types = {
   ".webmanifest": "application/manifest+json",
 };
 
-// Serve folder on 127.0.0.1:port (0 picks a free port). Resolves to the listening server.
-export function serve(folder, port) {
+// Files that shrink when gzipped on the way, as most web hosts send them (the world is gzipped already).
+const compressible = new Set([".html", ".js", ".mjs", ".wasm", ".webmanifest"]);
+
+// Serve folder on 127.0.0.1:port (0 picks a free port). Resolves to the listening server. With
+// compress false, every file goes as it is, as from a host that compresses nothing.
+export function serve(folder, port, { compress = true } = {}) {
   const root = path.resolve(folder);
   const server = createServer(async (request, response) => {
     let file = null;
@@ -37,8 +42,10 @@ export function serve(folder, port) {
     } else {
       // The browser may keep a copy but asks each time whether it is still the file here, so a
       // rebuilt page shows at the next reload and an unchanged file is not sent again.
-      const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
-      const headers = { "Cache-Control": "no-cache", "ETag": tag };
+      const gzip = compress && compressible.has(path.extname(file)) &&
+                   /\bgzip\b/.test(request.headers["accept-encoding"] || "");
+      const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${gzip ? "-gzip" : ""}"`;
+      const headers = { "Cache-Control": "no-cache", "ETag": tag, "Vary": "Accept-Encoding" };
       if (request.headers["if-none-match"] === tag) {
         response.writeHead(304, headers).end();
         return;
@@ -46,9 +53,10 @@ export function serve(folder, port) {
       response.writeHead(200, {
         ...headers,
         "Content-Type": types[path.extname(file)] || "application/octet-stream",
-        "Content-Length": stat.size,
+        ...(gzip ? { "Content-Encoding": "gzip" } : { "Content-Length": stat.size }),
       });
       if (request.method === "HEAD") response.end();
+      else if (gzip) createReadStream(file).pipe(createGzip()).pipe(response);
       else createReadStream(file).pipe(response);
     }
   });

@@ -25,8 +25,11 @@ namespace {
 constexpr const char* kKeptFolder = "/zelvo-kept";
 bool keeping = false;  // the kept folder is mounted and was read
 
-// The page gets the thread back for at least this long whenever the game waits for input.
-constexpr uint32_t kIdleMs = 1;
+// The page gets the thread back for this long whenever the game finds no input waiting: one frame
+// of the game's 0.01 s pacing, so a waiting game wakes a hundred times a second and no more (a
+// shorter wait wakes it every 4 ms, the browser's shortest repeated timer, to do nothing), and a
+// frame still starts as soon as its time has come.
+constexpr uint32_t kIdleMs = 10;
 
 // Mount the browser's storage on folder and read what it holds. 0 when the browser refuses
 // (no IndexedDB in this window, say): the game then runs without kept files.
