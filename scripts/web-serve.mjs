@@ -68,7 +68,8 @@ export function serve(folder, port, { compress = true } = {}) {
 
 const usage = `usage: web-serve.mjs [--port N] FOLDER
 Serves FOLDER (scripts/web's build/web) on 127.0.0.1, port N (default 8000; 0 picks a free one),
-and prints the page's address. Only this machine can reach it. Ctrl+C stops it.`;
+and prints the page's address. Only this machine can reach it. The page and its code go gzipped to
+a browser that takes it, as most hosts send them. Ctrl+C stops it.`;
 
 function main(args) {
   let port = 8000;
