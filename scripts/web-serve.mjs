@@ -4,6 +4,7 @@ import { createReadStream, existsSync, promises as fsp } from "node:fs";
 import { createServer } from "node:http";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
+import { createGzip } from "node:zlib";
 
 const types = {
   ".html": "text/html; charset=utf-8",
@@ -12,10 +13,16 @@ const types = {
   ".wasm": "application/wasm",
   ".data": "application/octet-stream",
   ".png": "image/png",
+  ".gz": "application/gzip",
+  ".webmanifest": "application/manifest+json",
 };
 
-// Serve folder on 127.0.0.1:port (0 picks a free port). Resolves to the listening server.
-export function serve(folder, port) {
+// Files that shrink when gzipped on the way, as most web hosts send them (the world is gzipped already).
+const compressible = new Set([".html", ".js", ".mjs", ".wasm", ".webmanifest"]);
+
+// Serve folder on 127.0.0.1:port (0 picks a free port). Resolves to the listening server. With
+// compress false, every file goes as it is, as from a host that compresses nothing.
+export function serve(folder, port, { compress = true } = {}) {
   const root = path.resolve(folder);
   const server = createServer(async (request, response) => {
     let file = null;
@@ -33,13 +40,23 @@ export function serve(folder, port) {
     } else if (!stat || !stat.isFile()) {
       response.writeHead(404, { "Content-Type": "text/plain" }).end("not found\n");
     } else {
-      // A rebuilt page must show at the next reload.
+      // The browser may keep a copy but asks each time whether it is still the file here, so a
+      // rebuilt page shows at the next reload and an unchanged file is not sent again.
+      const gzip = compress && compressible.has(path.extname(file)) &&
+                   /\bgzip\b/.test(request.headers["accept-encoding"] || "");
+      const tag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${gzip ? "-gzip" : ""}"`;
+      const headers = { "Cache-Control": "no-cache", "ETag": tag, "Vary": "Accept-Encoding" };
+      if (request.headers["if-none-match"] === tag) {
+        response.writeHead(304, headers).end();
+        return;
+      }
       response.writeHead(200, {
+        ...headers,
         "Content-Type": types[path.extname(file)] || "application/octet-stream",
-        "Content-Length": stat.size,
-        "Cache-Control": "no-store",
+        ...(gzip ? { "Content-Encoding": "gzip" } : { "Content-Length": stat.size }),
       });
       if (request.method === "HEAD") response.end();
+      else if (gzip) createReadStream(file).pipe(createGzip()).pipe(response);
       else createReadStream(file).pipe(response);
     }
   });
@@ -51,7 +68,8 @@ export function serve(folder, port) {
 
 const usage = `usage: web-serve.mjs [--port N] FOLDER
 Serves FOLDER (scripts/web's build/web) on 127.0.0.1, port N (default 8000; 0 picks a free one),
-and prints the page's address. Only this machine can reach it. Ctrl+C stops it.`;
+and prints the page's address. Only this machine can reach it. The page and its code go gzipped to
+a browser that takes it, as most hosts send them. Ctrl+C stops it.`;
 
 function main(args) {
   let port = 8000;

@@ -46,10 +46,15 @@ after(async () => {
   if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
+// Phones as the tests hold them: upright and sideways.
+const kPortrait = { width: 390, height: 844, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+const kLandscape = { width: 844, height: 390, deviceScaleFactor: 2, isMobile: true, hasTouch: true };
+const kControls = ["Left", "Right", "Up", "Down", "A", "B", "C", "Start"];
+
 // A page in a context of its own: its own browser storage, so each test starts from nothing kept.
-async function openGame(context) {
+async function openGame(context, viewport = { width: 720, height: 1000, hasTouch: true }) {
   const page = await context.newPage();
-  await page.setViewport({ width: 720, height: 1000, hasTouch: true });
+  await page.setViewport(viewport);
   page.problems = [];
   page.on("pageerror", error => page.problems.push(String(error)));
   page.on("dialog", dialog => { page.problems.push("message box: " + dialog.message()); dialog.dismiss(); });
@@ -144,6 +149,8 @@ test("the front end shows its pictures, takes clicks, touches and keys, and Quit
   const context = await browser.createBrowserContext();
   let page = await openGame(context);
   await expectScreen(page, "title");
+  // A key puts away the touch controls that a touch screen starts with, as on a desktop.
+  await page.keyboard.press("Shift");
   const box = await (await page.$("#canvas")).boundingBox();
   assert.equal(box.width, 3 * 240, "the page does not show the screen at the largest whole scale that fits");
 
@@ -151,6 +158,19 @@ test("the front end shows its pictures, takes clicks, touches and keys, and Quit
   await expectScreen(page, "volume");
   assert.equal(await page.evaluate(() => Module.SDL2.audioContext.state), "running",
                "the music does not play after the first click");
+  // The title's tune, which the page carries as Ogg Vorbis, is heard: SDL's audio puts out samples.
+  const loudest = await page.evaluate(async () => {
+    const node = Module.SDL2.audio.scriptProcessorNode, play = node.onaudioprocess;
+    let loudest = 0;
+    node.onaudioprocess = event => {
+      play(event);
+      for (const sample of event.outputBuffer.getChannelData(0)) loudest = Math.max(loudest, Math.abs(sample));
+    };
+    await new Promise(resolve => setTimeout(resolve, 1000));
+    node.onaudioprocess = play;
+    return loudest;
+  });
+  assert.ok(loudest > 0.01, "the title's tune is not heard");
   await tap(page, kVolumeUp, { touch: true });
   await expectScreen(page, "volume-up");
   await tap(page, kVolumeBack);
@@ -192,6 +212,206 @@ test("Start begins play as on the headless device, and a key reaches the game", 
   // The box ignores keys for its first second, so the key is pressed until the text goes on.
   await waitForCanvas(page, async shot => difference(shot, landed) > 0 || (await press(page, "ArrowRight"), false),
                       "the next text after a key");
+  assert.deepEqual(page.problems, []);
+  await context.close();
+});
+
+// Fingers on the touch screen, several at once: each change is one touch event with every finger
+// still down, as a phone sends them.
+class Fingers {
+  constructor(page) { this.page = page; this.points = new Map(); }
+  async send(type) {
+    this.session ??= await this.page.createCDPSession();
+    const touchPoints = [...this.points].map(([id, [x, y]]) => ({ id, x, y }));
+    await this.session.send("Input.dispatchTouchEvent", { type, touchPoints });
+  }
+  async down(id, where) { this.points.set(id, where); await this.send("touchStart"); }
+  async move(id, where) { this.points.set(id, where); await this.send("touchMove"); }
+  async up(id) { this.points.delete(id); await this.send("touchEnd"); }
+}
+
+const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
+
+// The player's colours, from its sprite strip as the game packs them (5-6-5).
+let playerColours = null;
+
+// How far the player went right and up between two pictures of a screen where nothing else moves.
+// Of the pixels that changed, those in the player's colours before and not after are where it was,
+// those the other way round where it is (pixels in its colours both times are left out, being the
+// player over itself or over the world's pixels in its colours): so a step right shows at the
+// trailing left edges, and a rise at the bottom edges.
+async function playerMoved(page, before, after) {
+  if (!playerColours) {
+    const strip = await readPicture(page, readFileSync(path.join(here, "../../content/default/sprites/zelvo.png")).toString("base64"));
+    playerColours = new Set();
+    for (let i = 0; i < strip.bytes.length; i += 4) if (strip.bytes[i + 3] === 255) playerColours.add(pixel565(strip.bytes, i));
+  }
+  const was = { left: Infinity, bottom: -1 }, is = { left: Infinity, bottom: -1 };
+  for (let y = kViewTop; y < kViewTop + 240; ++y)
+    for (let x = 0, i = 4 * y * 240; x < 240; ++x, i += 4) {
+      const from = pixel565(before.bytes, i), to = pixel565(after.bytes, i);
+      if (from === to) continue;
+      const box = playerColours.has(from) ? (playerColours.has(to) ? null : was) : (playerColours.has(to) ? is : null);
+      if (box) { box.left = Math.min(box.left, x); box.bottom = Math.max(box.bottom, y); }
+    }
+  if (was.bottom < 0 || is.bottom < 0) return { right: 0, up: 0 };
+  return { right: is.left - was.left, up: was.bottom - is.bottom };
+}
+
+// Where a control is on the page (null when hidden), and its middle.
+async function controlBox(page, name) {
+  const control = await page.$(`.controls [aria-label="${name}"]`);
+  return control && control.boundingBox();
+}
+const middle = box => [box.x + box.width / 2, box.y + box.height / 2];
+const overlap = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+
+// The eight controls are shown, inside the page, clear of the game's screen and of each other; the
+// pad on the left of the buttons; the help line whole. Returns the boxes by name, and the screen's.
+async function expectControls(page, viewport) {
+  const screen = await (await page.$("#canvas")).boundingBox();
+  const boxes = {};
+  for (const name of kControls) {
+    const box = boxes[name] = await controlBox(page, name);
+    assert.ok(box && box.width >= 30 && box.height >= 30, `the control ${name} is not shown`);
+    assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= viewport.width && box.y + box.height <= viewport.height,
+              `the control ${name} is not inside the page`);
+    assert.ok(!overlap(box, screen), `the control ${name} covers the game's screen`);
+    for (const other of kControls.slice(0, kControls.indexOf(name)))
+      assert.ok(!overlap(box, boxes[other]), `the controls ${name} and ${other} overlap`);
+    assert.equal(await page.$eval(`.controls [aria-label="${name}"]`, control => control.tagName), "BUTTON");
+  }
+  assert.ok(boxes.Right.x + boxes.Right.width <= boxes.C.x, "the pad is not on the left of the buttons");
+  const help = await page.$eval("#help", help => ({ scroll: help.scrollWidth, width: help.clientWidth,
+                                                    box: help.getBoundingClientRect().toJSON() }));
+  assert.ok(help.scroll <= help.width && help.box.x >= 0 && help.box.right <= viewport.width,
+            "the help line does not fit the page");
+  return { boxes, screen };
+}
+
+test("on a phone held upright, touch alone plays: the screen on top, the keys below, held and slid",
+     { timeout: 120_000 }, async () => {
+  const context = await browser.createBrowserContext();
+  const page = await openGame(context, kPortrait);
+  await expectScreen(page, "title");
+  const { boxes, screen } = await expectControls(page, kPortrait);
+  assert.ok(screen.y < 40 && screen.width >= 0.9 * kPortrait.width, "the screen is not on top, as wide as the phone");
+  assert.ok(boxes.Up.y >= screen.y + screen.height && boxes.C.y >= screen.y + screen.height,
+            "the keys are not below the screen");
+
+  // The keys each control presses, as the page sends them to the game.
+  await page.evaluate(() => {
+    window.keysSeen = [];
+    addEventListener("keydown", event => { if (!event.repeat) keysSeen.push(event.key); });
+  });
+  const fingers = new Fingers(page);
+  const hold = async (name, ms = 250) => {
+    await fingers.down(1, middle(boxes[name]));
+    await sleep(ms);
+    await fingers.up(1);
+  };
+
+  // A tap on the game's own Start (the stylus) starts a game; A goes on through Heron's texts.
+  await tap(page, kTitleStart, { touch: true });
+  const landed = await expectScreen(page, "play-start", [25, 80, 215, 196]);
+  await waitForCanvas(page, async shot => difference(shot, landed) > 0 || (await hold("A"), false),
+                      "Heron's next text after A");
+  assert.equal((await page.evaluate(() => keysSeen))[0], " ", "A does not press the key A stands for");
+
+  // Two more texts, then A at the hut's door leads in; there the player walks right while Right is
+  // held, and jumps to the right when Up is tapped meanwhile.
+  for (let text = 0; text < 2; ++text) {
+    const before = await readPicture(page);
+    await waitForCanvas(page, async now => difference(now, before, [25, 80, 215, 196]) > 0 || (await hold("A"), false),
+                               `Heron's text ${text + 3} after A`);
+  }
+  const outside = await readPicture(page);
+  await waitForCanvas(page, async now => difference(now, outside) > 20_000 || (await hold("A"), false), "the hut after A");
+  await sleep(500);
+  const standing = await readPicture(page);
+  await hold("Right", 600);
+  await sleep(300);
+  const walked = await readPicture(page);
+  const walk = await playerMoved(page, standing, walked);
+  assert.ok(walk.right > 6, `holding Right does not walk the player right (${JSON.stringify(walk)})`);
+  await fingers.down(1, middle(boxes.Right));
+  await sleep(50);
+  await fingers.down(2, middle(boxes.Up));
+  let rise = 0, across = 0;
+  for (let i = 0; i < 12; ++i) {
+    if (i === 2) await fingers.up(2);
+    await sleep(60);
+    const now = await playerMoved(page, walked, await readPicture(page));
+    rise = Math.max(rise, now.up);
+    across = Math.max(across, now.right);
+  }
+  await fingers.up(1);
+  assert.ok(rise > 8 && across > 8, `Right held with Up tapped does not jump to the right (rose ${rise}, went right ${across})`);
+
+  // A finger slides over the pad from Left to Right without lifting; another taps Up meanwhile.
+  await page.evaluate(() => { keysSeen = []; });
+  await fingers.down(1, middle(boxes.Left));
+  await sleep(100);
+  await fingers.move(1, middle(boxes.Right));
+  await sleep(100);
+  await fingers.down(2, middle(boxes.Up));
+  await sleep(100);
+  assert.deepEqual(await page.$$eval(".controls .down", held => held.map(control => control.ariaLabel)),
+                   ["Up", "Right"], "Right held with Up tapped are not both down");
+  await fingers.up(2);
+  await fingers.up(1);
+  await hold("Start");
+  assert.deepEqual(await page.evaluate(() => keysSeen), ["ArrowLeft", "ArrowRight", "ArrowUp", "Enter"]);
+  assert.deepEqual(page.problems, []);
+  await context.close();
+});
+
+test("on a phone held sideways, the screen sits between the pad and the buttons; keys put them away, a touch brings them back",
+     { timeout: 60_000 }, async () => {
+  const context = await browser.createBrowserContext();
+  const page = await openGame(context, kLandscape);
+  await expectScreen(page, "title");
+  const { boxes, screen } = await expectControls(page, kLandscape);
+  assert.ok(boxes.Right.x + boxes.Right.width <= screen.x && boxes.C.x >= screen.x + screen.width,
+            "the pad and the buttons are not either side of the screen");
+  await page.keyboard.press("Shift");
+  assert.equal(await controlBox(page, "A"), null, "a key does not put the touch controls away");
+  await page.touchscreen.tap(4, 4);
+  await page.waitForSelector(".controls [aria-label=A]", { visible: true });
+  await expectControls(page, kLandscape);
+  assert.deepEqual(page.problems, []);
+  await context.close();
+});
+
+test("the page installs: a manifest with its icons, and a service worker that opens it offline",
+     { timeout: 60_000 }, async () => {
+  const manifest = JSON.parse(readFileSync(path.join(pageDir, "zelvo.webmanifest"), "utf8"));
+  assert.equal(manifest.name, "Zelvo");
+  assert.ok(manifest.short_name && manifest.theme_color && ["standalone", "fullscreen"].includes(manifest.display));
+  assert.deepEqual(manifest.icons.map(icon => icon.sizes).sort(), ["192x192", "512x512"]);
+  for (const icon of manifest.icons) {
+    const png = readFileSync(path.join(pageDir, icon.src));
+    assert.equal(png.toString("latin1", 1, 4), "PNG", `${icon.src} is not a PNG`);
+    assert.equal(`${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, icon.sizes, `${icon.src} is not as big as it says`);
+  }
+
+  const context = await browser.createBrowserContext();
+  const page = await openGame(context, kPortrait);
+  await expectScreen(page, "title");
+  const kept = await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    const names = await caches.keys();
+    const cache = await caches.open(names[0]);
+    return { names, files: (await cache.keys()).map(request => new URL(request.url).pathname) };
+  });
+  assert.equal(kept.names.length, 1);
+  assert.match(kept.names[0], /^zelvo-[0-9a-f]{16}$/);
+  for (const file of ["zelvo.html", "zelvo.js", "zelvo.wasm", "zelvo-world.tar.gz"])
+    assert.ok(kept.files.includes("/" + file), `the service worker does not keep ${file}`);
+
+  await page.setOfflineMode(true);
+  await page.reload();
+  await expectScreen(page, "title");
   assert.deepEqual(page.problems, []);
   await context.close();
 });

@@ -99,8 +99,9 @@ SoundHandle SoundCreate() {
 int SoundLoad(SoundHandle sound, const std::string& path) {
   if (!sound) return 1;
   if (sound->chunk) Mix_FreeChunk(sound->chunk);
-  sound->chunk = speakerOpen ? Mix_LoadWAV(path.c_str()) : nullptr;
-  sound->loaded = speakerOpen ? sound->chunk != nullptr : desktop::readableWav(path);
+  const std::string file = desktop::SoundFile(path);
+  sound->chunk = speakerOpen ? Mix_LoadWAV(file.c_str()) : nullptr;
+  sound->loaded = speakerOpen ? sound->chunk != nullptr : desktop::readableWav(file);
   return sound->loaded ? 0 : 1;
 }
 

@@ -43,6 +43,7 @@ bool EnterHost(std::string* note);  // Start, before SDL_Init; *note prefixes SD
 void PollHost();                    // every pump of events
 void LeaveHost();                   // Stop, after SDL_Quit
 void ToggleFullscreen();            // Alt+Enter and F11
+std::string SoundFile(const std::string& path);  // the file a sound is read from (a page's tunes are Ogg Vorbis)
 
 // display.cpp
 bool CreateScreen();

@@ -1,14 +1,16 @@
-// page.cpp -- what the desktop device does in a browser page: waits that yield to the page, kept files, the end.
+// page.cpp -- what the desktop device does in a browser page: waits that yield to the page, kept files, Ogg tunes, the end.
 #include <emscripten.h>
 #include <emscripten/heap.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/common/device.h"
 #include "platform/common/files_posix.h"
 #include "platform/sdl/internal.h"
+#include "platform/sdl/keymap.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;
@@ -23,8 +25,11 @@ namespace {
 constexpr const char* kKeptFolder = "/zelvo-kept";
 bool keeping = false;  // the kept folder is mounted and was read
 
-// The page gets the thread back for at least this long whenever the game waits for input.
-constexpr uint32_t kIdleMs = 1;
+// The page gets the thread back for this long whenever the game finds no input waiting: one frame
+// of the game's 0.01 s pacing, so a waiting game wakes a hundred times a second and no more (a
+// shorter wait wakes it every 4 ms, the browser's shortest repeated timer, to do nothing), and a
+// frame still starts as soon as its time has come.
+constexpr uint32_t kIdleMs = 10;
 
 // Mount the browser's storage on folder and read what it holds. 0 when the browser refuses
 // (no IndexedDB in this window, say): the game then runs without kept files.
@@ -92,7 +97,27 @@ bool EnterHost(std::string*) {
   return true;
 }
 
-void PollHost() {}
+namespace {
+
+bool watchingControllers = false;
+
+// A controller in use: the page puts its touch controls away, as for a key.
+int noticeController(void*, SDL_Event* event) {
+  if (event->type == SDL_CONTROLLERBUTTONDOWN ||
+      (event->type == SDL_CONTROLLERAXISMOTION && std::abs(event->caxis.value) > kStickDeadZone))
+    EM_ASM({
+      if (Module.zelvoControllerUsed) Module.zelvoControllerUsed();
+    });
+  return 1;
+}
+
+}  // namespace
+
+void PollHost() {
+  if (watchingControllers) return;
+  SDL_AddEventWatch(noticeController, nullptr);
+  watchingControllers = true;
+}
 
 // The whole page goes full screen, where it scales the canvas up again: SDL's own full screen
 // does not give a canvas of a fixed size back. The key that asked is still the user's gesture.
@@ -103,8 +128,19 @@ void ToggleFullscreen() {
   });
 }
 
+// The page carries the world's tunes as Ogg Vorbis, a tenth of their WAV size, which SDL_mixer
+// decodes itself: main.wav is read from main.ogg beside it.
+std::string SoundFile(const std::string& path) {
+  fs::path ogg(path);
+  std::error_code error;
+  if (ogg.extension() != ".wav") return path;
+  ogg.replace_extension(".ogg");
+  return fs::exists(ogg, error) ? ogg.string() : path;
+}
+
 // The game has ended: the page offers to start again.
 void LeaveHost() {
+  watchingControllers = false;  // SDL_Quit forgot the watch
   EM_ASM({
     if (Module.zelvoEnded) Module.zelvoEnded();
   });

@@ -1,8 +1,11 @@
-# The desktop device in a browser page: zelvo.html, .js, .wasm and .data (the world) in ZELVO_WEB_OUTPUT.
+# The desktop device in a browser page, in ZELVO_WEB_OUTPUT: zelvo.html, .js and .wasm, the world as one
+# archive (zelvo-world.tar.gz: data files gzipped, music as Ogg Vorbis), the web app manifest, its
+# icons and the service worker that keeps all of them for playing offline.
 # SDL2 and SDL2_mixer come built for the web in ZELVO_WEB_SDL (scripts/web makes them).
 set(ZELVO_WEB_SDL "" CACHE PATH "SDL2 and SDL2_mixer built for the web (include/, lib/)")
 set(ZELVO_WEB_OUTPUT ${CMAKE_BINARY_DIR}/page CACHE PATH "Folder that receives the page")
 set(ZELVO_DATA_TOOL "" CACHE FILEPATH "The native zelvo-data, which packs the world")
+set(ZELVO_OGG_TOOL "" CACHE FILEPATH "The native zelvo-ogg, which encodes the music for the page")
 foreach(library SDL2 SDL2_mixer)
   if(NOT EXISTS ${ZELVO_WEB_SDL}/lib/lib${library}.a)
     message(FATAL_ERROR "ZELVO_WEB_SDL=${ZELVO_WEB_SDL} holds no lib/lib${library}.a: scripts/web builds it")
@@ -11,7 +14,10 @@ endforeach()
 if(NOT EXISTS ${ZELVO_DATA_TOOL})
   message(FATAL_ERROR "ZELVO_DATA_TOOL=${ZELVO_DATA_TOOL} is not the native zelvo-data")
 endif()
-# Where the page preloads the world: the game's app directory.
+if(NOT EXISTS ${ZELVO_OGG_TOOL})
+  message(FATAL_ERROR "ZELVO_OGG_TOOL=${ZELVO_OGG_TOOL} is not the native zelvo-ogg")
+endif()
+# Where the page unpacks the world: the game's app directory.
 set(ZELVO_WEB_APP_DIR /zelvo)
 
 # A page has no single-copy lock and no desktop to ask for drivers or memory.
@@ -25,20 +31,45 @@ target_link_libraries(zelvo_sdl PUBLIC zelvo_platform_common ${ZELVO_WEB_SDL}/li
 
 set(ZELVO_WORLD_STAMP ${CMAKE_BINARY_DIR}/content/default-world.stamp)
 set(ZELVO_WEB_PAGE ${CMAKE_CURRENT_SOURCE_DIR}/web/zelvo.html)
+set(ZELVO_WEB_WORLD ${ZELVO_WEB_OUTPUT}/zelvo-world.tar.gz)
+add_custom_command(
+  OUTPUT ${ZELVO_WEB_WORLD}
+  COMMAND ${CMAKE_COMMAND} -DWORLD=${CMAKE_BINARY_DIR}/world -DSTAGING=${CMAKE_BINARY_DIR}/world-web
+          -DOGG_TOOL=${ZELVO_OGG_TOOL} -DARCHIVE=${ZELVO_WEB_WORLD} -P ${CMAKE_CURRENT_SOURCE_DIR}/web/world.cmake
+  DEPENDS ${ZELVO_WORLD_STAMP} ${ZELVO_OGG_TOOL} ${CMAKE_CURRENT_SOURCE_DIR}/web/world.cmake
+  COMMENT "Packing the world for the page"
+  VERBATIM)
+add_custom_target(web_world DEPENDS ${ZELVO_WEB_WORLD})
+add_dependencies(web_world default_world)
+
 add_executable(zelvo ${PROJECT_SOURCE_DIR}/src/hosts/web_main.cpp)
 target_compile_definitions(zelvo PRIVATE ZELVO_WEB_APP_DIR="${ZELVO_WEB_APP_DIR}")
 target_link_libraries(zelvo PRIVATE zelvo_game zelvo_sdl zelvo_warnings)
-add_dependencies(zelvo default_world)
+add_dependencies(zelvo web_world)
 set_target_properties(zelvo PROPERTIES SUFFIX ".html" RUNTIME_OUTPUT_DIRECTORY ${ZELVO_WEB_OUTPUT}
-                      LINK_DEPENDS "${ZELVO_WORLD_STAMP};${ZELVO_WEB_PAGE}")
+                      LINK_DEPENDS "${ZELVO_WEB_PAGE}")
 target_link_options(zelvo PRIVATE
   # The game's waits (its message loop, pauses, the dialog box) unwind to the page and resume later.
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864 -sENVIRONMENT=web
   # SDL's audio resumes the page's audio at the first click or key, as browsers ask.
   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_CURRENT_SOURCE_DIR}/web/library-functions.json
-  # The browser test reads the game's log.txt through the page's file system.
-  -sEXPORTED_RUNTIME_METHODS=FS
+  # The page writes the world into the file system before the game starts; the browser test reads
+  # the game's log.txt there.
+  -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency
+  -sFORCE_FILESYSTEM=1
   -lidbfs.js
-  --preload-file ${CMAKE_BINARY_DIR}/world@${ZELVO_WEB_APP_DIR}
   --shell-file ${ZELVO_WEB_PAGE} -sMINIFY_HTML=0)
+# The manifest, its icons and the service worker, whose cache is named after everything it keeps,
+# so that a new build replaces the old one in the browser.
+set(ZELVO_WEB_OFFLINE_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/web/offline.cmake ${CMAKE_CURRENT_SOURCE_DIR}/web/zelvo-sw.js
+    ${CMAKE_CURRENT_SOURCE_DIR}/web/zelvo.webmanifest ${PROJECT_SOURCE_DIR}/packaging/icons/zelvo-192.png
+    ${PROJECT_SOURCE_DIR}/packaging/icons/zelvo-512.png)
+add_custom_command(
+  OUTPUT ${ZELVO_WEB_OUTPUT}/zelvo-sw.js
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/web -DICONS=${PROJECT_SOURCE_DIR}/packaging/icons
+          -DOUTPUT=${ZELVO_WEB_OUTPUT} -P ${CMAKE_CURRENT_SOURCE_DIR}/web/offline.cmake
+  DEPENDS zelvo ${ZELVO_WEB_WORLD} ${ZELVO_WEB_OFFLINE_SOURCES}
+  COMMENT "Writing the page's manifest and service worker"
+  VERBATIM)
+add_custom_target(web_offline ALL DEPENDS ${ZELVO_WEB_OUTPUT}/zelvo-sw.js)

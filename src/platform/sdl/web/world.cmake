@@ -1,0 +1,28 @@
+# world.cmake -- the packed world as the page fetches it: one gzipped tar of the data files and the
+# music as Ogg Vorbis (cmake -P, with WORLD, STAGING, OGG_TOOL and ARCHIVE set).
+file(REMOVE_RECURSE ${STAGING})
+file(MAKE_DIRECTORY ${STAGING})
+file(GLOB data RELATIVE ${WORLD} ${WORLD}/*.dat)
+file(GLOB music RELATIVE ${WORLD} ${WORLD}/*.wav)
+if(NOT data)
+  message(FATAL_ERROR "${WORLD} holds no data files: the world was not packed")
+endif()
+foreach(name ${data})
+  file(COPY_FILE ${WORLD}/${name} ${STAGING}/${name})
+endforeach()
+foreach(name ${music})
+  string(REGEX REPLACE "\\.wav$" ".ogg" ogg ${name})
+  execute_process(COMMAND ${OGG_TOOL} ${WORLD}/${name} ${STAGING}/${ogg} RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "zelvo-ogg cannot encode ${WORLD}/${name}")
+  endif()
+endforeach()
+file(GLOB files RELATIVE ${STAGING} ${STAGING}/*)
+list(SORT files)
+# A fixed date, so that the same world gives the same bytes (and the service worker's cache its name).
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cfz ${ARCHIVE}.new --format=gnutar --mtime=2000-01-01 -- ${files}
+                WORKING_DIRECTORY ${STAGING} RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot write ${ARCHIVE}")
+endif()
+file(RENAME ${ARCHIVE}.new ${ARCHIVE})
