@@ -81,7 +81,7 @@ TEST(PlayScenario, JumpsAndCeilings) {
 
 // Leaving by every edge: the top with no screen above turns a jump into a fall, the left edge with
 // no neighbour stops the walk; right, down through a gap (erasing shows the lower screen's far
-// background, stopping at its holes), up again by a jump, right, and back left jumping.
+// background, stopping at its holes), up by a jump, right, back left jumping, and a drop at x 1.
 TEST(PlayScenario, ScreenEdges) {
   std::vector<PlacementDef> gapFloor;
   for (uint16_t x : {0, 20, 40, 60, 110, 130, 150, 170, 190}) gapFloor.push_back({Block, x, 180});
@@ -89,30 +89,30 @@ TEST(PlayScenario, ScreenEdges) {
        World({{{.number = 1, .objects = {kFloor, {Block, 15, 16}}},
                {.number = 11, .objects = gapFloor},
                {.number = 12, .objects = {kFloor, {Block, 80, 20}}},
-               {.number = 22, .objects = {kFloor}}}}),
+               {.number = 22, .objects = {kFloor}}}, {}, {{.id = Post, .name = "Post", .state = Carried}}}),
        "4.8 key down up\n4.9 key up up\n5.5 key down left\n6.0 shot turned-left\n7.5 key up left\n7.6 key down right\n"
        "8.0 shot turned-right\n12.5 key up right\n13.0 key down up\n13.1 key up up\n14.5 key down right\n"
        "16.1 key up right\n16.5 key down up\n16.6 key up up\n18.5 key down right\n22.0 key up right\n"
-       "22.1 key down left\n22.1 key down up\n27.5 key up left\n27.5 key up up\n27.9 shot backgrounds\n",
-       28, {"turned-left", "turned-right", "backgrounds"});
+       "22.1 key down left\n22.1 key down up\n27.5 key up left\n27.5 key up up\n27.7 key down a-button\n"
+       "27.8 key up a-button\n28.0 key down left\n28.1 key up left\n28.3 key down a-button\n28.4 key up a-button\n"
+       "28.9 shot backgrounds\n", 29, {"turned-left", "turned-right", "backgrounds"});
 }
 
 // Standing in spikes drains the energy until the player dies; the dying sequence sinks it and
 // brings it back to its checkpoint, taken on the screen before; the last life ends in the game-over
-// picture and the title. A second game starts afresh, and Menu leaves it; a third dies before it
-// stands: back at (0, 0) in the last checkpoint's frames, lives (in real digits) and energy redrawn.
+// picture and the title. A second game starts afresh, and Menu leaves it; a third dies facing left
+// before it stands: back at (0, 0) in the last checkpoint's frames, lives and energy redrawn.
 TEST(PlayScenario, HazardsDeathsAndGameOver) {
   Files world = World({{{.number = 1, .objects = {kFloor, {Spikes, 45, 174}}}, {11, {kFloor, {Spikes, 0, 174}}}}});
   world["fonts.dat"] = Packed(ZELVO_BINARY_DIR, "fonts.dat");
-  play("hazards", world,
-       "6.0 key down right\n9.95 key up right\n25.0 tap 110 105\n26.8 key down right\n27.0 tap 10 50\n"
-       "27.1 key up right\n28.0 tap 110 105\n28.1 key down right\n29.5 key up right\n33.6 shot respawn\n",
-       34, {"respawn"});
+  play("hazards", world, "6.0 key down right\n9.95 key up right\n25.0 tap 110 105\n26.8 key down right\n"
+       "27.0 tap 10 50\n27.1 key up right\n28.0 tap 110 105\n28.1 key down right\n29.5 key up right\n"
+       "29.8 key down left\n29.9 key up left\n33.6 shot respawn\n34.4 key down left\n35.4 shot walk-left\n",
+       35.5, {"respawn", "walk-left"});
 }
 
-// The dialog box and the inventory panel, drawn with the default world's pictures and fonts: a
-// text with colour markup shown on landing. Action picks up (a placed artifact never, of two lying
-// the first in the list, none with three carried); the highlight moved and back.
+// The dialog box and inventory panel in the default world's pictures and fonts: a text with colour
+// markup on landing; pick-ups (not a placed artifact, the first of two, none with three carried).
 TEST(PlayScenario, DialogBoxAndInventoryOnTheDefaultWorldsPictures) {
   Files world = World({{{.number = 1, .objects = {kFloor}, .events = {{1, 0, 150}}}},
                        {{.id = 1, .width = 60, .height = 40, .actions = {{4, 1}, {5, 1}}}},
