@@ -26,7 +26,10 @@ void NewGame() {
   screenColumn = 0;
   screenRow = 0;
   score = 0;
-  checkpoint = Checkpoint{};
+  // The frames stay the last checkpoint's: a run's first game has none yet, so they stay 0 from start-up.
+  checkpoint.screenNumber = 0;
+  checkpoint.x = 0;
+  checkpoint.y = 0;
   previousPlayerState = Standing;
   playerState = Standing;
   lives = 3;

@@ -15,27 +15,26 @@ using testing_support::TempDir;
 
 namespace {
 
-// Play a world from the title: Start is tapped at 4 s, then the script's own lines; the trace and
-// the screenshots (shot NAME) are compared with their golden files. Timed with --benchmark, which
-// changes nothing of the run and counts every frame the trace numbers.
+// Play a world from the title: Start is tapped at 4 s, then the script's own lines; the trace (the
+// sound calls at its end) and the screenshots (shot NAME) are compared with their golden files.
+// Timed with --benchmark, which changes nothing of the run and counts every frame the trace numbers.
 void play(const std::string& name, const Files& world, const std::string& script, double seconds,
           const std::vector<std::string>& shots = {}) {
   TempDir dir;
   data_builder::WriteAll(dir.path(), world);
   std::string lines = "4.0 tap 110 105\n";
   std::istringstream in(script);
-  for (std::string line; std::getline(in, line);) {
-    const size_t shot = line.find(" shot ");
-    lines +=
-        shot == std::string::npos ? line : line.substr(0, shot) + " shot " + dir.file(line.substr(shot + 6) + ".png");
-    lines += "\n";
-  }
-  const auto result = testing_support::RunSim(
-      {"--app-dir", dir.path(), "--seconds", std::to_string(seconds), "--trace", dir.file("trace.txt"), "--benchmark"},
-      lines);
+  for (std::string line; std::getline(in, line); lines += line + "\n")
+    if (const size_t at = line.find(" shot "); at != std::string::npos)
+      line.replace(at + 6, std::string::npos, dir.file(line.substr(at + 6) + ".png"));
+  const auto result = testing_support::RunSim({"--app-dir", dir.path(), "--seconds", std::to_string(seconds),
+                                               "--trace", dir.file("trace.txt"), "--audio-log", dir.file("audio.txt"),
+                                               "--benchmark"}, lines);
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::string trace = testing_support::ReadFile(dir.file("trace.txt"));
-  testing_support::ExpectGoldenText(trace, "traces/" + name + ".trace");
+  std::string audio = testing_support::ReadFile(dir.file("audio.txt"));
+  for (size_t at; (at = audio.find(dir.path())) != std::string::npos;) audio.replace(at, dir.path().size(), "APP");
+  testing_support::ExpectGoldenText(trace + audio, "traces/" + name + ".trace");
   unsigned long long frames = 0, lastTraced = std::stoull(trace.substr(trace.rfind('\n', trace.size() - 2) + 1));
   char played[32] = {};
   const size_t report = result.out.find("benchmark: ");
@@ -52,8 +51,8 @@ const PlacementDef kFloor{Floor, 0, 180};
 
 // Falling onto the floor with the largest step that fits, walking on flat ground (the one-pixel
 // bob), climbing a ramp, stopping at an edge without a neighbour; the player drawn in front of
-// scenery and behind objects in front, a patroller starting at the right edge, an animation with
-// rate 0 that never advances.
+// scenery and behind objects in front, patrollers at the right edge and too far left to start,
+// animations of rate 0 (never advances) and 5 beside the player; the inventory with nothing carried.
 TEST(PlayScenario, FallWalkClimbAndDepth) {
   play("fall-walk-climb",
        World({{{.number = 1,
@@ -63,24 +62,26 @@ TEST(PlayScenario, FallWalkClimbAndDepth) {
                             {Post, 75, 150},
                             {Leaves, 185, 150},
                             {Lamp, 5, 30},
-                            {Walker, 196, 100}}}}}),
+                            {Walker, 196, 100},
+                            {Walker, 1, 60},  // too far left to start
+                            {Flag, 32, 168}}}}}),
        "5.8 shot landed\n5.8 key down right\n6.3 shot before-tree\n6.9 shot behind-post\n9.8 shot at-edge\n"
-       "10.0 key up right\n",
-       10.5, {"landed", "before-tree", "behind-post", "at-edge"});
+       "10.0 key up right\n10.1 key down a-button\n10.2 key up a-button\n10.4 shot inventory-empty\n",
+       10.5, {"landed", "before-tree", "behind-post", "at-edge", "inventory-empty"});
 }
 
 // A jump bumping a ceiling falls back at once; holding Up jumps again on every landing, straight or
-// walking.
+// walking (in the walk's frame); one put at y 176 under a block bumps one step up. Sound off and on.
 TEST(PlayScenario, JumpsAndCeilings) {
-  play("jumps", World({{{.number = 1, .objects = {kFloor, {Block, 60, 120}}}}}),
-       "5.8 key down right\n6.6 key up right\n6.8 key down up\n8.0 key down right\n9.5 key up right\n"
-       "9.5 key up up\n",
-       10.5);
+  play("jumps", World({{{1, {kFloor, {Block, 60, 120}, {Block, 150, 157}}, {{1, 110, 100}}}},
+                      {{.id = 1, .width = 20, .height = 30, .actions = {{GoToScreen, 1, 155, 176}}}}}),
+       "5.8 key down right\n6.6 key up right\n6.8 key down up\n7.2 tap 75 50\n8.0 key down right\n8.2 shot walk-jump\n"
+       "9.0 tap 75 50\n9.5 key up right\n9.5 key up up\n10.4 shot sound-back\n", 10.5, {"walk-jump", "sound-back"});
 }
 
 // Leaving by every edge: the top with no screen above turns a jump into a fall, the left edge with
-// no neighbour stops the walk; right into the next screen, down through a gap into the screen
-// below, up again by a jump, right and back left.
+// no neighbour stops the walk; right, down through a gap (erasing shows the lower screen's far
+// background, stopping at its holes), up by a jump, right, back left jumping, and a drop at x 1.
 TEST(PlayScenario, ScreenEdges) {
   std::vector<PlacementDef> gapFloor;
   for (uint16_t x : {0, 20, 40, 60, 110, 130, 150, 170, 190}) gapFloor.push_back({Block, x, 180});
@@ -88,47 +89,57 @@ TEST(PlayScenario, ScreenEdges) {
        World({{{.number = 1, .objects = {kFloor, {Block, 15, 16}}},
                {.number = 11, .objects = gapFloor},
                {.number = 12, .objects = {kFloor, {Block, 80, 20}}},
-               {.number = 22, .objects = {kFloor}}}}),
-       "4.8 key down up\n4.9 key up up\n5.5 key down left\n7.5 key up left\n7.6 key down right\n"
-       "12.5 key up right\n13.0 key down up\n13.1 key up up\n14.5 key down right\n16.1 key up right\n"
-       "16.5 key down up\n16.6 key up up\n18.5 key down right\n22.0 key up right\n22.1 key down left\n"
-       "27.5 key up left\n",
-       28);
+               {.number = 22, .objects = {kFloor}}}, {}, {{.id = Post, .name = "Post", .state = Carried}}}),
+       "4.8 key down up\n4.9 key up up\n5.5 key down left\n6.0 shot turned-left\n7.5 key up left\n7.6 key down right\n"
+       "8.0 shot turned-right\n12.5 key up right\n13.0 key down up\n13.1 key up up\n14.5 key down right\n"
+       "16.1 key up right\n16.5 key down up\n16.6 key up up\n18.5 key down right\n22.0 key up right\n"
+       "22.1 key down left\n22.1 key down up\n27.5 key up left\n27.5 key up up\n27.7 key down a-button\n"
+       "27.8 key up a-button\n28.0 key down left\n28.1 key up left\n28.3 key down a-button\n28.4 key up a-button\n"
+       "28.9 shot backgrounds\n", 29, {"turned-left", "turned-right", "backgrounds"});
 }
 
 // Standing in spikes drains the energy until the player dies; the dying sequence sinks it and
 // brings it back to its checkpoint, taken on the screen before; the last life ends in the game-over
-// picture and the title. A second game starts afresh, and Menu leaves it.
+// picture and the title. A second game starts afresh, and Menu leaves it; a third dies facing left
+// before it stands: back at (0, 0) in the last checkpoint's frames, lives and energy redrawn.
 TEST(PlayScenario, HazardsDeathsAndGameOver) {
-  play("hazards", World({{{.number = 1, .objects = {kFloor}}, {.number = 11, .objects = {kFloor, {Spikes, 0, 174}}}}}),
-       "6.0 key down right\n9.95 key up right\n25.0 tap 110 105\n26.8 key down right\n27.0 tap 10 50\n", 28);
+  Files world = World({{{.number = 1, .objects = {kFloor, {Spikes, 45, 174}}}, {11, {kFloor, {Spikes, 0, 174}}}}});
+  world["fonts.dat"] = Packed(ZELVO_BINARY_DIR, "fonts.dat");
+  play("hazards", world, "6.0 key down right\n9.95 key up right\n25.0 tap 110 105\n26.8 key down right\n"
+       "27.0 tap 10 50\n27.1 key up right\n28.0 tap 110 105\n28.1 key down right\n29.5 key up right\n"
+       "29.8 key down left\n29.9 key up left\n33.6 shot respawn\n34.4 key down left\n35.4 shot walk-left\n",
+       35.5, {"respawn", "walk-left"});
 }
 
-// The dialog box and the inventory panel, drawn with the default world's pictures and fonts: a
-// text with colour markup shown on landing, then three carried artifacts with the highlight moved.
+// The dialog box and inventory panel in the default world's pictures and fonts: a text with colour
+// markup on landing; pick-ups (not a placed artifact, the first of two, none with three carried).
 TEST(PlayScenario, DialogBoxAndInventoryOnTheDefaultWorldsPictures) {
   Files world = World({{{.number = 1, .objects = {kFloor}, .events = {{1, 0, 150}}}},
                        {{.id = 1, .width = 60, .height = 40, .actions = {{4, 1}, {5, 1}}}},
-                       {{.id = Ring, .name = "Silver ring", .state = 3},
-                        {.id = Gem, .name = "Blue gem", .state = 3},
-                        {.id = Lamp, .name = "Old lamp", .state = 3}},
+                       {{.id = Post, .name = "Post", .screenNumber = 1, .x = 24, .y = 150, .state = Placed},
+                        {.id = Ring, .name = "Silver ring", .screenNumber = 1, .x = 22, .y = 172, .state = Lying},
+                        {.id = Gem, .name = "Blue gem", .screenNumber = 1, .x = 24, .y = 170, .state = Lying},
+                        {.id = Lamp, .name = "Old lamp", .state = Carried},
+                        {.id = Walker, .name = "Walker", .screenNumber = 1, .x = 18, .y = 168, .state = Lying}},
                        {{1,
                          "The path ends here. @f07E0Green@fFFFF text, then\nnew line and a long sentence that "
                          "wraps by words inside the panel."}}});
   for (const char* name : {"images.dat", "fonts.dat"}) world[name] = Packed(ZELVO_BINARY_DIR, name);
   play("dialog-inventory", world,
        "6.5 shot dialog\n7.0 key down a-button\n7.1 key up a-button\n8.0 key down a-button\n8.1 key up a-button\n"
-       "8.3 shot inventory\n8.5 key down left\n8.6 key up left\n8.9 shot inventory-left\n9.0 key down a-button\n"
-       "9.1 key up a-button\n",
-       9.5, {"dialog", "inventory", "inventory-left"});
+       "8.3 shot picked-first\n8.6 key down a-button\n8.7 key up a-button\n9.3 key down a-button\n"
+       "9.4 key up a-button\n9.6 shot inventory\n9.7 key down left\n9.8 key up left\n10.0 shot inventory-left\n"
+       "10.1 key down right\n10.2 key up right\n10.3 key down a-button\n10.4 key up a-button\n11.0 key down a-button\n"
+       "11.1 key up a-button\n11.3 shot refused\n",
+       11.5, {"dialog", "picked-first", "inventory", "inventory-left", "refused"});
 }
 
 // Events on the way: each touched once for the whole game adds to the score, which caps at 9999 and
 // wraps as a 32-bit sum; a missing screen is no screen change; energy is raised after spikes; an
-// artifact is placed and another spent, a tree removed for the rest of the game, a spent event armed
-// again. On the next screen a death, a screen change that ends its list before a dialog, then a
-// dialog that waits for a key before going back; the end holds three seconds before the title, and
-// the action after it still runs.
+// artifact is placed and another spent, a tree removed for the rest of the game (gone from the
+// screen before the next frame), a spent event armed again. On the next screen a death, a screen
+// change that ends its list before a dialog, then a dialog that waits for a key before going back;
+// the end holds three seconds before the title, and the action after it still runs.
 TEST(PlayScenario, EventsOnTheWay) {
   using namespace layout;
   auto touch = [](uint32_t id, std::vector<data_builder::ActionDef> actions, uint8_t armed = Armed) {
@@ -150,6 +161,6 @@ TEST(PlayScenario, EventsOnTheWay) {
                touch(11, {{GoToScreen, 11, 45, 100}, {ShowDialog, 1}})},
               {{.id = Gem, .name = "Gem", .state = 3}, {.id = Ring, .name = "Ring", .state = 3}},
               {{1, "Hello"}}}),
-       "5.8 key down right\n9.5 shot events-placed\n12.0 shot events-dialog\n13.5 shot events-back\n", 22,
-       {"events-placed", "events-dialog", "events-back"});
+       "5.8 key down right\n8.853 shot events-removed\n9.5 shot events-placed\n12.0 shot events-dialog\n"
+       "13.5 shot events-back\n", 22, {"events-removed", "events-placed", "events-dialog", "events-back"});
 }

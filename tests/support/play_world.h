@@ -29,7 +29,8 @@ enum Id : uint32_t {
   Lamp = 18,        // scenery with two frames and an animation rate of 0
   Gem = 19,         // an artifact's picture, 8 x 8
   Ring = 20,        // an artifact's picture, 6 x 6, two frames
-  Backdrop = 1001,  // screen 1's background picture, 210 x 190 with a hole
+  Flag = 21,        // scenery with two frames (red, yellow) and an animation rate of 5
+  Backdrop = 1001,  // screen 1's background picture, 210 x 190 with a hole; screen 12 has two
 };
 
 struct Screen {

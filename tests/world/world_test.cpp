@@ -55,6 +55,9 @@ TEST_F(WorldTest, DirtyRectanglesCoverBothPlacesAndAreClampedOrDroppedAtTheEdges
       {-16, 40, 0, 0, {}},                    // further off: the 16-bit sum wraps and is dropped
       {30, -26, 0, 0, {}},                    // more than 25 above the top: dropped
       {205, 185, 0, 0, {{220, 210, 10, 8}}},  // inside the view at the bottom right
+      {210, 40, 216, 0, {{225, 25, 15, 48}}}, // one past the view's right edge: cut there
+      {211, 40, 0, 0, {}},                    // further right: dropped
+      {30, 190, 0, 210, {{15, 215, 40, 25}}}, // below the playfield: cut at the view's bottom
       {30, 0.5, 0, 0.7, {{45, 25, 10, 8}}},   // a previous place that truncates to (0, 0)
   };
   for (const Case& c : cases) {
