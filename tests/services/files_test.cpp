@@ -149,10 +149,10 @@ TEST(Settings, AUserFolderTakesWhatTheGameWritesAndIsReadBeforeTheAppDirectory) 
     SettingsLoad();
     EXPECT_EQ(settingsNow(), settingsBytes(1, 2, 3, 4, 9));
     LogClose();
+    EXPECT_EQ(ReadFile(dir.file("settings.dat")), settingsBytes(1, 2, 3, 4, 5));
+    EXPECT_EQ(ReadFile(user.file("settings.dat")), settingsBytes(1, 2, 3, 4, 9));
+    EXPECT_FALSE(testing_support::FileExists(dir.file("log.txt")));
+    EXPECT_EQ(ReadFile(user.file("log.txt")), "Zelvo " ZELVO_VERSION "\nWorld: " + dir.path() + "\nYour files: " +
+                                                  user.path() + "\n\nLoaded settings.\n\nSaved settings.\n\nLoaded settings.\n");
   }));
-  EXPECT_EQ(ReadFile(dir.file("settings.dat")), settingsBytes(1, 2, 3, 4, 5));
-  EXPECT_EQ(ReadFile(user.file("settings.dat")), settingsBytes(1, 2, 3, 4, 9));
-  EXPECT_FALSE(testing_support::FileExists(dir.file("log.txt")));
-  EXPECT_EQ(ReadFile(user.file("log.txt")), "Zelvo " ZELVO_VERSION "\nWorld: " + dir.path() + "\nYour files: " +
-                                                user.path() + "\n\nLoaded settings.\n\nSaved settings.\n\nLoaded settings.\n");
 }
