@@ -14,6 +14,7 @@
 #include "hosts/author.h"
 #include "hosts/monkey.h"
 #include "platform/common/files_kill.h"
+#include "platform/common/places.h"
 #include "platform/common/process.h"
 #include "platform/headless/headless.h"
 #include "platform/window.h"
@@ -58,6 +59,9 @@ object has left since the screen was entered) is drawn exactly when its bit is i
 map; objectList is sorted by layer after every update pass; the dirty list is empty after every
 present; energy stays at most 50 and score at most 9999; lists and memory in use do not grow
 over time. A broken invariant is printed with the frame and the seed, and the exit code is 4.
+
+A game installed, or in a folder that cannot be written, keeps settings.dat and log.txt in the
+user's folder, $XDG_DATA_HOME/zelvo (~/.local/share/zelvo), %APPDATA%\zelvo on Windows.
 
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
 once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end,
@@ -199,6 +203,7 @@ int main(int argc, char** argv) {
   app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.footer(kScriptHelp);
   app.get_formatter()->column_width(34);
+  app.set_version_flag("--version", "zelvo-sim " ZELVO_VERSION);
 
   headless::DeviceConfig config;
   std::string appDir, scriptPath, screen = "240x320", displayName = "raw565", layoutName = "normal", defaultKeys,
@@ -209,7 +214,8 @@ int main(int argc, char** argv) {
   bool noCounter = false;
 
   app.add_option("--app-dir", appDir,
-                 "Folder the game is installed in: data files, settings.dat, log.txt, music (or --world)");
+                 "Folder the game is installed in: data files, settings.dat, log.txt, music (default: "
+                 "beside this program, or ../share/games/zelvo; or --world)");
   app.add_option("--script", scriptPath, "Input script to play (format below)");
   app.add_option("--seconds", seconds, "Virtual seconds to run before asking the game to close")
       ->default_val(600.0)
@@ -254,6 +260,8 @@ int main(int argc, char** argv) {
     app.parse(words.argc(), words.argv());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return 2;
@@ -263,9 +271,15 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo-sim: " << problem << "\n";
     return 2;
   };
-  if (const int code = author::Prepare(authorOptions, "zelvo-sim", "", &appDir); code >= 0) return code;
-  if (appDir.empty()) return usage("give --app-dir or --world");
-  if (!std::filesystem::is_directory(PathFromUtf8(appDir))) return usage("--app-dir " + appDir + " is not a folder");
+  Places places;
+  std::string problem;
+  // Author options are checked against the world the game would play; --world then packs its
+  // sources into a folder of their own, which becomes the app directory.
+  const std::string programFolder = PathToUtf8(PathFromUtf8(ProcessProgramPath(argv[0])).parent_path());
+  if (!PlacesChoose(programFolder, appDir, &places, &problem)) return usage(problem);
+  if (const int code = author::Prepare(authorOptions, "zelvo-sim", places.world, &appDir); code >= 0) return code;
+  if (!authorOptions.world.empty() && !PlacesChoose(programFolder, appDir, &places, &problem)) return usage(problem);
+  if (!places.warning.empty()) std::cerr << "zelvo-sim: " << places.warning << "\n";
   if (!parseSize(screen, &config.screenWidth, &config.screenHeight))
     return usage("--screen " + screen + " is not a size like 240x320");
   if (!defaultKeys.empty() && !parseKeyList(defaultKeys, &config.defaultKeys))
@@ -280,7 +294,8 @@ int main(int argc, char** argv) {
     FilesKillAt(killAt.substr(0, colon), static_cast<int>(step));
   }
 
-  config.appDirectory = appDir;
+  config.appDirectory = places.world;
+  config.userDirectory = places.user;
   config.availableMemory = memory;
   config.counterAvailable = !noCounter;
   config.stopAfter = seconds;

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 #include <iostream>
-#include <system_error>
 
 #include "hosts/author.h"
+#include "platform/common/places.h"
 #include "platform/common/process.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/view.h"
@@ -25,6 +25,10 @@ SDL_GAMECONTROLLERCONFIG or from gamecontrollerdb.txt in the app directory.
 Alt+Enter or F11 switches full screen; F12 saves a screenshot of the handheld screen in the app
 directory (zelvo-shot-001.png, ...).
 
+An installed game, or one whose folder cannot be written, keeps settings.dat, log.txt and
+screenshots in the user's folder instead: $XDG_DATA_HOME/zelvo (~/.local/share/zelvo), %APPDATA%\zelvo
+on Windows.
+
 A second zelvo started on the same app directory brings the running one to the front and exits.
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
@@ -37,12 +41,13 @@ int main(int argc, char** argv) {
   app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.footer(kFooter);
   app.get_formatter()->column_width(30);
+  app.set_version_flag("--version", "zelvo " ZELVO_VERSION);
 
   std::string appDir, screen = "240x320";
   desktop::Options options;
   app.add_option("--app-dir", appDir,
-                 "Folder the game is installed in: data files, settings.dat, log.txt, music "
-                 "(default: the folder of this program)");
+                 "Folder the game is installed in: data files, settings.dat, log.txt, music (default: "
+                 "beside this program, or ../share/games/zelvo)");
   app.add_option("--screen", screen, "Size WxH of the emulated handheld screen in pixels")->default_val("240x320");
   app.add_option("--scale", options.scale,
                  "Window pixels per screen pixel (default: the largest that fits the desktop)")
@@ -55,6 +60,8 @@ int main(int argc, char** argv) {
     app.parse(words.argc(), words.argv());
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);
     return 2;
@@ -62,27 +69,33 @@ int main(int argc, char** argv) {
 
   const std::filesystem::path program = PathFromUtf8(ProcessProgramPath(argv[0]));
   options.programName = PathToUtf8(program.filename());
-  if (const int code = author::Prepare(authorOptions, "zelvo", PathToUtf8(program.parent_path()), &appDir); code >= 0)
-    return code;
+  Places places;
+  std::string problem;
+  // Author options are checked against the world the game would play; --world then packs its
+  // sources into a folder of their own, which becomes the app directory.
+  const auto choose = [&] { return PlacesChoose(PathToUtf8(program.parent_path()), appDir, &places, &problem); };
+  if (!choose()) {
+    std::cerr << "zelvo: " << problem << "\n";
+    return 2;
+  }
+  if (const int code = author::Prepare(authorOptions, "zelvo", places.world, &appDir); code >= 0) return code;
   if (authorOptions.watch) {
     watch::afterFrame = author::AfterFrame;
     author::showProblem = desktop::SetTitleNote;
   }
-  std::error_code error;
-  std::filesystem::path folder =
-      appDir.empty() ? program.parent_path() : std::filesystem::absolute(PathFromUtf8(appDir), error);
-  if (error || !std::filesystem::is_directory(folder, error)) {
-    std::cerr << "zelvo: --app-dir " << (appDir.empty() ? PathToUtf8(folder) : appDir) << " is not a folder\n";
+  if (!authorOptions.world.empty() && !choose()) {
+    std::cerr << "zelvo: " << problem << "\n";
     return 2;
   }
+  if (!places.warning.empty()) std::cerr << "zelvo: " << places.warning << "\n";
   if (!desktop::ParseScreenSize(screen, &options.screenWidth, &options.screenHeight)) {
     std::cerr << "zelvo: --screen " << screen << " is not a size like 240x320 (1 to 4096 pixels each way)\n";
     return 2;
   }
-  options.appDirectory = PathToUtf8(folder.lexically_normal());
+  options.appDirectory = places.world;
+  options.userDirectory = places.user;
   options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
 
-  std::string problem;
   if (!desktop::Start(options, &problem)) {
     std::cerr << "zelvo: no display to open a window on (" << problem
               << "); zelvo-sim runs the game without one.\n";

@@ -132,3 +132,27 @@ TEST(Settings, AKillAtAnyStepOfSavingLeavesTheOldFileAndOtherwiseTheNewOneWhole)
   EXPECT_EQ(step, 7);
   EXPECT_EQ(ReadFile(dir.file("settings.dat")), settingsBytes(37, 39, 38, 0xC1, 47));
 }
+
+// Where the app directory is not to be written, the device puts what the game writes in the user's
+// folder and reads from there first; the log there starts by naming both folders.
+TEST(Settings, AUserFolderTakesWhatTheGameWritesAndIsReadBeforeTheAppDirectory) {
+  TempDir dir, user;
+  WriteFile(dir.file("settings.dat"), settingsBytes(1, 2, 3, 4, 5));
+  EXPECT_TRUE(RunFresh([&] {
+    headless::DeviceConfig config;
+    config.userDirectory = user.path();
+    testing_support::StartDevice(dir, config);
+    SettingsLoad();
+    volumeSetting = 9;
+    SettingsSave();
+    volumeSetting = 0;
+    SettingsLoad();
+    EXPECT_EQ(settingsNow(), settingsBytes(1, 2, 3, 4, 9));
+    LogClose();
+    EXPECT_EQ(ReadFile(dir.file("settings.dat")), settingsBytes(1, 2, 3, 4, 5));
+    EXPECT_EQ(ReadFile(user.file("settings.dat")), settingsBytes(1, 2, 3, 4, 9));
+    EXPECT_FALSE(testing_support::FileExists(dir.file("log.txt")));
+    EXPECT_EQ(ReadFile(user.file("log.txt")), "Zelvo " ZELVO_VERSION "\nWorld: " + dir.path() + "\nYour files: " +
+                                                  user.path() + "\n\nLoaded settings.\n\nSaved settings.\n\nLoaded settings.\n");
+  }));
+}

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
       "zelvo-data"};
   app.allow_windows_style_options(false);  // a path such as /tmp/world is no option, on Windows too
   app.require_subcommand(1, 1);
+  app.set_version_flag("--version", "zelvo-data " ZELVO_VERSION);
   app.footer("Exit codes: 0 done, 1 the input has errors (nothing written), 2 usage error.");
 
   std::string sources, output, dir;
@@ -102,6 +103,8 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "zelvo-data: " << e.what() << "\n";

@@ -10,6 +10,7 @@
 
 #include "platform/common/files_backend.h"
 #include "platform/common/files_posix.h"
+#include "platform/common/places.h"
 #include "platform/files.h"
 
 struct PlatformFile {
@@ -60,7 +61,7 @@ int openRegular(const std::string& path, int flags) {
 }  // namespace
 
 FileHandle FileOpenRead(const std::string& path) {
-  int fd = openRegular(path, O_RDONLY);
+  int fd = openRegular(FilesWhere(path, false), O_RDONLY);
   if (fd < 0) return nullptr;
   return wrap(fd);
 }
@@ -68,7 +69,7 @@ FileHandle FileOpenRead(const std::string& path) {
 FileHandle FileCreate(const std::string& path, bool readable) {
   const bool isWatched = FilesWatched(path);
   FilesStep(isWatched);
-  int fd = openRegular(path, (readable ? O_RDWR : O_WRONLY) | O_CREAT);
+  int fd = openRegular(FilesWhere(path, true), (readable ? O_RDWR : O_WRONLY) | O_CREAT);
   if (fd < 0) return nullptr;
   // Whoever writes a file holds it alone: a second writer, in this process or another, fails
   // here before it can truncate what the first is writing.
@@ -76,11 +77,13 @@ FileHandle FileCreate(const std::string& path, bool readable) {
     ::close(fd);
     return nullptr;
   }
-  return wrap(fd, isWatched);
+  FileHandle file = wrap(fd, isWatched);
+  FilesCreated(file, path);
+  return file;
 }
 
 FileHandle FileHoldForWriting(const std::string& path) {
-  int fd = openRegular(path, O_RDWR | O_CREAT);
+  int fd = openRegular(FilesWhere(path, true), O_RDWR | O_CREAT);
   if (fd < 0) return nullptr;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
@@ -124,15 +127,16 @@ void FileClose(FileHandle file) {
 
 bool FileDelete(const std::string& path) {
   FilesStep(FilesWatched(path));
-  return ::unlink(path.c_str()) == 0;
+  return ::unlink(FilesWhere(path, true).c_str()) == 0;
 }
 
 bool FileReplace(const std::string& source, const std::string& target) {
   FilesStep(FilesWatched(source) || FilesWatched(target));
-  if (::rename(source.c_str(), target.c_str()) != 0) return false;
+  const std::string to = FilesWhere(target, true);
+  if (::rename(FilesWhere(source, true).c_str(), to.c_str()) != 0) return false;
   // The new name is on the disk only once its folder is; a failure here still leaves it in place.
-  const size_t slash = target.rfind('/');
-  int folder = ::open(slash == std::string::npos ? "." : target.substr(0, slash + 1).c_str(),
+  const size_t slash = to.rfind('/');
+  int folder = ::open(slash == std::string::npos ? "." : to.substr(0, slash + 1).c_str(),
                       O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     ::fsync(folder);

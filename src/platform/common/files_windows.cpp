@@ -4,6 +4,7 @@
 
 #include "platform/common/files_backend.h"
 #include "platform/common/files_hold.h"
+#include "platform/common/places.h"
 #include "platform/common/utf8.h"
 #include "platform/files.h"
 
@@ -59,7 +60,7 @@ FileHandle wrap(HANDLE handle, bool isWatched = false) {
 }  // namespace
 
 FileHandle FileOpenRead(const std::string& path) {
-  HANDLE handle = openRegular(path, GENERIC_READ, kReaderShare, OPEN_EXISTING);
+  HANDLE handle = openRegular(FilesWhere(path, false), GENERIC_READ, kReaderShare, OPEN_EXISTING);
   return handle == INVALID_HANDLE_VALUE ? nullptr : wrap(handle);
 }
 
@@ -68,17 +69,20 @@ FileHandle FileCreate(const std::string& path, bool readable) {
   FilesStep(isWatched);
   // Opened without truncating, so a second writer, refused by the share mode, cannot cut what the
   // first is writing; only the one that holds the file empties it.
-  HANDLE handle = openRegular(path, GENERIC_WRITE | (readable ? GENERIC_READ : 0), kWriterShare, OPEN_ALWAYS);
+  HANDLE handle =
+      openRegular(FilesWhere(path, true), GENERIC_WRITE | (readable ? GENERIC_READ : 0), kWriterShare, OPEN_ALWAYS);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   if (!::SetEndOfFile(handle)) {
     ::CloseHandle(handle);
     return nullptr;
   }
-  return wrap(handle, isWatched);
+  FileHandle file = wrap(handle, isWatched);
+  FilesCreated(file, path);
+  return file;
 }
 
 FileHandle FileHoldForWriting(const std::string& path) {
-  HANDLE handle = openRegular(path, GENERIC_READ | GENERIC_WRITE, kWriterShare, OPEN_ALWAYS);
+  HANDLE handle = openRegular(FilesWhere(path, true), GENERIC_READ | GENERIC_WRITE, kWriterShare, OPEN_ALWAYS);
   return handle == INVALID_HANDLE_VALUE ? nullptr : wrap(handle);
 }
 
@@ -120,13 +124,13 @@ void FileClose(FileHandle file) {
 
 bool FileDelete(const std::string& path) {
   FilesStep(FilesWatched(path));
-  const std::wstring wide = utf8::Widen(path);
+  const std::wstring wide = utf8::Widen(FilesWhere(path, true));
   return !wide.empty() && ::DeleteFileW(wide.c_str()) != 0;
 }
 
 bool FileReplace(const std::string& source, const std::string& target) {
   FilesStep(FilesWatched(source) || FilesWatched(target));
-  const std::wstring from = utf8::Widen(source), to = utf8::Widen(target);
+  const std::wstring from = utf8::Widen(FilesWhere(source, true)), to = utf8::Widen(FilesWhere(target, true));
   // One rename over the old file, returning only once the new name is on the disk.
   return !from.empty() && !to.empty() &&
          ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

@@ -14,6 +14,10 @@ std::vector<std::string> ProcessArguments(int argc, char** argv);
 // a relative name; argv0 is the fallback.
 std::string ProcessProgramPath(const char* argv0);
 
+// Where programs keep their users' files: $XDG_DATA_HOME, else $HOME/.local/share (%APPDATA% on
+// Windows); empty when the environment names none.
+std::string ProcessUserDataHome();
+
 // This process's number, to name temporary files no other process writes.
 unsigned long ProcessId();
 

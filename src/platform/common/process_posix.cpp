@@ -9,6 +9,7 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #include <sys/sysinfo.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -21,6 +22,13 @@ std::string ProcessProgramPath(const char* argv0) {
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) self = std::filesystem::absolute(argv0, error);
   return self.string();
+}
+
+// As SDL_GetPrefPath reads them.
+std::string ProcessUserDataHome() {
+  if (const char* data = std::getenv("XDG_DATA_HOME")) return data;
+  if (const char* home = std::getenv("HOME")) return std::string(home) + "/.local/share";
+  return {};
 }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdlib>
+
 #include "platform/common/process.h"
 #include "platform/common/utf8.h"
 
@@ -27,6 +29,11 @@ std::string ProcessProgramPath(const char*) {
     }
     name.resize(name.size() * 2);
   }
+}
+
+std::string ProcessUserDataHome() {
+  const wchar_t* data = ::_wgetenv(L"APPDATA");
+  return data ? utf8::Narrow(data) : std::string();
 }
 
 unsigned long ProcessId() { return ::GetCurrentProcessId(); }

@@ -4,6 +4,7 @@
 
 #include "platform/common/device.h"
 #include "platform/common/files_hold.h"
+#include "platform/common/places.h"
 #include "platform/common/winqueue.h"
 #include "platform/files.h"
 #include "platform/headless/internal.h"
@@ -39,6 +40,7 @@ void Configure(const DeviceConfig& config) {
   device = DeviceState{};
   device.config = config;
   device.rng = config.seed ? config.seed : 1;
+  FilesKeepUserFiles(config.appDirectory, config.userDirectory);
   ResetDisplay();
   ResetAudio();
   if (config.instanceRunning) {

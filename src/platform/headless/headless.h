@@ -25,6 +25,7 @@ enum class Layout { Normal, Rotated90, Rotated180, Rotated270, Mirrored };
 
 struct DeviceConfig {
   std::string appDirectory = ".";    // where the program "is installed"
+  std::string userDirectory = {};    // where what the game writes goes; empty: the app directory
   std::string programName = "zelvo-sim";
   uint32_t availableMemory = 32u << 20;  // bytes of virtual memory free
   int32_t screenWidth = 240;

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "platform/common/device.h"
+#include "platform/common/places.h"
 #include "platform/common/winqueue.h"
 #include "platform/keys.h"
 #include "platform/sdl/internal.h"
@@ -51,6 +52,7 @@ void Report(const std::string& line) {
 
 bool Start(const Options& options, std::string* problem) {
   device.options = options;
+  FilesKeepUserFiles(options.appDirectory, options.userDirectory);
   SDL_SetHint(SDL_HINT_APP_NAME, "Zelvo");
   std::string note;
   if (!EnterHost(&note)) {
@@ -74,6 +76,7 @@ void Stop() {
   device.videoStarted = false;
   device.events = EventState{};
   LeaveHost();
+  FilesKeepUserFiles("", "");
 }
 
 }  // namespace desktop

@@ -84,7 +84,7 @@ void DeviceIdle() {
 }
 
 WindowHandle DeviceFindOtherInstance(const std::string&, const std::string&) {
-  return desktop::instance.Acquire(device.options.appDirectory) ? 0 : desktop::kRunningCopyWindow;
+  return desktop::instance.Acquire(desktop::UserFolder()) ? 0 : desktop::kRunningCopyWindow;
 }
 
-void DeviceRaiseOtherInstance(WindowHandle) { desktop::AskRunningCopyToRaise(device.options.appDirectory); }
+void DeviceRaiseOtherInstance(WindowHandle) { desktop::AskRunningCopyToRaise(desktop::UserFolder()); }
