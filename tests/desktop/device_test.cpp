@@ -197,7 +197,7 @@ TEST_F(DesktopDevice, AControllersButtonsAndStickAreTheHandheldKeysUntilItIsPull
   SDL_Joystick* pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
   ASSERT_NE(pad, nullptr) << SDL_GetError();
   ASSERT_TRUE(pumpUntil([] { return !reports.empty() && reports.back() == "Controller connected: Zelvo Test Pad"; }));
-  // Each holds its key down while pressed, and only that; a button with no handheld key (Back) held
+  // Each holds its key down while pressed, and only that; a button with no handheld key (the left shoulder) held
   // all along presses nothing. The stick past the dead zone is an arrow; back inside it, at rest.
   auto expectKey = [&](const std::function<void(bool)>& hold, uint32_t key) {
     received.clear();
@@ -209,7 +209,7 @@ TEST_F(DesktopDevice, AControllersButtonsAndStickAreTheHandheldKeysUntilItIsPull
     for (const Message& m : received) trace.emplace_back(m.message, m.wParam);
     EXPECT_EQ(trace, (decltype(trace){{WM_KEYDOWN, key}, {WM_KEYUP, key}}));
   };
-  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, SDL_PRESSED);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_PRESSED);
   const std::pair<int, uint32_t> buttons[] = {
       {SDL_CONTROLLER_BUTTON_A, VK_SPACE},        {SDL_CONTROLLER_BUTTON_B, 'X'},      {SDL_CONTROLLER_BUTTON_X, 'C'},
       {SDL_CONTROLLER_BUTTON_Y, 'C'},             {SDL_CONTROLLER_BUTTON_START, VK_RETURN},

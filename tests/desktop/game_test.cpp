@@ -136,8 +136,8 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   ZelvoRun first(*display_, dir_.path(), {"--screen", "320x240"});
   auto window = first.Window();
   ASSERT_TRUE(window) << first.Err();
-  // The largest scale that fits 1024x768 less a window frame: 240 rows fit twice, not three times.
-  EXPECT_EQ(std::pair(window->Size("WIDTH"), window->Size("HEIGHT")), std::pair(640, 480));
+  // The largest scale that fits 1024x768 with no window manager, so no frame: three times.
+  EXPECT_EQ(std::pair(window->Size("WIDTH"), window->Size("HEIGHT")), std::pair(960, 720));
   const std::string log = ReadFile(dir_.file("log.txt"));
   ASSERT_FALSE(log.empty());
   CoverWindow cover(*display_);

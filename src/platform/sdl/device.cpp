@@ -39,6 +39,12 @@ void HandleEvent(const SDL_Event& event) {
     case DeviceAction::Screenshot:
       SaveScreenshot();
       break;
+    case DeviceAction::ToggleView:
+      ToggleView();
+      break;
+    case DeviceAction::Redraw:
+      Repaint();
+      break;
     case DeviceAction::None:
       break;
   }
@@ -116,13 +122,15 @@ bool SysCounterValue(uint64_t* count) {
 uint16_t KeyAsyncState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
   SDL_PumpEvents();
+  if (device.events.paused) return 0;  // as without the focus
   if (desktop::ControllersHold(virtualKey)) return 0x8000;
   if (device.events.swallowed[virtualKey]) return 0;  // the keyboard's press went to a window shortcut
   int count = 0;
   const Uint8* pressed = SDL_GetKeyboardState(&count);
   for (int scancode = 0; scancode < count; ++scancode) {
     if (pressed[scancode] &&
-        desktop::VirtualKeyFromSdl(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) == virtualKey)
+        desktop::GameKeyFromSdl(device.events.keys, SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) ==
+            virtualKey)
       return 0x8000;
   }
   return 0;
@@ -144,6 +152,7 @@ bool DeviceAllowWindowCreation() { return device.videoStarted && desktop::Create
 void DeviceWindowCreated(WindowHandle window, const std::string& title) {
   device.events = desktop::EventState{};
   device.events.window = window;
+  device.events.keys = desktop::LoadKeySets();  // the log is open: its problems go there
   desktop::StartControllers();
   desktop::Repaint();
   SDL_SetWindowTitle(device.window, title.c_str());
@@ -152,6 +161,7 @@ void DeviceWindowCreated(WindowHandle window, const std::string& title) {
 void DeviceWindowShown(WindowHandle, int showCommand) {
   if (showCommand == 0 || !device.window) return;
   SDL_ShowWindow(device.window);
+  desktop::FitShownWindow();
   desktop::Repaint();
 }
 

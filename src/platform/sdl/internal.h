@@ -27,6 +27,8 @@ struct Device {
   EventState events;
   bool controllersStarted = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
+  bool gameView = false;      // the window shows the game's square rather than the whole screen
+  bool drawnOutside = false;  // the shown picture has something outside that square
 };
 extern Device device;
 
@@ -49,6 +51,13 @@ bool CreateScreen();
 void DestroyScreen();
 void Repaint();
 void SaveScreenshot();
+void FitShownWindow();  // once the window is shown and its frame known: the largest scale that fits
+void ToggleView();      // F10
+
+// userfiles.cpp: the port's own files in the user's folder.
+KeySets LoadKeySets();            // keys.txt there, else in the app directory; the defaults if bad
+bool RememberedGameView();        // the view chosen last
+void RememberView(bool gameView);
 
 // audio.cpp
 void CloseAudio();
