@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "desktop/harness.h"
+#include "support/golden.h"
 #include "platform/audio.h"
 #include "platform/common/winqueue.h"
 #include "platform/display.h"
@@ -42,6 +43,7 @@ class DesktopDevice : public ZelvoTest {
   void SetUp() override {
     // A mapping for a controller SDL does not know, read at start from the app directory.
     testing_support::WriteFile(dir_.file("gamecontrollerdb.txt"), "03000000450000005a00000000000000,Odd,a:b0,platform:Linux,\n");
+    testing_support::WriteFile(dir_.file("keys.txt"), "# B moves to Q\nb = Q\n");
     ASSERT_NO_FATAL_FAILURE(ZelvoTest::SetUp());
     if (IsSkipped()) return;
     for (const auto& [name, value] : ZelvoEnvironment(*display_))
@@ -128,6 +130,48 @@ TEST_F(DesktopDevice, ShowsThePixelsExactlyAtEveryWindowSizeAndTakesTheStylusThe
   EXPECT_EQ(std::count_if(received.begin(), received.end(), [](const Message& m) { return m.message == WM_LBUTTONDOWN; }), 1);
   EXPECT_EQ(await(WM_LBUTTONDOWN)->lParam, 33 << 16 | 17);
   EXPECT_EQ(find(WM_KEYDOWN), nullptr);  // the game never heard F12
+}
+
+TEST_F(DesktopDevice, PausedTheGameHearsOfALostFocusOnlyUnderADimmedPausedAndTheGameViewHidesNothing) {
+  auto draw = [](const std::function<uint16_t(int, int)>& pixel, Picture* shown, int top = 0, int height = 320) {
+    auto* pixels = static_cast<uint16_t*>(DispBeginDraw());
+    *shown = Picture{240, height, {}};
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 240; ++x) {
+        pixels[y * 240 + x] = pixel(x, y);
+        const std::array<uint8_t, 3> rgb = desktop::Expand565(pixel(x, y));
+        if (y >= top && y < top + height) shown->rgb.insert(shown->rgb.end(), rgb.begin(), rgb.end());
+      }
+    DispEndDraw();
+  };
+  Picture expected, shot;
+  draw(pattern, &expected);
+  received.clear();
+  ASSERT_TRUE(window_.Do("key Escape"));
+  ASSERT_NE(await(WM_KILLFOCUS), nullptr);
+  ASSERT_TRUE(window_.Do("keydown j"));  // A, which the game cannot read now
+  window_.Shoot(dir_.file("paused.png"));
+  EXPECT_EQ(KeyAsyncState(VK_SPACE), 0);
+  ASSERT_TRUE(window_.Do("keyup j"));
+  testing_support::ExpectGoldenPictures(dir_, {"paused"}, "desktop");
+  ASSERT_TRUE(window_.ClickDevice(17, 33));  // ends the pause, touching nothing
+  ASSERT_NE(await(WM_SETFOCUS), nullptr);
+  ASSERT_TRUE(window_.Do("key q"));  // B, as keys.txt says
+  ASSERT_NE(await(WM_KEYUP), nullptr);
+  std::vector<std::pair<uint32_t, uintptr_t>> trace;
+  for (const Message& m : received)
+    if (m.message != WM_PAINT) trace.emplace_back(m.message, m.wParam);  // the photographs uncover the window
+  EXPECT_EQ(trace, (decltype(trace){{WM_KILLFOCUS, 0}, {WM_SETFOCUS, 0}, {WM_KEYDOWN, 'X'}, {WM_KEYUP, 'X'}}));
+  EXPECT_EQ(ScreenDifference(window_.Shoot(dir_.file("shot.png")), expected), 0);
+  EXPECT_NE(std::find(reports.begin(), reports.end(), "Keys from " + dir_.file("keys.txt")), reports.end());
+  // The game view, remembered, shows the whole screen while the bands hold anything, else the square.
+  ASSERT_TRUE(window_.Do("key F10"));
+  ASSERT_TRUE(pumpUntil([&] { return testing_support::ReadFile(dir_.file("view.txt")) == "game\n"; }));
+  EXPECT_EQ(ScreenDifference(window_.Shoot(dir_.file("shot.png")), expected), 0);
+  draw([](int x, int y) { return y < 40 || y >= 280 ? 0 : pattern(x, y); }, &expected, 40, 240);
+  ASSERT_TRUE(window_.WaitForShot(dir_.file("shot.png"), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &shot));
+  draw([](int x, int y) { return y < 40 || y >= 280 ? x + y == 0 : pattern(x, y); }, &expected);
+  ASSERT_TRUE(window_.WaitForShot(dir_.file("shot.png"), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &shot));
 }
 
 TEST_F(DesktopDevice, KeysFocusFullScreenAndCloseReachTheGameAsItsMessages) {

@@ -121,7 +121,8 @@ bool SysCounterValue(uint64_t* count) {
 // messages (the dialog box waits for a key this way).
 uint16_t KeyAsyncState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
-  SDL_PumpEvents();
+  // The events are taken in here too, so that the player can pause while the game waits for a key.
+  DevicePumpEvents();
   if (device.events.paused) return 0;  // as without the focus
   if (desktop::ControllersHold(virtualKey)) return 0x8000;
   if (device.events.swallowed[virtualKey]) return 0;  // the keyboard's press went to a window shortcut

@@ -230,6 +230,7 @@ void FitShownWindow() {
 void ToggleView() {
   if (!device.window || !device.options.resizable) return;
   device.gameView = !device.gameView;
+  device.drawnOutside = !device.shown.empty() && anythingOutside();
   RememberView(device.gameView);
   // A window the player sized or made full screen keeps its size; others fit the new view.
   if (!(SDL_GetWindowFlags(device.window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED))) fitWindow();
