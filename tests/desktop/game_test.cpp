@@ -157,6 +157,57 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   EXPECT_FALSE(testing_support::FileExists(dir_.file("zelvo.fifo")));  // nobody listens any more
 }
 
+// On an 800x660 desktop the window opens at twice the size, unless a window manager's frame
+// (openbox's) leaves too little room; full screen and back gives it its size and picture again.
+TEST_F(DesktopGame, TheFirstWindowFitsTheDesktopLessItsFrameAndComesBackFromFullScreen) {
+  for (const bool manager : {false, true}) {
+    VirtualDisplay display("800x660");
+    std::optional<Process> openbox;
+    if (manager) {
+      ASSERT_EQ(std::system("command -v openbox >/dev/null"), 0) << "no openbox (scripts/setup-deps --test)";
+      openbox.emplace(std::vector<std::string>{"openbox"}, Environment{{"DISPLAY", display.name}});
+      ASSERT_TRUE(WaitFor([&] { return display.Run("xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window"); }, 20));
+    }
+    ZelvoRun zelvo(display, dir_.path(), {});
+    ASSERT_NO_FATAL_FAILURE(focus(zelvo));
+    const int scale = manager ? 1 : 2;
+    ASSERT_TRUE(WaitFor([&] { return window_.Size("WIDTH") == 240 * scale && window_.Size("HEIGHT") == 320 * scale; }, 20))
+        << window_.Size("WIDTH") << "x" << window_.Size("HEIGHT") << (manager ? " under openbox" : "");
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    // Without a window manager nobody makes the window cover the screen: SDL draws for the whole
+    // screen into it all the same (so the picture changes), and must take the window's size back.
+    for (const int width : {800, 240 * scale}) {
+      ASSERT_TRUE(window_.Do("key F11"));
+      if (manager) ASSERT_TRUE(WaitFor([&] { return window_.Size("WIDTH") == width; }, 20)) << width;
+      if (!manager && width == 800) ASSERT_TRUE(changes());
+      else ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    }
+    ASSERT_TRUE(window_.RequestClose());
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo));
+  }
+}
+
+// --view game shows the square the game draws in at three times its size, and F10 the whole screen
+// at twice; the next start shows the view chosen last.
+TEST_F(DesktopGame, TheGameViewIsLargerAndRemembered) {
+  Picture title = LoadPicture(ZELVO_GOLDEN_DIR "/title.png");
+  title.rgb.erase(title.rgb.begin() + 280 * 240 * 3, title.rgb.end());
+  title.rgb.erase(title.rgb.begin(), title.rgb.begin() + 40 * 240 * 3);
+  title.height = 240;
+  for (const std::string& view : {"game", "screen", ""}) {
+    ZelvoRun zelvo(*display_, dir_.path(), view.empty() ? std::vector<std::string>{} : std::vector<std::string>{"--view", view});
+    ASSERT_NO_FATAL_FAILURE(focus(zelvo));
+    if (view == "screen") {
+      ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+      ASSERT_TRUE(window_.Do("key F10"));
+    }
+    ASSERT_TRUE(WaitFor([&] { return window_.Size("WIDTH") == 720 && window_.Size("HEIGHT") == 720; }, 20)) << view;
+    EXPECT_TRUE(window_.WaitForShot(shot(), [&](const Picture& p) { return ScreenDifference(p, title) == 0; }, &last_));
+    ASSERT_TRUE(window_.RequestClose());
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo));
+  }
+}
+
 TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeAnyLog) {
   TempDir dir;
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
@@ -164,7 +215,8 @@ TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeA
     std::vector<std::string> args;
     int exitCode;
     std::vector<std::string> says;
-  } runs[] = {{{"--help"}, 0, {"--app-dir", "--screen", "--scale", "--fullscreen", "--help"}},
+  } runs[] = {{{"--help"}, 0, {"--app-dir", "--screen", "--scale", "--fullscreen", "--view", "--help"}},
+              {{"--view", "big"}, 2, {"--view"}},
               {{"--app-dir", dir.file("nowhere")}, 2, {"--app-dir"}},
               {{"--app-dir", dir.path(), "--screen", "big"}, 2, {"--screen big"}},
               {{"--app-dir", dir.path(), "--scale", "0"}, 2, {"--scale"}},

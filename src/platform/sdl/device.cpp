@@ -143,6 +143,7 @@ void DevicePumpEvents() {
   if (!device.videoStarted) return;
   desktop::PollHost();
   for (SDL_Event event; SDL_PollEvent(&event);) desktop::HandleEvent(event);
+  if (device.fitUntil > 1) desktop::FitShownWindow();
   desktop::post(desktop::RepeatPadKeys(device.events, SDL_GetTicks()));
 }
 

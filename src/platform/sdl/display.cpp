@@ -179,6 +179,7 @@ bool CreateScreen() {
   device.gameView = options.resizable && (options.view == View::Remembered ? RememberedGameView()
                                                                           : options.view == View::Game);
   device.drawnOutside = false;
+  device.fitUntil = 0;
   const ScreenArea area = shownArea();
   const int scale = startScale(area);
   Uint32 flags = SDL_WINDOW_HIDDEN | (options.resizable ? SDL_WINDOW_RESIZABLE : 0);
@@ -218,13 +219,22 @@ void Repaint() {
 }
 
 void FitShownWindow() {
-  if (!device.window || device.options.scale > 0 || !device.options.resizable) return;
-  if (SDL_GetWindowFlags(device.window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED)) return;
-  SDL_PumpEvents();  // SDL learns the frame the window manager gave the window from its events
+  if (!device.window || device.options.scale > 0 || !device.options.resizable ||
+      (SDL_GetWindowFlags(device.window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED))) {
+    device.fitUntil = 1;  // the player's size
+    return;
+  }
+  // A window manager tells the frame it gave the window some moments after the window shows:
+  // until then (or a few seconds at most) the pump looks again.
+  int top = 0, left = 0, bottom = 0, right = 0;
+  const bool framed = SDL_GetWindowBordersSize(device.window, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0;
+  if (!device.fitUntil) device.fitUntil = SDL_GetTicks() + 3000;
+  if (framed || SDL_TICKS_PASSED(SDL_GetTicks(), device.fitUntil)) device.fitUntil = 1;  // fitted for good
   const ScreenArea area = shownArea();
+  const int scale = startScale(area);
   int width = 0, height = 0;
   SDL_GetWindowSize(device.window, &width, &height);
-  if (width != area.width * startScale(area) || height != area.height * startScale(area)) fitWindow();
+  if (width != area.width * scale || height != area.height * scale) fitWindow();
 }
 
 void ToggleView() {

@@ -29,6 +29,7 @@ struct Device {
   std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
   bool gameView = false;      // the window shows the game's square rather than the whole screen
   bool drawnOutside = false;  // the shown picture has something outside that square
+  uint32_t fitUntil = 0;      // SDL ticks until which the window is fitted again once its frame is known
 };
 extern Device device;
 
@@ -51,7 +52,7 @@ bool CreateScreen();
 void DestroyScreen();
 void Repaint();
 void SaveScreenshot();
-void FitShownWindow();  // once the window is shown and its frame known: the largest scale that fits
+void FitShownWindow();  // once the window is shown: the largest scale that fits, with the frame when known
 void ToggleView();      // F10
 
 // userfiles.cpp: the port's own files in the user's folder.
