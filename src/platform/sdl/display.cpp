@@ -178,6 +178,7 @@ bool CreateScreen() {
   // A page's canvas always holds the whole screen: the page lays it out.
   device.gameView = options.resizable && (options.view == View::Remembered ? RememberedGameView()
                                                                           : options.view == View::Game);
+  if (options.resizable && options.view != View::Remembered) RememberView(device.gameView);
   device.drawnOutside = false;
   device.fitUntil = 0;
   const ScreenArea area = shownArea();
