@@ -154,8 +154,8 @@ bool DeviceAllowWindowCreation() { return device.videoStarted && desktop::Create
 void DeviceWindowCreated(WindowHandle window, const std::string& title) {
   device.events = desktop::EventState{};
   device.events.window = window;
-  device.events.keys = desktop::LoadKeySets();  // the log is open: its problems go there
   desktop::StartControllers();
+  device.events.keys = desktop::LoadKeySets();  // the log is open: its problems go there
   desktop::Repaint();
   SDL_SetWindowTitle(device.window, title.c_str());
 }
