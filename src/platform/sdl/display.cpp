@@ -93,7 +93,7 @@ SDL_Rect drawPicture(SDL_Surface* surface, const ViewLayout& layout, int left, i
   return drawn;
 }
 
-// "Paused" in the middle of the window, white on black, in letters of the device's own: 5x7 cells
+// "Paused" in the middle of the window, white on black in a grey frame, in letters of the device's own: 5x7 cells
 // of '#' for the pixels set.
 void drawPausedLabel(SDL_Surface* surface, const ViewLayout& layout) {
   static const char* const kLetters[6][7] = {
@@ -107,8 +107,10 @@ void drawPausedLabel(SDL_Surface* surface, const ViewLayout& layout) {
   const int unit = std::max(2, layout.scale * 2);  // window pixels per letter pixel
   const int width = (6 * 6 - 1 + 4) * unit, height = (7 + 4) * unit;
   const int x0 = layout.x + (layout.width - width) / 2, y0 = layout.y + (layout.height - height) / 2;
-  SDL_Rect box{x0, y0, width, height};
-  SDL_FillRect(surface, &box, SDL_MapRGB(surface->format, 0, 0, 0));
+  const int edge = std::max(1, unit / 2);  // a grey frame, so that the label stands out on dark pictures too
+  SDL_Rect box{x0, y0, width, height}, inside{x0 + edge, y0 + edge, width - 2 * edge, height - 2 * edge};
+  SDL_FillRect(surface, &box, SDL_MapRGB(surface->format, 160, 160, 160));
+  SDL_FillRect(surface, &inside, SDL_MapRGB(surface->format, 0, 0, 0));
   const Uint32 white = SDL_MapRGB(surface->format, 255, 255, 255);
   for (int letter = 0; letter < 6; ++letter)
     for (int row = 0; row < 7; ++row)
