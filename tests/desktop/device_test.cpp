@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "desktop/harness.h"
-#include "support/golden.h"
 #include "platform/audio.h"
 #include "platform/common/winqueue.h"
 #include "platform/display.h"
@@ -18,6 +17,7 @@
 #include "platform/sdl/internal.h"
 #include "platform/sdl/view.h"
 #include "platform/system.h"
+#include "support/golden.h"
 
 using namespace desktop_testing;
 
@@ -168,8 +168,10 @@ TEST_F(DesktopDevice, PausedTheGameHearsOfALostFocusOnlyUnderADimmedPausedAndThe
   EXPECT_EQ(ScreenDifference(window_.Shoot(dir_.file("shot.png")), expected), 0);
   for (const bool bands : {false, true}) {
     draw([&](int x, int y) { return y >= 40 && y < 280 ? pattern(x, y) : bands && x + y == 0 ? 0xFFFF : 0; });
-    if (!bands) expected = {240, 240, std::vector<uint8_t>(expected.rgb.begin() + 40 * 720, expected.rgb.end() - 40 * 720)};
-    EXPECT_TRUE(window_.WaitForShot(dir_.file("shot.png"), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &shot));
+    if (!bands)
+      expected = {240, 240, std::vector<uint8_t>(expected.rgb.begin() + 40 * 720, expected.rgb.end() - 40 * 720)};
+    EXPECT_TRUE(window_.WaitForShot(
+        dir_.file("shot.png"), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &shot));
   }
 }
 

@@ -75,7 +75,8 @@ struct XWindow {
   bool RequestClose() const;                  // as a window manager's close button does (WM_DELETE_WINDOW)
 };
 
-// A mapped top-level window (or one a window manager framed) titled exactly title (made by pid, unless that is 0), waiting for one to appear.
+// A mapped top-level window (or one a window manager framed) titled exactly title (made by pid, unless that is 0),
+// waiting for one to appear.
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid = 0);
 
 // A plain 100x100 X window of our own at the top left: to cover another, or to take the focus away.

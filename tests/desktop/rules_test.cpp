@@ -38,8 +38,9 @@ TEST(DesktopRules, LayoutsDevicePointsVolumesNamesScreenSizesAndKeysAreTheirGold
   // The game's square, and where window points touch the screen when only the square is shown.
   for (auto [sw, sh, x, y] : {std::tuple(240, 320, 0, 20), {320, 240, 719, 739}, {200, 100, 0, 0}}) {
     const ViewLayout l = LayoutArea(720, 760, GameSquare(sw, sh));
-    out << "square of " << sw << "x" << sh << " in 720x760: " << l.scale << ", " << l.x << "," << l.y << ", " << l.width << "x"
-        << l.height << " from " << l.left << "," << l.top << "; " << x << "," << y << " is " << WindowToDevice(l, x, y, &x, &y) << " " << x << "," << y << "\n";
+    out << "square of " << sw << "x" << sh << " in 720x760: " << l.scale << ", " << l.x << "," << l.y << ", " << l.width
+        << "x" << l.height << " from " << l.left << "," << l.top << "; " << x << "," << y << " is "
+        << WindowToDevice(l, x, y, &x, &y) << " " << x << "," << y << "\n";
   }
   for (uint32_t v : {0u, 1u, 63u, 64u, 65u, 0xFFFFFFFFu}) out << "volume " << v << ": " << MixerVolume(v) << "\n";
   for (int n : {1, 42, 999, 1000}) out << ScreenshotName(n) << "\n";
@@ -69,7 +70,8 @@ TEST(DesktopRules, KeysFilesGiveTheirGoldenKeySetsOrErrors) {
     const size_t body = cases.find('\n', at) + 1, next = cases.find("\n--- ", body - 1);
     const std::string name = cases.substr(at + 4, body - at - 5);
     std::vector<std::string> errors;
-    const KeySets sets = ReadKeySets(cases.substr(body, next == std::string::npos ? next : next + 1 - body), name, &errors);
+    const KeySets sets =
+        ReadKeySets(cases.substr(body, next == std::string::npos ? next : next + 1 - body), name, &errors);
     out << "--- " << name << "\n";
     for (const std::string& error : errors) out << error << "\n";
     for (const auto& [key, code] : sets) out << SDL_GetKeyName(key) << "=" << code << " ";

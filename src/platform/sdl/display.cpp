@@ -129,8 +129,8 @@ void show(int left, int top, int right, int bottom) {
   SDL_Surface* surface = SDL_GetWindowSurface(device.window);
   if (!surface) return;
   const ViewLayout layout = LayoutArea(surface->w, surface->h, shownArea());
-  if (device.events.paused || surface != device.surface || surface->pixels != device.surfacePixels || surface->w != device.surfaceWidth ||
-      surface->h != device.surfaceHeight) {
+  if (device.events.paused || surface != device.surface || surface->pixels != device.surfacePixels ||
+      surface->w != device.surfaceWidth || surface->h != device.surfaceHeight) {
     device.surface = surface;
     device.surfacePixels = surface->pixels;
     device.surfaceWidth = surface->w;
@@ -178,8 +178,8 @@ bool anythingOutside() {
 bool CreateScreen() {
   const Options& options = device.options;
   // A page's canvas always holds the whole screen: the page lays it out.
-  device.gameView = options.resizable && (options.view == View::Remembered ? RememberedGameView()
-                                                                          : options.view == View::Game);
+  device.gameView =
+      options.resizable && (options.view == View::Remembered ? RememberedGameView() : options.view == View::Game);
   if (options.resizable && options.view != View::Remembered) RememberView(device.gameView);
   device.drawnOutside = false;
   device.fitUntil = 0;
@@ -230,7 +230,8 @@ void FitShownWindow() {
   // A window manager tells the frame it gave the window some moments after the window shows:
   // until then (or a few seconds at most) the pump looks again.
   int top = 0, left = 0, bottom = 0, right = 0;
-  const bool framed = SDL_GetWindowBordersSize(device.window, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0;
+  const bool framed =
+      SDL_GetWindowBordersSize(device.window, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0;
   if (!device.fitUntil) device.fitUntil = SDL_GetTicks() + 3000;
   if (framed || SDL_TICKS_PASSED(SDL_GetTicks(), device.fitUntil)) device.fitUntil = 1;  // fitted for good
   const ScreenArea area = shownArea();
@@ -319,8 +320,8 @@ int DispEndDraw() {
   if (top >= bottom) return 1;
   // Something drawn outside the game's square, or gone from there, changes what the game view shows.
   const desktop::ScreenArea square = desktop::GameSquare(width, height);
-  if (device.gameView && (left < square.x || right > square.x + square.width || top < square.y ||
-                          bottom > square.y + square.height)) {
+  if (device.gameView &&
+      (left < square.x || right > square.x + square.width || top < square.y || bottom > square.y + square.height)) {
     const bool outside = desktop::anythingOutside();
     if (outside != device.drawnOutside) {
       device.drawnOutside = outside;

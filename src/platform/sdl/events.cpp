@@ -62,8 +62,10 @@ void keyDown(Translation& out, EventState& state, const SDL_KeyboardEvent& key) 
   if (DeviceAction action = shortcut(key); pause || action != DeviceAction::None) {
     if (virtualKey < 256) state.swallowed[virtualKey] = true;
     if (key.repeat) return;
-    if (pause) setPaused(out, state, !state.paused);
-    else out.action = action;
+    if (pause)
+      setPaused(out, state, !state.paused);
+    else
+      out.action = action;
     return;
   }
   if (virtualKey == 0 || virtualKey > 255) return;

@@ -56,8 +56,8 @@ void FitShownWindow();  // once the window is shown: the largest scale that fits
 void ToggleView();      // F10
 
 // userfiles.cpp: the port's own files in the user's folder.
-KeySets LoadKeySets();            // keys.txt there, else in the app directory; the defaults if bad
-bool RememberedGameView();        // the view chosen last
+KeySets LoadKeySets();      // keys.txt there, else in the app directory; the defaults if bad
+bool RememberedGameView();  // the view chosen last
 void RememberView(bool gameView);
 
 // audio.cpp

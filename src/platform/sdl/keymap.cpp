@@ -93,11 +93,12 @@ std::string quoted(const std::string& text) {
 KeySets DefaultKeySets() {
   const KeyList k = DesktopDefaultKeys();
   const auto code = [](const KeyListEntry& entry) { return static_cast<uint32_t>(entry.vkCode); };
-  return {{SDLK_UP, code(k.up)},       {SDLK_w, code(k.up)},       {SDLK_DOWN, code(k.down)},   {SDLK_s, code(k.down)},
-          {SDLK_LEFT, code(k.left)},   {SDLK_a, code(k.left)},     {SDLK_RIGHT, code(k.right)}, {SDLK_d, code(k.right)},
-          {SDLK_SPACE, code(k.a)},     {SDLK_j, code(k.a)},        {SDLK_x, code(k.b)},         {SDLK_k, code(k.b)},
-          {SDLK_c, code(k.c)},         {SDLK_l, code(k.c)},        {SDLK_RETURN, code(k.start)},
-          {SDLK_KP_ENTER, code(k.start)}, {SDLK_h, code(k.start)}};
+  return {
+      {SDLK_UP, code(k.up)},     {SDLK_w, code(k.up)},   {SDLK_DOWN, code(k.down)},    {SDLK_s, code(k.down)},
+      {SDLK_LEFT, code(k.left)}, {SDLK_a, code(k.left)}, {SDLK_RIGHT, code(k.right)},  {SDLK_d, code(k.right)},
+      {SDLK_SPACE, code(k.a)},   {SDLK_j, code(k.a)},    {SDLK_x, code(k.b)},          {SDLK_k, code(k.b)},
+      {SDLK_c, code(k.c)},       {SDLK_l, code(k.c)},    {SDLK_RETURN, code(k.start)}, {SDLK_KP_ENTER, code(k.start)},
+      {SDLK_h, code(k.start)}};
 }
 
 uint32_t GameKeyFromSdl(const KeySets& sets, SDL_Keycode key) {
@@ -114,7 +115,7 @@ bool IsDeviceKey(SDL_Keycode key) {
 
 KeySets ReadKeySets(const std::string& text, const std::string& name, std::vector<std::string>* errors) {
   const auto handheld = handheldKeys();
-  std::map<std::string, int> givenOn;                        // handheld key: the line that gave its keys
+  std::map<std::string, int> givenOn;                          // handheld key: the line that gave its keys
   std::map<SDL_Keycode, std::pair<int, std::string>> boundOn;  // keyboard key: its line and handheld key
   std::vector<std::pair<SDL_Keycode, uint32_t>> bindings;
   const size_t before = errors->size();
@@ -125,7 +126,9 @@ KeySets ReadKeySets(const std::string& text, const std::string& name, std::vecto
     const std::string line = trim(text.substr(start, end - start));
     start = end + 1;
     ++number;
-    const auto fail = [&](const std::string& what) { errors->push_back(name + ":" + std::to_string(number) + ": " + what); };
+    const auto fail = [&](const std::string& what) {
+      errors->push_back(name + ":" + std::to_string(number) + ": " + what);
+    };
     if (line.empty() || line[0] == '#') continue;
     const size_t equals = line.find('=');
     if (equals == std::string::npos) {
@@ -134,7 +137,8 @@ KeySets ReadKeySets(const std::string& text, const std::string& name, std::vecto
     }
     std::string key = trim(line.substr(0, equals));
     std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-    const auto found = std::find_if(handheld.begin(), handheld.end(), [&](const auto& entry) { return entry.first == key; });
+    const auto found =
+        std::find_if(handheld.begin(), handheld.end(), [&](const auto& entry) { return entry.first == key; });
     if (found == handheld.end()) {
       fail(quoted(key) + " is not a handheld key (up, down, left, right, a, b, c, start)");
       continue;
@@ -157,9 +161,11 @@ KeySets ReadKeySets(const std::string& text, const std::string& name, std::vecto
       if (code == SDLK_UNKNOWN) {
         fail(quoted(word) + " is not a key name (names are SDL's: Up, Space, Return, W, Left Shift, Keypad 8, ...)");
       } else if (IsDeviceKey(code)) {
-        fail(word + " is the window's own key (Escape and Pause pause, F10 the view, F11 full screen, F12 screenshots)");
+        fail(word +
+             " is the window's own key (Escape and Pause pause, F10 the view, F11 full screen, F12 screenshots)");
       } else if (auto bound = boundOn.find(code); bound != boundOn.end()) {
-        fail(word + " stands for " + bound->second.second + " on line " + std::to_string(bound->second.first) + " already");
+        fail(word + " stands for " + bound->second.second + " on line " + std::to_string(bound->second.first) +
+             " already");
       } else {
         boundOn[code] = {number, key};
         bindings.emplace_back(code, found->second);

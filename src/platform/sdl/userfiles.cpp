@@ -14,9 +14,7 @@ constexpr const char* kKeysFile = "keys.txt";
 constexpr const char* kViewFile = "view.txt";
 constexpr long kLargestFile = 64 * 1024;  // far more than any list of keys needs
 
-std::string inFolder(const std::string& folder, const char* name) {
-  return PathToUtf8(PathFromUtf8(folder) / name);
-}
+std::string inFolder(const std::string& folder, const char* name) { return PathToUtf8(PathFromUtf8(folder) / name); }
 
 // A small text file whole. False when it is not there; *problem says why one there cannot be read.
 bool readSmallFile(const std::string& path, std::string* text, std::string* problem) {
@@ -69,7 +67,8 @@ void RememberView(bool gameView) {
   const std::string text = gameView ? "game\n" : "screen\n";
   FileHandle file = FileCreate(fresh, false);
   uint32_t done = 0;
-  const bool written = file && FileWrite(file, text.data(), static_cast<uint32_t>(text.size()), &done) && FileFlush(file);
+  const bool written =
+      file && FileWrite(file, text.data(), static_cast<uint32_t>(text.size()), &done) && FileFlush(file);
   FileClose(file);
   if (!written || !FileReplace(fresh, path)) {
     FileDelete(fresh);
