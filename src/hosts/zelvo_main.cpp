@@ -18,12 +18,15 @@ namespace {
 
 const char* kFooter = R"(
 Keys: the arrows walk and jump, Space is the handheld's A button (the Action key until you define
-your own), X is B, C is C and Return is Start. The mouse's left button is the stylus.
+your own), X is B, C is C and Return is Start; beside them W, A, S and D are the arrows, J is A, K is
+B, L is C and H is Start. keys.txt in the user's folder or the app directory can change them (see
+the README). The mouse's left button is the stylus. Escape or Pause (or a controller's Back) pauses
+and goes on again, as does a click on the paused window.
 A game controller plays too: D-pad or left stick for the arrows, the south face button for A, east
 for B, west and north for C, Start for Start. Controllers SDL does not know take their mappings from
 SDL_GAMECONTROLLERCONFIG or from gamecontrollerdb.txt in the app directory.
-Alt+Enter or F11 switches full screen; F12 saves a screenshot of the handheld screen in the app
-directory (zelvo-shot-001.png, ...).
+Alt+Enter or F11 switches full screen; F10 switches the view (--view); F12 saves a screenshot of
+the handheld screen in the app directory (zelvo-shot-001.png, ...).
 
 An installed game, or one whose folder cannot be written, keeps settings.dat, log.txt and
 screenshots in the user's folder instead: $XDG_DATA_HOME/zelvo (~/.local/share/zelvo), %APPDATA%\zelvo
@@ -53,6 +56,12 @@ int main(int argc, char** argv) {
                  "Window pixels per screen pixel (default: the largest that fits the desktop)")
       ->check(CLI::Range(1, 16));
   app.add_flag("--fullscreen", options.fullscreen, "Start in full screen");
+  std::string view;
+  app.add_option("--view", view,
+                 "What the window shows: screen (the whole handheld screen) or game (the square the game "
+                 "draws in, larger; the whole screen whenever anything is drawn outside it). Remembered; "
+                 "F10 switches")
+      ->check(CLI::IsMember({"screen", "game"}));
   author::Options authorOptions;
   author::AddOptions(app, authorOptions, true);
 
@@ -92,6 +101,7 @@ int main(int argc, char** argv) {
     std::cerr << "zelvo: --screen " << screen << " is not a size like 240x320 (1 to 4096 pixels each way)\n";
     return 2;
   }
+  if (!view.empty()) options.view = view == "game" ? desktop::View::Game : desktop::View::Screen;
   options.appDirectory = places.world;
   options.userDirectory = places.user;
   options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };

@@ -17,6 +17,7 @@
 #include "platform/sdl/internal.h"
 #include "platform/sdl/view.h"
 #include "platform/system.h"
+#include "support/golden.h"
 
 using namespace desktop_testing;
 
@@ -42,6 +43,7 @@ class DesktopDevice : public ZelvoTest {
   void SetUp() override {
     // A mapping for a controller SDL does not know, read at start from the app directory.
     testing_support::WriteFile(dir_.file("gamecontrollerdb.txt"), "03000000450000005a00000000000000,Odd,a:b0,platform:Linux,\n");
+    testing_support::WriteFile(dir_.file("keys.txt"), "# B moves to Q\nb = Q\n");
     ASSERT_NO_FATAL_FAILURE(ZelvoTest::SetUp());
     if (IsSkipped()) return;
     for (const auto& [name, value] : ZelvoEnvironment(*display_))
@@ -130,6 +132,49 @@ TEST_F(DesktopDevice, ShowsThePixelsExactlyAtEveryWindowSizeAndTakesTheStylusThe
   EXPECT_EQ(find(WM_KEYDOWN), nullptr);  // the game never heard F12
 }
 
+TEST_F(DesktopDevice, PausedTheGameHearsOfALostFocusOnlyUnderADimmedPausedAndTheGameViewHidesNothing) {
+  Picture expected{240, 320, {}}, shot;
+  auto draw = [&](const std::function<uint16_t(int, int)>& pixel) {
+    auto* pixels = static_cast<uint16_t*>(DispBeginDraw());
+    expected = Picture{240, 320, {}};
+    for (int y = 0; y < 320; ++y)
+      for (int x = 0; x < 240; ++x) {
+        const std::array<uint8_t, 3> rgb = desktop::Expand565(pixels[y * 240 + x] = pixel(x, y));
+        expected.rgb.insert(expected.rgb.end(), rgb.begin(), rgb.end());
+      }
+    DispEndDraw();
+  };
+  draw(pattern);
+  received.clear();
+  ASSERT_TRUE(window_.Do("key Escape"));
+  ASSERT_NE(await(WM_KILLFOCUS), nullptr);
+  ASSERT_TRUE(window_.Do("keydown j"));  // A, which the game cannot read now
+  window_.Shoot(dir_.file("paused.png"));
+  EXPECT_EQ(KeyAsyncState(VK_SPACE), 0);
+  ASSERT_TRUE(window_.Do("keyup j"));
+  testing_support::ExpectGoldenPictures(dir_, {"paused"}, "desktop");
+  ASSERT_TRUE(window_.ClickDevice(17, 33));  // ends the pause, touching nothing
+  ASSERT_NE(await(WM_SETFOCUS), nullptr);
+  ASSERT_TRUE(window_.Do("key q"));  // B, as keys.txt says
+  ASSERT_NE(await(WM_KEYUP), nullptr);
+  std::vector<std::pair<uint32_t, uintptr_t>> trace;
+  for (const Message& m : received)
+    if (m.message != WM_PAINT) trace.emplace_back(m.message, m.wParam);  // the photographs uncover the window
+  EXPECT_EQ(trace, (decltype(trace){{WM_KILLFOCUS, 0}, {WM_SETFOCUS, 0}, {WM_KEYDOWN, 'X'}, {WM_KEYUP, 'X'}}));
+  EXPECT_EQ(ScreenDifference(window_.Shoot(dir_.file("shot.png")), expected), 0);
+  // The game view, remembered, shows the whole screen while the bands hold anything, else the square.
+  ASSERT_TRUE(window_.Do("key F10"));
+  ASSERT_TRUE(pumpUntil([&] { return testing_support::ReadFile(dir_.file("view.txt")) == "game\n"; }));
+  EXPECT_EQ(ScreenDifference(window_.Shoot(dir_.file("shot.png")), expected), 0);
+  for (const bool bands : {false, true}) {
+    draw([&](int x, int y) { return y >= 40 && y < 280 ? pattern(x, y) : bands && x + y == 0 ? 0xFFFF : 0; });
+    if (!bands)
+      expected = {240, 240, std::vector<uint8_t>(expected.rgb.begin() + 40 * 720, expected.rgb.end() - 40 * 720)};
+    EXPECT_TRUE(window_.WaitForShot(
+        dir_.file("shot.png"), [&](const Picture& p) { return ScreenDifference(p, expected) == 0; }, &shot));
+  }
+}
+
 TEST_F(DesktopDevice, KeysFocusFullScreenAndCloseReachTheGameAsItsMessages) {
   ASSERT_FALSE(received.empty());
   EXPECT_EQ(received.front().message, WM_SETFOCUS);  // announced as the window appeared
@@ -197,7 +242,7 @@ TEST_F(DesktopDevice, AControllersButtonsAndStickAreTheHandheldKeysUntilItIsPull
   SDL_Joystick* pad = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
   ASSERT_NE(pad, nullptr) << SDL_GetError();
   ASSERT_TRUE(pumpUntil([] { return !reports.empty() && reports.back() == "Controller connected: Zelvo Test Pad"; }));
-  // Each holds its key down while pressed, and only that; a button with no handheld key (Back) held
+  // Each holds its key down while pressed, and only that; a button with no handheld key (the left shoulder) held
   // all along presses nothing. The stick past the dead zone is an arrow; back inside it, at rest.
   auto expectKey = [&](const std::function<void(bool)>& hold, uint32_t key) {
     received.clear();
@@ -209,7 +254,7 @@ TEST_F(DesktopDevice, AControllersButtonsAndStickAreTheHandheldKeysUntilItIsPull
     for (const Message& m : received) trace.emplace_back(m.message, m.wParam);
     EXPECT_EQ(trace, (decltype(trace){{WM_KEYDOWN, key}, {WM_KEYUP, key}}));
   };
-  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_BACK, SDL_PRESSED);
+  SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_PRESSED);
   const std::pair<int, uint32_t> buttons[] = {
       {SDL_CONTROLLER_BUTTON_A, VK_SPACE},        {SDL_CONTROLLER_BUTTON_B, 'X'},      {SDL_CONTROLLER_BUTTON_X, 'C'},
       {SDL_CONTROLLER_BUTTON_Y, 'C'},             {SDL_CONTROLLER_BUTTON_START, VK_RETURN},

@@ -136,8 +136,8 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   ZelvoRun first(*display_, dir_.path(), {"--screen", "320x240"});
   auto window = first.Window();
   ASSERT_TRUE(window) << first.Err();
-  // The largest scale that fits 1024x768 less a window frame: 240 rows fit twice, not three times.
-  EXPECT_EQ(std::pair(window->Size("WIDTH"), window->Size("HEIGHT")), std::pair(640, 480));
+  // The largest scale that fits 1024x768 with no window manager, so no frame: three times.
+  EXPECT_EQ(std::pair(window->Size("WIDTH"), window->Size("HEIGHT")), std::pair(960, 720));
   const std::string log = ReadFile(dir_.file("log.txt"));
   ASSERT_FALSE(log.empty());
   CoverWindow cover(*display_);
@@ -157,6 +157,62 @@ TEST_F(DesktopGame, ASecondCopyExitsAndBringsTheFirstForwardAndClosingTheWindowE
   EXPECT_FALSE(testing_support::FileExists(dir_.file("zelvo.fifo")));  // nobody listens any more
 }
 
+// On an 800x660 desktop the window opens at twice the size, unless a window manager's frame
+// (openbox's) leaves too little room; full screen and back gives it its size and picture again.
+TEST_F(DesktopGame, TheFirstWindowFitsTheDesktopLessItsFrameAndComesBackFromFullScreen) {
+  for (const bool manager : {false, true}) {
+    SCOPED_TRACE(manager ? "under openbox" : "without a window manager");
+    VirtualDisplay display("800x660");
+    std::optional<Process> openbox;                        // scripts/setup-deps --test installs it
+    const std::string ready = dir_.file("openbox-ready");  // only then does it take windows on
+    if (manager)
+      openbox.emplace(std::vector<std::string>{"openbox", "--startup", "touch " + ready},
+                      Environment{{"DISPLAY", display.name}});
+    ASSERT_TRUE(!manager || WaitFor([&] { return testing_support::FileExists(ready); }, 20));
+    ZelvoRun zelvo(display, dir_.path(), {});
+    ASSERT_NO_FATAL_FAILURE(focus(zelvo));
+    const int scale = manager ? 1 : 2;
+    ASSERT_TRUE(
+        WaitFor([&] { return window_.Size("WIDTH") == 240 * scale && window_.Size("HEIGHT") == 320 * scale; }, 20))
+        << manager;
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    // Without a window manager the window keeps its size, but SDL draws for the screen's, and back.
+    for (const int width : {800, 240 * scale}) {
+      ASSERT_TRUE(window_.Do("key F11"));
+      ASSERT_TRUE(!manager || WaitFor([&] { return window_.Size("WIDTH") == width; }, 20)) << width;
+      ASSERT_TRUE(manager || width != 800 || changes());
+      if (manager || width != 800) {
+        ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+      }
+    }
+    ASSERT_TRUE(window_.RequestClose());
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo));
+  }
+}
+
+// --view game shows the game's square three times over on 1024x768, F10 the whole screen twice over,
+// and the next start what F10 chose.
+TEST_F(DesktopGame, TheGameViewIsLargerAndRemembered) {
+  Picture square = LoadPicture(ZELVO_GOLDEN_DIR "/title.png");  // the title's rows 40 to 279
+  square.rgb = std::vector<uint8_t>(square.rgb.begin() + 40 * 240 * 3, square.rgb.begin() + 280 * 240 * 3),
+  square.height = 240;
+  for (const bool first : {true, false}) {
+    ZelvoRun zelvo(*display_, dir_.path(),
+                   first ? std::vector<std::string>{"--view", "game"} : std::vector<std::string>{});
+    ASSERT_NO_FATAL_FAILURE(focus(zelvo));
+    if (first) {
+      ASSERT_TRUE(WaitFor([&] { return window_.Size("WIDTH") == 720 && window_.Size("HEIGHT") == 720; }, 20));
+      ASSERT_TRUE(window_.WaitForShot(
+          shot(), [&](const Picture& p) { return ScreenDifference(p, square) == 0; }, &last_));
+      ASSERT_TRUE(window_.Do("key F10"));
+    }
+    ASSERT_TRUE(WaitFor([&] { return window_.Size("HEIGHT") == 640; }, 20));
+    ASSERT_NO_FATAL_FAILURE(expectScreen("title"));
+    ASSERT_TRUE(window_.RequestClose());
+    ASSERT_NO_FATAL_FAILURE(ExpectCleanExit(zelvo));
+  }
+}
+
 TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeAnyLog) {
   TempDir dir;
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(name);
@@ -164,7 +220,8 @@ TEST(DesktopStart, HelpNamesEveryOptionAndBadOptionsOrNoDisplayAreRefusedBeforeA
     std::vector<std::string> args;
     int exitCode;
     std::vector<std::string> says;
-  } runs[] = {{{"--help"}, 0, {"--app-dir", "--screen", "--scale", "--fullscreen", "--help"}},
+  } runs[] = {{{"--help"}, 0, {"--app-dir", "--screen", "--scale", "--fullscreen", "--view", "--help"}},
+              {{"--view", "big"}, 2, {"--view"}},
               {{"--app-dir", dir.file("nowhere")}, 2, {"--app-dir"}},
               {{"--app-dir", dir.path(), "--screen", "big"}, 2, {"--screen big"}},
               {{"--app-dir", dir.path(), "--scale", "0"}, 2, {"--scale"}},

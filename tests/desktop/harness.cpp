@@ -78,12 +78,12 @@ std::optional<int> Process::Wait(double seconds) {
   return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }
 
-VirtualDisplay::VirtualDisplay() {
+VirtualDisplay::VirtualDisplay(const std::string& size) {
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return;
   // Xvfb finds a free display number itself and writes it to this descriptor once it accepts clients.
   const std::vector<std::string> argv{
-      "Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"};
+      "Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"};
   server = std::make_unique<Process>(argv, Environment{});
   ::close(pipeFds[1]);
   pollfd ready{pipeFds[0], POLLIN, 0};
@@ -186,7 +186,7 @@ bool XWindow::RequestClose() const {
 }
 
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid) {
-  const std::string search = "xdotool search --all --maxdepth 1 --onlyvisible" +
+  const std::string search = "xdotool search --all --maxdepth 2 --onlyvisible" +
                              (pid ? " --pid " + std::to_string(pid) : std::string()) + " --name '^" + title + "$'";
   std::string found;
   if (!WaitFor([&] { return display.Run(search, &(found = "")); }, 20)) return std::nullopt;

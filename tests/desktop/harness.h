@@ -36,9 +36,9 @@ class Process {
   int status_ = 0;
 };
 
-// A 1024x768 X server of our own on a free display number (Xvfb chooses it and tells us).
+// An X server of our own (1024x768 unless asked) on a free display number (Xvfb chooses it and tells us).
 struct VirtualDisplay {
-  VirtualDisplay();
+  explicit VirtualDisplay(const std::string& size = "1024x768");
   ~VirtualDisplay();
   // Run a shell command with this display: true when it ended with 0. Its output is added to *out.
   bool Run(const std::string& command, std::string* out = nullptr) const;
@@ -75,7 +75,8 @@ struct XWindow {
   bool RequestClose() const;                  // as a window manager's close button does (WM_DELETE_WINDOW)
 };
 
-// A mapped top-level window titled exactly title (made by pid, unless that is 0), waiting for one to appear.
+// A mapped top-level window (or one a window manager framed) titled exactly title (made by pid, unless that is 0),
+// waiting for one to appear.
 std::optional<XWindow> FindWindow(const VirtualDisplay& display, const std::string& title, pid_t pid = 0);
 
 // A plain 100x100 X window of our own at the top left: to cover another, or to take the focus away.

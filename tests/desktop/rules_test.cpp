@@ -35,6 +35,13 @@ TEST(DesktopRules, LayoutsDevicePointsVolumesNamesScreenSizesAndKeysAreTheirGold
       DeviceToWindow(layout, x, y, &cx, &cy);
       out << (x < 0 ? "" : " middle " + std::to_string(cx) + "," + std::to_string(cy)) << "\n";
     }
+  // The game's square, and where window points touch the screen when only the square is shown.
+  for (auto [sw, sh, x, y] : {std::tuple(240, 320, 0, 20), {320, 240, 719, 739}, {200, 100, 0, 0}}) {
+    const ViewLayout l = LayoutArea(720, 760, GameSquare(sw, sh));
+    out << "square of " << sw << "x" << sh << " in 720x760: " << l.scale << ", " << l.x << "," << l.y << ", " << l.width
+        << "x" << l.height << " from " << l.left << "," << l.top << "; " << x << "," << y << " is "
+        << WindowToDevice(l, x, y, &x, &y) << " " << x << "," << y << "\n";
+  }
   for (uint32_t v : {0u, 1u, 63u, 64u, 65u, 0xFFFFFFFFu}) out << "volume " << v << ": " << MixerVolume(v) << "\n";
   for (int n : {1, 42, 999, 1000}) out << ScreenshotName(n) << "\n";
   for (const char* size : {"240x320", "480X640", "1x1", "4096x4096", "", "240", "x320", "240x", "240x320x2", "-240x320",
@@ -52,6 +59,26 @@ TEST(DesktopRules, LayoutsDevicePointsVolumesNamesScreenSizesAndKeysAreTheirGold
   for (const auto* key : {&list.up, &list.down, &list.left, &list.right, &list.a, &list.b, &list.c, &list.start})
     out << "default key " << key->vkCode << "\n";
   testing_support::ExpectGoldenText(out.str(), "desktop/rules.txt");
+}
+
+// Keys files (tests/desktop/keys-files.txt, one after each "--- NAME" line): their errors, or the
+// keyboard keys that stand for each handheld key and what some others send.
+TEST(DesktopRules, KeysFilesGiveTheirGoldenKeySetsOrErrors) {
+  const std::string cases = testing_support::ReadFile(ZELVO_SOURCE_DIR "/tests/desktop/keys-files.txt");
+  std::ostringstream out;
+  for (size_t at = cases.find("--- "); at != std::string::npos;) {
+    const size_t body = cases.find('\n', at) + 1, next = cases.find("\n--- ", body - 1);
+    const std::string name = cases.substr(at + 4, body - at - 5);
+    std::vector<std::string> errors;
+    const KeySets sets =
+        ReadKeySets(cases.substr(body, next == std::string::npos ? next : next + 1 - body), name, &errors);
+    out << "--- " << name << "\n";
+    for (const std::string& error : errors) out << error << "\n";
+    for (const auto& [key, code] : sets) out << SDL_GetKeyName(key) << "=" << code << " ";
+    out << "| X sends " << GameKeyFromSdl(sets, SDLK_x) << ", Q " << GameKeyFromSdl(sets, SDLK_q) << "\n";
+    at = next == std::string::npos ? next : next + 1;
+  }
+  testing_support::ExpectGoldenText(out.str(), "desktop/keys-files.txt");
 }
 
 namespace {
@@ -126,6 +153,22 @@ TEST(DesktopRules, SdlEventsBecomeTheGamesMessages) {
       {window(SDL_WINDOWEVENT_MOVED), "action 0"},
       {window(SDL_WINDOWEVENT_CLOSE), "16 0 0; action 0"},
       {SDL_Event{SDL_QUIT}, "action 0"},  // SDL's quit after the last window closed
+      // W and the Up arrow both stand for Up: it is down while either is.
+      {key(SDL_KEYDOWN, SDLK_w), "256 38 1; action 0"},
+      {key(SDL_KEYDOWN, SDLK_UP), "256 38 " + std::to_string(kHeld | 1) + "; action 0"},
+      {key(SDL_KEYUP, SDLK_w), "action 0"},
+      {key(SDL_KEYUP, SDLK_UP), "257 38 " + std::to_string(0xC0000001) + "; action 0"},
+      // Escape pauses as a lost focus; paused, the game hears nothing more (a lost focus included),
+      // until a click, which touches nothing, gives the focus back; so do Pause and a pad's Back.
+      {key(SDL_KEYDOWN, SDLK_ESCAPE), "8 0 0; action 5"},
+      {key(SDL_KEYDOWN, SDLK_LEFT), "action 0"},
+      {window(SDL_WINDOWEVENT_FOCUS_LOST), "action 0"},
+      {mouse(SDL_MOUSEBUTTONDOWN, 300, 100), "action 5"},  // the window's focus is still away
+      {window(SDL_WINDOWEVENT_FOCUS_GAINED), "7 0 0; action 0"},
+      {mouse(SDL_MOUSEBUTTONUP, 300, 100), "action 0"},
+      {key(SDL_KEYDOWN, SDLK_PAUSE), "8 0 0; action 5"},
+      {pad(SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLER_BUTTON_BACK, 0), "7 0 0; action 5"},
+      {window(SDL_WINDOWEVENT_CLOSE), "16 0 0; action 0"},
   };
   for (const auto& [sdl, expected] : steps) EXPECT_EQ(text(TranslateEvent(state, sdl)), expected) << expected;
   EventState interrupted;  // Ctrl+C in the terminal

@@ -186,6 +186,13 @@ test("the front end shows its pictures, takes clicks, touches and keys, and Quit
   await press(page, "ArrowDown");
   await expectScreen(page, "title");
 
+  // Escape pauses, as in the window: the title dimmed under "Paused" until a click, which ends the
+  // pause and touches nothing (not even Quit under it).
+  await press(page, "Escape");
+  await expectChange(page, await golden(page, "title"), "the paused title");
+  await tap(page, kTitleQuit);
+  await expectScreen(page, "title");
+
   await tap(page, kTitleQuit);
   await page.waitForSelector("body[data-state=ended]", { timeout: 20_000 });
   const log = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile("/zelvo/log.txt")));

@@ -5,6 +5,9 @@
 
 namespace desktop {
 
+// What the window shows: the view chosen last time, the whole handheld screen, or the game's square.
+enum class View { Remembered, Screen, Game };
+
 struct Options {
   std::string appDirectory;          // the folder the game is installed in
   // Where the port keeps its own files (key sets, the view, screenshots, recordings); empty: the
@@ -15,6 +18,7 @@ struct Options {
   int screenHeight = 320;
   int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
   bool fullscreen = false;
+  View view = View::Remembered;
   bool resizable = true;             // false in a page, which sizes the canvas itself
   // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
   void (*report)(const std::string& line) = nullptr;

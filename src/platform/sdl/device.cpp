@@ -40,6 +40,12 @@ void HandleEvent(const SDL_Event& event) {
     case DeviceAction::Screenshot:
       SaveScreenshot();
       break;
+    case DeviceAction::ToggleView:
+      ToggleView();
+      break;
+    case DeviceAction::Redraw:
+      Repaint();
+      break;
     case DeviceAction::None:
       break;
   }
@@ -118,14 +124,17 @@ bool SysCounterValue(uint64_t* count) {
 // messages (the dialog box waits for a key this way).
 uint16_t KeyAsyncState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
-  SDL_PumpEvents();
+  // The events are taken in here too, so that the player can pause while the game waits for a key.
+  DevicePumpEvents();
+  if (device.events.paused) return 0;  // as without the focus
   if (desktop::ControllersHold(virtualKey)) return 0x8000;
   if (device.events.swallowed[virtualKey]) return 0;  // the keyboard's press went to a window shortcut
   int count = 0;
   const Uint8* pressed = SDL_GetKeyboardState(&count);
   for (int scancode = 0; scancode < count; ++scancode) {
     if (pressed[scancode] &&
-        desktop::VirtualKeyFromSdl(SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) == virtualKey)
+        desktop::GameKeyFromSdl(device.events.keys, SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode))) ==
+            virtualKey)
       return 0x8000;
   }
   return 0;
@@ -137,6 +146,7 @@ void DevicePumpEvents() {
   if (!device.videoStarted) return;
   desktop::PollHost();
   for (SDL_Event event; SDL_PollEvent(&event);) desktop::HandleEvent(event);
+  if (device.fitUntil > 1) desktop::FitShownWindow();
   desktop::post(desktop::RepeatPadKeys(device.events, SDL_GetTicks()));
 }
 
@@ -150,6 +160,7 @@ void DeviceWindowCreated(WindowHandle window, const std::string& title) {
   device.events = desktop::EventState{};
   device.events.window = window;
   desktop::StartControllers();
+  device.events.keys = desktop::LoadKeySets();  // the log is open: its problems go there
   desktop::Repaint();
   windowTitle = title;
   SDL_SetWindowTitle(device.window, title.c_str());
@@ -162,6 +173,7 @@ void desktop::SetTitleNote(const std::string& note) {
 void DeviceWindowShown(WindowHandle, int showCommand) {
   if (showCommand == 0 || !device.window) return;
   SDL_ShowWindow(device.window);
+  desktop::FitShownWindow();
   desktop::Repaint();
 }
 

@@ -31,38 +31,64 @@ bool post(Translation& out, const EventState& state, uint32_t message, uintptr_t
   return true;
 }
 
-// Alt+Enter and F11 switch full screen, F12 takes a screenshot: the game never sees these keys.
+// Alt+Enter and F11 switch full screen, F10 the view, F12 takes a screenshot: the game never sees these keys.
 DeviceAction shortcut(const SDL_KeyboardEvent& key) {
   const SDL_Keycode code = key.keysym.sym;
   if (code == SDLK_F11 || ((code == SDLK_RETURN || code == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT)))
     return DeviceAction::ToggleFullscreen;
+  if (code == SDLK_F10) return DeviceAction::ToggleView;
   if (code == SDLK_F12) return DeviceAction::Screenshot;
   return DeviceAction::None;
 }
 
+// The focus the game is to believe in: the window's, unless the player paused.
+void reportFocus(Translation& out, EventState& state) {
+  const bool focus = state.focused && !state.paused;
+  if (focus == state.focusReported) return;
+  state.focusReported = focus;
+  post(out, state, focus ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+}
+
+void setPaused(Translation& out, EventState& state, bool paused) {
+  state.paused = paused;
+  reportFocus(out, state);
+  out.action = DeviceAction::Redraw;  // the "Paused" picture comes or goes
+}
+
 void keyDown(Translation& out, EventState& state, const SDL_KeyboardEvent& key) {
-  const uint32_t virtualKey = VirtualKeyFromSdl(key.keysym.sym);
-  if (DeviceAction action = shortcut(key); action != DeviceAction::None) {
+  const SDL_Keycode code = key.keysym.sym;
+  const uint32_t virtualKey = GameKeyFromSdl(state.keys, code);
+  const bool pause = code == SDLK_ESCAPE || code == SDLK_PAUSE;
+  if (DeviceAction action = shortcut(key); pause || action != DeviceAction::None) {
     if (virtualKey < 256) state.swallowed[virtualKey] = true;
-    if (!key.repeat) out.action = action;
+    if (key.repeat) return;
+    if (pause)
+      setPaused(out, state, !state.paused);
+    else
+      out.action = action;
     return;
   }
-  if (virtualKey == 0) return;
-  state.keyboardHeld[virtualKey] = true;
-  const bool wasDown = key.repeat || state.padHeld[virtualKey];
+  if (virtualKey == 0 || virtualKey > 255) return;
+  const bool fresh = state.keyboardDown.emplace(code, virtualKey).second;
+  if (fresh) ++state.keyboardHeld[virtualKey];
+  // Down before: held by this key (a repeat), another keyboard key or a controller.
+  const bool wasDown = key.repeat || state.keyboardHeld[virtualKey] > 1 || state.padHeld[virtualKey];
   post(out, state, WM_KEYDOWN, virtualKey, kRepeatOne | (wasDown ? kWasDown : 0));
 }
 
 void keyUp(Translation& out, EventState& state, const SDL_KeyboardEvent& key) {
-  const uint32_t virtualKey = VirtualKeyFromSdl(key.keysym.sym);
-  if (virtualKey == 0) return;
+  const uint32_t virtualKey = GameKeyFromSdl(state.keys, key.keysym.sym);
   if (virtualKey < 256 && state.swallowed[virtualKey]) {
     state.swallowed[virtualKey] = false;
     return;
   }
-  state.keyboardHeld[virtualKey] = false;
-  if (state.padHeld[virtualKey]) return;  // a controller still holds it
-  post(out, state, WM_KEYUP, virtualKey, kRepeatOne | kWasDown | kGoingUp);
+  // Only a key seen going down goes up, with the code it went down with.
+  const auto down = state.keyboardDown.find(key.keysym.sym);
+  if (down == state.keyboardDown.end()) return;
+  const uint32_t sent = down->second;
+  state.keyboardDown.erase(down);
+  if (--state.keyboardHeld[sent] > 0 || state.padHeld[sent]) return;  // another key or a controller still holds it
+  post(out, state, WM_KEYUP, sent, kRepeatOne | kWasDown | kGoingUp);
 }
 
 // A controller changed (or went away): the keys that came down or went up because of it.
@@ -81,6 +107,11 @@ void padsChanged(Translation& out, EventState& state, uint32_t time) {
 
 void padButton(Translation& out, EventState& state, const SDL_ControllerButtonEvent& button) {
   if (button.button >= 32) return;
+  // Back (or the button in the middle) pauses, as Escape does.
+  if (button.button == SDL_CONTROLLER_BUTTON_BACK || button.button == SDL_CONTROLLER_BUTTON_GUIDE) {
+    if (button.state == SDL_PRESSED) setPaused(out, state, !state.paused);
+    return;
+  }
   uint32_t& buttons = state.pads[button.which].buttons;
   const uint32_t bit = 1u << button.button;
   buttons = button.state == SDL_PRESSED ? (buttons | bit) : (buttons & ~bit);
@@ -95,6 +126,10 @@ void padAxis(Translation& out, EventState& state, const SDL_ControllerAxisEvent&
 }
 
 void buttonDown(Translation& out, EventState& state, const SDL_MouseButtonEvent& button) {
+  if (state.paused) {  // a click on the window ends the pause, and touches nothing
+    setPaused(out, state, false);
+    return;
+  }
   int x = 0, y = 0;
   // A press on the black bars is outside the handheld's screen: there is nothing to touch.
   if (button.button != SDL_BUTTON_LEFT || !WindowToDevice(state.layout, button.x, button.y, &x, &y)) return;
@@ -108,24 +143,17 @@ void buttonUp(Translation& out, EventState& state, const SDL_MouseButtonEvent& b
   // The stylus leaves the glass where it last was on it, even if the pointer went onto the bars.
   const ViewLayout& layout = state.layout;
   const int scale = std::max(layout.scale, 1);
-  const int x = std::clamp((button.x - layout.x) / scale, 0, std::max(layout.width / scale - 1, 0));
-  const int y = std::clamp((button.y - layout.y) / scale, 0, std::max(layout.height / scale - 1, 0));
+  const int x = layout.left + std::clamp((button.x - layout.x) / scale, 0, std::max(layout.width / scale - 1, 0));
+  const int y = layout.top + std::clamp((button.y - layout.y) / scale, 0, std::max(layout.height / scale - 1, 0));
   post(out, state, WM_LBUTTONUP, 0, pointParam(x, y));
 }
 
 void windowEvent(Translation& out, EventState& state, const SDL_WindowEvent& window) {
   switch (window.event) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-      if (!state.focusReported) {
-        state.focusReported = true;
-        post(out, state, WM_SETFOCUS, 0, 0);
-      }
-      break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-      if (state.focusReported) {
-        state.focusReported = false;
-        post(out, state, WM_KILLFOCUS, 0, 0);
-      }
+      state.focused = window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+      reportFocus(out, state);
       break;
     case SDL_WINDOWEVENT_CLOSE:
       state.closePosted = post(out, state, WM_CLOSE, 0, 0);
@@ -180,11 +208,15 @@ Translation TranslateEvent(EventState& state, const SDL_Event& event) {
     default:
       break;
   }
+  // Paused, the game hears as much as without the focus: of focus and closing only.
+  if (state.paused)
+    std::erase_if(out.messages, [](const Message& m) { return m.message != WM_KILLFOCUS && m.message != WM_CLOSE; });
   return out;
 }
 
 Translation RepeatPadKeys(EventState& state, uint32_t now) {
   Translation out;
+  if (state.paused) return out;
   for (uint32_t key = 1; key < state.padHeld.size(); ++key) {
     // A key the keyboard holds too repeats by the keyboard's own repeats.
     if (!state.padHeld[key] || state.keyboardHeld[key] || !SDL_TICKS_PASSED(now, state.padRepeatAt[key])) continue;

@@ -27,6 +27,9 @@ struct Device {
   EventState events;
   bool controllersStarted = false;
   std::map<SDL_JoystickID, SDL_GameController*> controllers;  // open, by SDL's instance id
+  bool gameView = false;      // the window shows the game's square rather than the whole screen
+  bool drawnOutside = false;  // the shown picture has something outside that square
+  uint32_t fitUntil = 0;      // SDL ticks until which the window is fitted again once its frame is known
 };
 extern Device device;
 
@@ -50,6 +53,13 @@ bool CreateScreen();
 void DestroyScreen();
 void Repaint();
 void SaveScreenshot();
+void FitShownWindow();  // once the window is shown: the largest scale that fits, with the frame when known
+void ToggleView();      // F10
+
+// userfiles.cpp: the port's own files in the user's folder.
+KeySets LoadKeySets();      // keys.txt there, else in the app directory; the defaults if bad
+bool RememberedGameView();  // the view chosen last
+void RememberView(bool gameView);
 
 // audio.cpp
 void CloseAudio();

@@ -2,6 +2,11 @@
 #include "platform/sdl/keymap.h"
 
 #include <SDL_gamecontroller.h>
+#include <SDL_keyboard.h>
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
 
 #include "platform/keys.h"
 
@@ -56,6 +61,130 @@ KeyList DesktopDefaultKeys() {
   keys.c.vkCode = 'C';
   keys.start.vkCode = static_cast<int16_t>(VK_RETURN);
   return keys;
+}
+
+namespace {
+
+// The handheld's keys by the names the keys file gives them, with their codes.
+std::vector<std::pair<std::string, uint32_t>> handheldKeys() {
+  const KeyList k = DesktopDefaultKeys();
+  const KeyListEntry* entries[] = {&k.up, &k.down, &k.left, &k.right, &k.a, &k.b, &k.c, &k.start};
+  const char* names[] = {"up", "down", "left", "right", "a", "b", "c", "start"};
+  std::vector<std::pair<std::string, uint32_t>> keys;
+  for (int i = 0; i < 8; ++i) keys.emplace_back(names[i], static_cast<uint32_t>(entries[i]->vkCode));
+  return keys;
+}
+
+std::string trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r");
+  return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Words of the file as they may go into the log: printable, and not too long.
+std::string quoted(const std::string& text) {
+  std::string out = text.substr(0, 40);
+  for (char& c : out)
+    if (!std::isprint(static_cast<unsigned char>(c))) c = '?';
+  return "'" + out + (text.size() > 40 ? "...'" : "'");
+}
+
+}  // namespace
+
+KeySets DefaultKeySets() {
+  const KeyList k = DesktopDefaultKeys();
+  const auto code = [](const KeyListEntry& entry) { return static_cast<uint32_t>(entry.vkCode); };
+  return {
+      {SDLK_UP, code(k.up)},     {SDLK_w, code(k.up)},   {SDLK_DOWN, code(k.down)},    {SDLK_s, code(k.down)},
+      {SDLK_LEFT, code(k.left)}, {SDLK_a, code(k.left)}, {SDLK_RIGHT, code(k.right)},  {SDLK_d, code(k.right)},
+      {SDLK_SPACE, code(k.a)},   {SDLK_j, code(k.a)},    {SDLK_x, code(k.b)},          {SDLK_k, code(k.b)},
+      {SDLK_c, code(k.c)},       {SDLK_l, code(k.c)},    {SDLK_RETURN, code(k.start)}, {SDLK_KP_ENTER, code(k.start)},
+      {SDLK_h, code(k.start)}};
+}
+
+uint32_t GameKeyFromSdl(const KeySets& sets, SDL_Keycode key) {
+  if (auto found = sets.find(key); found != sets.end()) return found->second;
+  const uint32_t own = VirtualKeyFromSdl(key);
+  for (const auto& [name, code] : handheldKeys())
+    if (own == code) return 0;
+  return own;
+}
+
+bool IsDeviceKey(SDL_Keycode key) {
+  return key == SDLK_ESCAPE || key == SDLK_PAUSE || key == SDLK_F10 || key == SDLK_F11 || key == SDLK_F12;
+}
+
+KeySets ReadKeySets(const std::string& text, const std::string& name, std::vector<std::string>* errors) {
+  const auto handheld = handheldKeys();
+  std::map<std::string, int> givenOn;                          // handheld key: the line that gave its keys
+  std::map<SDL_Keycode, std::pair<int, std::string>> boundOn;  // keyboard key: its line and handheld key
+  std::vector<std::pair<SDL_Keycode, uint32_t>> bindings;
+  const size_t before = errors->size();
+  int number = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = trim(text.substr(start, end - start));
+    start = end + 1;
+    ++number;
+    const auto fail = [&](const std::string& what) {
+      errors->push_back(name + ":" + std::to_string(number) + ": " + what);
+    };
+    if (line.empty() || line[0] == '#') continue;
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      fail("expected a handheld key, '=' and keyboard keys, as in 'up = Up, W'; found " + quoted(line));
+      continue;
+    }
+    std::string key = trim(line.substr(0, equals));
+    std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
+    const auto found =
+        std::find_if(handheld.begin(), handheld.end(), [&](const auto& entry) { return entry.first == key; });
+    if (found == handheld.end()) {
+      fail(quoted(key) + " is not a handheld key (up, down, left, right, a, b, c, start)");
+      continue;
+    }
+    if (givenOn.count(key)) {
+      fail(key + " has its keys on line " + std::to_string(givenOn[key]) + " already");
+      continue;
+    }
+    givenOn[key] = number;
+    if (trim(line.substr(equals + 1)).empty()) {
+      fail("no keyboard keys for " + key);
+      continue;
+    }
+    const std::string list = line.substr(equals + 1) + ",";
+    int keys = 0;
+    for (size_t from = 0, comma; (comma = list.find(',', from)) != std::string::npos; from = comma + 1) {
+      const std::string word = trim(list.substr(from, comma - from));
+      if (word.empty() && comma + 1 == list.size() && keys > 0) break;  // a comma at the end
+      const SDL_Keycode code = word.empty() ? SDLK_UNKNOWN : SDL_GetKeyFromName(word.c_str());
+      if (code == SDLK_UNKNOWN) {
+        fail(quoted(word) + " is not a key name (names are SDL's: Up, Space, Return, W, Left Shift, Keypad 8, ...)");
+      } else if (IsDeviceKey(code)) {
+        fail(word +
+             " is the window's own key (Escape and Pause pause, F10 the view, F11 full screen, F12 screenshots)");
+      } else if (auto bound = boundOn.find(code); bound != boundOn.end()) {
+        fail(word + " stands for " + bound->second.second + " on line " + std::to_string(bound->second.first) +
+             " already");
+      } else {
+        boundOn[code] = {number, key};
+        bindings.emplace_back(code, found->second);
+      }
+      ++keys;
+    }
+  }
+  KeySets sets = DefaultKeySets();
+  if (errors->size() != before) return sets;
+  // A handheld key the file names has the file's keys only; a keyboard key the file gives to one
+  // handheld key leaves the default set it was in.
+  for (auto it = sets.begin(); it != sets.end();) {
+    const bool renamed = std::any_of(givenOn.begin(), givenOn.end(), [&](const auto& given) {
+      return std::find(handheld.begin(), handheld.end(), std::pair(given.first, it->second)) != handheld.end();
+    });
+    it = renamed ? sets.erase(it) : std::next(it);
+  }
+  for (const auto& [code, virtualKey] : bindings) sets[code] = virtualKey;
+  return sets;
 }
 
 std::bitset<256> PadKeys(const PadInput& pad) {

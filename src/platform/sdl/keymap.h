@@ -5,6 +5,9 @@
 
 #include <bitset>
 #include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "platform/display.h"
 
@@ -14,8 +17,27 @@ namespace desktop {
 // keys the handheld could not have reported.
 uint32_t VirtualKeyFromSdl(SDL_Keycode key);
 
-// The eight handheld keys on the keyboard: arrows, Space for A, X for B, C for C, Return for Start.
+// The eight handheld keys as the game knows them: the codes of the arrows, Space for A, X for B, C
+// for C, Return for Start. Whatever keyboard key stands for a handheld key sends its code.
 KeyList DesktopDefaultKeys();
+
+// Which keyboard keys stand for the handheld's keys: a keyboard key to the handheld key's code.
+using KeySets = std::map<SDL_Keycode, uint32_t>;
+
+// The arrows, Space, X, C and Return, and beside them W, S, A, D, J, K, L and H.
+KeySets DefaultKeySets();
+
+// The code the game hears for a keyboard key: its handheld key's where it stands for one; 0 for a
+// key that only a handheld key's code could name (the X key when B has moved elsewhere); else its own.
+uint32_t GameKeyFromSdl(const KeySets& sets, SDL_Keycode key);
+
+// The keys of the keys file (see the README) over the default sets. Every problem goes to *errors
+// as "NAME:LINE: what"; the sets are the defaults then.
+KeySets ReadKeySets(const std::string& text, const std::string& name, std::vector<std::string>* errors);
+
+// The device's own keys, which the keys file cannot give away: Escape and Pause pause, F10 switches
+// the view, F11 full screen, F12 takes a screenshot.
+bool IsDeviceKey(SDL_Keycode key);
 
 // A game controller as it stands: its buttons down (bit n = SDL_GameControllerButton n) and its left stick.
 struct PadInput {

@@ -56,8 +56,13 @@ void LeaveHost() { instance.Release(); }
 
 void ToggleFullscreen() {
   if (!device.window) return;
+  static int windowedWidth = 0, windowedHeight = 0;  // the window's size before full screen
   const bool full = (SDL_GetWindowFlags(device.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  if (!full) SDL_GetWindowSize(device.window, &windowedWidth, &windowedHeight);
   SDL_SetWindowFullscreen(device.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  // Without a window manager SDL sizes the window back itself but keeps the full screen's window
+  // surface, as it hears of no change of size: setting the size again makes it take a new one.
+  if (full && windowedWidth > 0) SDL_SetWindowSize(device.window, windowedWidth, windowedHeight);
   Repaint();
 }
 

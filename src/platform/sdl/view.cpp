@@ -12,11 +12,23 @@ int FitScale(int areaWidth, int areaHeight, int screenWidth, int screenHeight) {
   return std::max(1, std::min(areaWidth / screenWidth, areaHeight / screenHeight));
 }
 
+ScreenArea GameSquare(int screenWidth, int screenHeight) {
+  constexpr int kSquare = 240;
+  return {std::max(screenWidth - kSquare, 0) / 2, std::max(screenHeight - kSquare, 0) / 2,
+          std::min(screenWidth, kSquare), std::min(screenHeight, kSquare)};
+}
+
 ViewLayout LayoutScreen(int windowWidth, int windowHeight, int screenWidth, int screenHeight) {
+  return LayoutArea(windowWidth, windowHeight, {0, 0, screenWidth, screenHeight});
+}
+
+ViewLayout LayoutArea(int windowWidth, int windowHeight, const ScreenArea& area) {
   ViewLayout layout;
-  layout.scale = FitScale(windowWidth, windowHeight, screenWidth, screenHeight);
-  layout.width = screenWidth * layout.scale;
-  layout.height = screenHeight * layout.scale;
+  layout.scale = FitScale(windowWidth, windowHeight, area.width, area.height);
+  layout.width = area.width * layout.scale;
+  layout.height = area.height * layout.scale;
+  layout.left = area.x;
+  layout.top = area.y;
   // Odd leftovers put the extra bar pixel on the right and at the bottom.
   layout.x = (windowWidth - layout.width) / 2;
   layout.y = (windowHeight - layout.height) / 2;
@@ -34,14 +46,14 @@ bool WindowToDevice(const ViewLayout& layout, int windowX, int windowY, int* dev
   const int x = floorDivide(windowX - layout.x, layout.scale);
   const int y = floorDivide(windowY - layout.y, layout.scale);
   if (x < 0 || y < 0 || x >= layout.width / layout.scale || y >= layout.height / layout.scale) return false;
-  *deviceX = x;
-  *deviceY = y;
+  *deviceX = x + layout.left;
+  *deviceY = y + layout.top;
   return true;
 }
 
 void DeviceToWindow(const ViewLayout& layout, int deviceX, int deviceY, int* windowX, int* windowY) {
-  *windowX = layout.x + deviceX * layout.scale + layout.scale / 2;
-  *windowY = layout.y + deviceY * layout.scale + layout.scale / 2;
+  *windowX = layout.x + (deviceX - layout.left) * layout.scale + layout.scale / 2;
+  *windowY = layout.y + (deviceY - layout.top) * layout.scale + layout.scale / 2;
 }
 
 int MixerVolume(uint32_t gameVolume) { return static_cast<int>(std::min<uint32_t>(gameVolume, 64) * 2); }

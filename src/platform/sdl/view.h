@@ -9,14 +9,29 @@
 
 namespace desktop {
 
-// The emulated screen drawn into a window: pixel-exact integer scale, centred, black bars around.
+// The emulated screen (or the part of it shown) drawn into a window: pixel-exact integer scale,
+// centred, black bars around.
 struct ViewLayout {
   int scale = 1;
-  int x = 0;  // window position of the screen's top-left pixel (negative when the window is too small)
+  int x = 0;  // window position of the shown part's top-left pixel (negative when the window is too small)
   int y = 0;
-  int width = 0;  // screenWidth * scale
+  int width = 0;  // shown width * scale
   int height = 0;
+  int left = 0;  // the screen pixel at that window position: where the shown part begins
+  int top = 0;
 };
+
+// A rectangle of the emulated screen, in its pixels.
+struct ScreenArea {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The square the game draws into: 240x240 in the middle of a larger screen (rows 40 to 279 of the
+// handheld's 240x320), as the game places its view; the rest of the screen stays black.
+ScreenArea GameSquare(int screenWidth, int screenHeight);
+
+// The area placed in a window of the given size at the largest integer scale that fits.
+ViewLayout LayoutArea(int windowWidth, int windowHeight, const ScreenArea& area);
 
 // The largest integer scale at which a screen fits an area (at least 1).
 int FitScale(int areaWidth, int areaHeight, int screenWidth, int screenHeight);
