@@ -1,0 +1,28 @@
+// recording.h -- what both hosts add to the recorder: the game's state at checkpoints, the header, its checks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/common/recorder.h"
+
+namespace recording {
+
+// The game's state as a checkpoint holds it (registered with RecSetStateReader).
+void ReadState(RecState* state);
+
+// The header of a recording made now: format and program version, the device, and a hash of each
+// data file and of settings.dat in the app directory (settings.dat is kept whole, to be replayed).
+RecHeader Header(const std::string& appDirectory, const std::string& program, const RecHeader& device);
+
+// What differs between the recording's header and the program and app directory here, one line
+// each ("map.dat differs from the one recorded"); empty when nothing does.
+std::vector<std::string> Mismatches(const RecFile& file, const std::string& appDirectory);
+
+// How the running session ends: with a game that can go on, or finished (Quit, game over, the end).
+RecEnd EndOfSession();
+
+// Whether a recording's session can be resumed, judged by its end and last checkpoint.
+bool CanResume(const RecFile& file);
+
+}  // namespace recording
