@@ -1,6 +1,9 @@
 // recording.cpp -- the game's state for the recorder's checkpoints, and the header both hosts write.
 #include "hosts/recording.h"
 
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -81,6 +84,13 @@ void ReadState(RecState* s) {
   }
 }
 
+std::string KeyListText(const KeyList& keys) {
+  std::string text;
+  for (const KeyListEntry* e : {&keys.up, &keys.down, &keys.left, &keys.right, &keys.a, &keys.b, &keys.c, &keys.start})
+    text += (text.empty() ? "" : ",") + std::to_string(e->vkCode);
+  return text;
+}
+
 RecHeader Header(const std::string& appDirectory, const std::string& program, const RecHeader& device) {
   RecHeader header = device;
   header["program"] = program;
@@ -115,6 +125,57 @@ RecEnd EndOfSession() {
 bool CanResume(const RecFile& file) {
   if (file.ended && file.end == RecEndFinished) return false;
   return file.hasCheckpoint && (file.lastCheckpoint.mode == ModePlay || file.lastCheckpoint.mode == ModeInventory);
+}
+
+namespace {
+
+std::vector<std::filesystem::path> sessions(const std::string& folder) {
+  std::vector<std::filesystem::path> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder), error)) {
+    const std::string name = PathToUtf8(entry.path().filename());
+    if (name.rfind("session-", 0) == 0 && entry.path().extension() == ".zrec") found.push_back(entry.path());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+}  // namespace
+
+std::string NewSessionPath(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(PathFromUtf8(folder), error);
+  const std::time_t now = std::time(nullptr);
+  char stamp[32] = "session";
+  if (const std::tm* local = std::localtime(&now)) std::strftime(stamp, sizeof stamp, "session-%Y%m%d-%H%M%S", local);
+  std::string path = joined(folder, std::string(stamp) + ".zrec");
+  for (int n = 2; std::filesystem::exists(PathFromUtf8(path), error); ++n)
+    path = joined(folder, std::string(stamp) + "-" + std::to_string(n) + ".zrec");
+  return path;
+}
+
+void KeepNewest(const std::string& folder, int kept) {
+  const auto found = sessions(folder);
+  std::error_code error;
+  for (size_t i = 0; i + kept < found.size(); ++i) std::filesystem::remove(found[i], error);
+}
+
+std::string LatestSession(const std::string& folder) {
+  const auto found = sessions(folder);
+  return found.empty() ? std::string() : PathToUtf8(found.back());
+}
+
+bool LoadForResume(const std::string& path, const std::string& appDirectory, const std::string& settingsFolder,
+                   RecFile* file, std::string* why) {
+  if (path.empty()) return *why = "there is no recorded session", false;
+  if (!RecLoad(path, file, why)) return false;
+  if (!CanResume(*file)) return *why = path + " ended with no game to go on with", false;
+  const auto mismatches = Mismatches(*file, appDirectory);
+  if (!mismatches.empty()) return *why = path + ": " + mismatches.front(), false;
+  auto kept = file->header.find("hash settings.dat");
+  if (kept == file->header.end() || kept->second != fileHash(settingsFolder, "settings.dat"))
+    return *why = path + ": settings.dat has changed since", false;
+  return true;
 }
 
 }  // namespace recording

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/common/recorder.h"
+#include "platform/display.h"
 
 namespace recording {
 
@@ -15,6 +16,9 @@ void ReadState(RecState* state);
 // data file and of settings.dat in the app directory (settings.dat is kept whole, to be replayed).
 RecHeader Header(const std::string& appDirectory, const std::string& program, const RecHeader& device);
 
+// A key list as the header holds it: eight codes U,D,L,R,A,B,C,S separated by commas.
+std::string KeyListText(const KeyList& keys);
+
 // What differs between the recording's header and the program and app directory here, one line
 // each ("map.dat differs from the one recorded"); empty when nothing does.
 std::vector<std::string> Mismatches(const RecFile& file, const std::string& appDirectory);
@@ -24,5 +28,20 @@ RecEnd EndOfSession();
 
 // Whether a recording's session can be resumed, judged by its end and last checkpoint.
 bool CanResume(const RecFile& file);
+
+// ---- the sessions a desktop keeps (the flight recorder) ----
+
+constexpr int kSessionsKept = 5;
+
+// A new recording's path in folder (made if missing): session-YYYYMMDD-HHMMSS.zrec, later ones sorting last.
+std::string NewSessionPath(const std::string& folder);
+// Remove all but the newest kept recordings in folder.
+void KeepNewest(const std::string& folder, int kept);
+// The newest recording in folder, or empty.
+std::string LatestSession(const std::string& folder);
+
+// Read path for resuming: true when it can go on here; else *why says why not (for the log).
+bool LoadForResume(const std::string& path, const std::string& appDirectory, const std::string& settingsFolder,
+                   RecFile* file, std::string* why);
 
 }  // namespace recording

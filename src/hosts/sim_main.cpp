@@ -169,13 +169,6 @@ void stopReplay(RecReplayEvent event, const std::string& text) {
 const char* const kDisplayNames[] = {"raw565", "rawother", "gapi565", "gapi555", "dram", "none"};
 const char* const kLayoutNames[] = {"normal", "rot90", "rot180", "rot270", "mirror"};
 
-std::string keyListText(const KeyList& keys) {
-  std::string text;
-  for (const KeyListEntry* e : {&keys.up, &keys.down, &keys.left, &keys.right, &keys.a, &keys.b, &keys.c, &keys.start})
-    text += (text.empty() ? "" : ",") + std::to_string(e->vkCode);
-  return text;
-}
-
 // The device as a recording's header names it, and back.
 RecHeader deviceHeader(const headless::DeviceConfig& config) {
   return {{"screen", std::to_string(config.screenWidth) + "x" + std::to_string(config.screenHeight)},
@@ -183,7 +176,7 @@ RecHeader deviceHeader(const headless::DeviceConfig& config) {
           {"layout", kLayoutNames[static_cast<int>(config.layout)]},
           {"bpp", std::to_string(config.bitsPerPixel)},
           {"memory", std::to_string(config.availableMemory)},
-          {"default-keys", keyListText(config.defaultKeys)}};
+          {"default-keys", recording::KeyListText(config.defaultKeys)}};
 }
 
 bool deviceFromHeader(const RecHeader& header, headless::DeviceConfig* config) {

@@ -1,15 +1,21 @@
 // zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard and controllers as the handheld's keys, mouse as its stylus.
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
 
+#include "hosts/recording.h"
 #include "platform/common/process.h"
+#include "platform/common/winqueue.h"
 #include "platform/sdl/desktop.h"
+#include "platform/sdl/internal.h"
+#include "platform/sdl/keymap.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
 #include "services/log.h"
+#include "services/watch.h"
 #include "shell/shell.h"
 
 namespace {
@@ -23,9 +29,56 @@ SDL_GAMECONTROLLERCONFIG or from gamecontrollerdb.txt in the app directory.
 Alt+Enter or F11 switches full screen; F12 saves a screenshot of the handheld screen in the app
 directory (zelvo-shot-001.png, ...).
 
+Every session is recorded into recordings/ in the user's folder (the last five are kept): attach the
+newest to a bug report. --continue replays the last session, if it was closed in the middle of a
+game, before the first frame is shown, and goes on from there. --replay FILE shows a recording in
+the window and takes no input: Space pauses, Right or + plays twice as fast, Left or - half as
+fast, Esc ends it.
+
 A second zelvo started on the same app directory brings the running one to the front and exits.
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
+
+// Why a session was or was not resumed, for the log once it is open (at the first frame).
+std::string resumeNote;
+
+void afterFrame() {
+  RecFrame();
+  if (resumeNote.empty()) return;
+  LogWrite("\n%s", resumeNote.c_str());
+  resumeNote.clear();
+}
+
+// A crash still leaves the recording readable up to the frame it happened in.
+void onFatalSignal(int signal) {
+  RecFlushNow();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// The desktop device as zelvo-sim's headless device stands in for it.
+RecHeader deviceHeader(const desktop::Options& options) {
+  const uint64_t memory = SystemAvailableMemory();
+  return {{"screen", std::to_string(options.screenWidth) + "x" + std::to_string(options.screenHeight)},
+          {"display", "gapi565"},
+          {"layout", "normal"},
+          {"bpp", "16"},
+          {"memory", std::to_string(memory > 0xFFFFFFFFu ? 0xFFFFFFFFu : memory)},
+          {"default-keys", recording::KeyListText(desktop::DesktopDefaultKeys())}};
+}
+
+// The end of a replay in the window: the game closes, hearing nothing from the player.
+void replayShown(RecReplayEvent event, const std::string& text) {
+  if (event == RecReplayEvent::Desync) std::cerr << "zelvo: " << text << "\n";
+  WinQueuePost(Message{WinQueueMainWindow(), WM_CLOSE, 0, 0});
+}
+
+// The end of a resume's replay: the player takes over.
+void resumed(RecReplayEvent event, const std::string& text) {
+  resumeNote = event == RecReplayEvent::Desync ? "Resume went out of step, playing on from there: " + text
+                                               : "Resumed the last session after " +
+                                                     std::to_string(RecReplayFrame()) + " frames";
+}
 
 }  // namespace
 
@@ -46,6 +99,11 @@ int main(int argc, char** argv) {
                  "Window pixels per screen pixel (default: the largest that fits the desktop)")
       ->check(CLI::Range(1, 16));
   app.add_flag("--fullscreen", options.fullscreen, "Start in full screen");
+  std::string recordPath, replayPath;
+  bool resume = false;
+  app.add_option("--record", recordPath, "Record the session into this file (default: the flight recorder's folder)");
+  app.add_option("--replay", replayPath, "Show this recording in the window, taking no input")->excludes("--record");
+  app.add_flag("--continue", resume, "Go on with the last session where it was closed")->excludes("--replay");
 
   try {
     app.parse(words.argc(), words.argv());
@@ -78,10 +136,44 @@ int main(int argc, char** argv) {
               << "); zelvo-sim runs the game without one.\n";
     return 1;
   }
+  // Recordings: the one shown in the window, the session resumed, the session recorded.
+  RecFile replayFile;
+  const std::string sessions = desktop::UserFolder() + "/recordings";
+  if (!replayPath.empty()) {
+    std::string problem;
+    if (!RecLoad(replayPath, &replayFile, &problem)) {
+      std::cerr << "zelvo: " << problem << "\n";
+      desktop::Stop();
+      return 2;
+    }
+    for (const std::string& line : recording::Mismatches(replayFile, options.appDirectory))
+      std::cerr << "zelvo: " << replayPath << ": " << line << " (the replay may go out of step)\n";
+    desktop::device.options.showReplay = true;
+    RecSetPace(desktop::ReplayPace);
+    RecReplay(replayFile, replayShown);
+  } else {
+    if (resume) {
+      if (recording::LoadForResume(recording::LatestSession(sessions), options.appDirectory, options.appDirectory,
+                                   &replayFile, &resumeNote))
+        RecReplay(replayFile, resumed);
+      else
+        resumeNote = "Nothing resumed: " + resumeNote;
+    }
+    std::string problem;
+    const std::string path = recordPath.empty() ? recording::NewSessionPath(sessions) : recordPath;
+    if (!RecStart(path, recording::Header(options.appDirectory, "zelvo", deviceHeader(options)), &problem))
+      std::cerr << "zelvo: " << problem << "\n";
+    if (recordPath.empty()) recording::KeepNewest(sessions, recording::kSessionsKept);
+    for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL}) std::signal(signal, onFatalSignal);
+  }
+  RecSetStateReader(recording::ReadState);
+  watch::afterFrame = afterFrame;
+
   // WinMain hands back the wParam of the last message it took. After the title's Quit that is
   // whatever the stylus said last (1 for a press), which no shell should read as a failure: every
   // way the game ends by itself, its start-up failures included, is an orderly end.
   WinMain(1, 0, "", SW_SHOW);
+  RecStop(recording::EndOfSession());
   desktop::Stop();
   return 0;
 }

@@ -16,12 +16,20 @@ struct Options {
   int scale = 0;                     // window pixels per screen pixel; 0 = the largest that fits the desktop
   bool fullscreen = false;
   bool resizable = true;             // false in a page, which sizes the canvas itself
+  // A replay is shown as it plays (zelvo --replay); otherwise (--continue) it draws nothing until it
+  // has caught up, and the window shows the moment the game goes on from.
+  bool showReplay = false;
   // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
   void (*report)(const std::string& line) = nullptr;
 };
 
 // Connect to the display. False when there is none; *problem then holds SDL's reason.
 bool Start(const Options& options, std::string* problem);
+
+// zelvo --replay: called at every replayed counter reading with the seconds of play so far; waits
+// until the window has shown that much at the chosen speed. Keys: Space pauses, Right or + plays
+// twice as fast, Left or - half as fast, Esc or closing the window ends the replay.
+void ReplayPace(double seconds);
 
 // Close the window and the speaker, leave SDL and give up the single-copy lock.
 void Stop();
