@@ -16,6 +16,7 @@ constexpr uint64_t kMaxFields = 1000;
 constexpr uint64_t kMaxObjects = 100000;
 
 // Record tags (docs/recording.md).
+constexpr uint8_t TagShortRun = 0x80;  // 0x80 + n - 1: a run of n = 1..128 readings in one byte
 constexpr uint8_t TagRun = 'r', TagMessage = 'm', TagCounter = 'c', TagNoCounter = 'C', TagFrequency = 'h',
                   TagKey = 'k', TagRandom = 'n', TagFrame = 'f', TagCheckpoint = 's', TagEnd = 'e';
 
@@ -23,6 +24,7 @@ constexpr uint8_t TagRun = 'r', TagMessage = 'm', TagCounter = 'c', TagNoCounter
 // the counter where it was, a key as it was.
 struct Prediction {
   uint64_t counter = 0;
+  uint64_t step = 0;  // the last step the counter made; a counter record holds how far the next differs
   bool counterOk = true;
   uint16_t keys[256] = {};
 };
@@ -130,6 +132,11 @@ struct Record {
 // One record; false when it is unknown or runs past the end (a torn record).
 bool getRecord(Cursor& in, Record* r) {
   r->tag = in.byte();
+  if (r->tag >= TagShortRun) {
+    r->a = r->tag - TagShortRun + 1u;
+    r->tag = TagRun;
+    return in.ok;
+  }
   switch (r->tag) {
     case TagRun:
       r->a = in.varint();
@@ -181,9 +188,19 @@ void (*stateReader)(RecState*) = nullptr;
 
 void writeRun() {
   if (writer.run == 0) return;
-  writer.pending += static_cast<char>(TagRun);
-  putVarint(writer.pending, writer.run);
+  if (writer.run <= 128) {
+    writer.pending += static_cast<char>(TagShortRun + writer.run - 1);
+  } else {
+    writer.pending += static_cast<char>(TagRun);
+    putVarint(writer.pending, writer.run);
+  }
   writer.run = 0;
+}
+
+// A counter reading: a record holds how far it is from one more step like the last.
+void counterRead(Prediction& p, uint64_t value) {
+  if (value != p.counter) p.step = value - p.counter;
+  p.counter = value;
 }
 
 // An answer the prediction saw coming costs only a count; anything else is a record.
@@ -411,7 +428,7 @@ bool RecCounterValue(uint64_t* count, bool (*device)(uint64_t*)) {
       break;
     case Fed::Record:
       ok = r.tag == TagCounter;
-      *count = ok ? replay.predicted.counter + static_cast<uint64_t>(r.d) : 0;
+      *count = ok ? replay.predicted.counter + replay.predicted.step + static_cast<uint64_t>(r.d) : 0;
       break;
     case Fed::Live:
       ok = device(count);
@@ -426,7 +443,7 @@ bool RecCounterValue(uint64_t* count, bool (*device)(uint64_t*)) {
   if (replay.active) {
     replay.predicted.counterOk = ok;
     if (ok) {
-      replay.predicted.counter = *count;
+      counterRead(replay.predicted, *count);
       if (!replay.counterSeen) replay.firstCounter = *count;
       replay.counterSeen = true;
       if (pace) pace(RecReplaySeconds());
@@ -437,10 +454,10 @@ bool RecCounterValue(uint64_t* count, bool (*device)(uint64_t*)) {
   std::string record;
   if (!expected && writer.out) {
     record += static_cast<char>(ok ? TagCounter : TagNoCounter);
-    if (ok) putVarint(record, zigzag(static_cast<int64_t>(*count - writer.predicted.counter)));
+    if (ok) putVarint(record, zigzag(static_cast<int64_t>(*count - writer.predicted.counter - writer.predicted.step)));
   }
   writer.predicted.counterOk = ok;
-  if (ok) writer.predicted.counter = *count;
+  if (ok) counterRead(writer.predicted, *count);
   writeReading(expected, record);
   return ok;
 }
