@@ -39,7 +39,7 @@ A second zelvo started on the same app directory brings the running one to the f
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
 
-// Why a session was or was not resumed, for the log once it is open (at the first frame).
+// Why the last session was not resumed, for the log once it is open (at the first frame).
 std::string resumeNote;
 
 void afterFrame() {
@@ -75,9 +75,10 @@ void replayShown(RecReplayEvent event, const std::string& text) {
 
 // The end of a resume's replay: the player takes over.
 void resumed(RecReplayEvent event, const std::string& text) {
-  resumeNote = event == RecReplayEvent::Desync ? "Resume went out of step, playing on from there: " + text
-                                               : "Resumed the last session after " +
-                                                     std::to_string(RecReplayFrame()) + " frames";
+  const std::string note = event == RecReplayEvent::Desync
+                               ? "Resume went out of step, playing on from there: " + text
+                               : "Resumed the last session after " + std::to_string(RecReplayFrame()) + " frames";
+  LogWrite("\n%s", note.c_str());
 }
 
 }  // namespace
