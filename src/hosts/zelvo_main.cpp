@@ -1,7 +1,9 @@
 // zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard and controllers as the handheld's keys, mouse as its stylus.
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -42,7 +44,10 @@ zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 // Why the last session was not resumed, for the log once it is open (at the first frame).
 std::string resumeNote;
 
+uint64_t framesRun = 0;
+
 void afterFrame() {
+  framesRun += 1;
   RecFrame();
   if (resumeNote.empty()) return;
   LogWrite("\n%s", resumeNote.c_str());
@@ -74,10 +79,14 @@ void replayShown(RecReplayEvent event, const std::string& text) {
 }
 
 // The end of a resume's replay: the player takes over.
+std::chrono::steady_clock::time_point resumeStart;
 void resumed(RecReplayEvent event, const std::string& text) {
+  char took[96];
+  std::snprintf(took, sizeof took, " (%.1f s of play replayed in %.3f s)", RecReplaySeconds(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - resumeStart).count());
   const std::string note = event == RecReplayEvent::Desync
                                ? "Resume went out of step, playing on from there: " + text
-                               : "Resumed the last session after " + std::to_string(RecReplayFrame()) + " frames";
+                               : "Resumed the last session after " + std::to_string(RecReplayFrame()) + " frames" + took;
   LogWrite("\n%s", note.c_str());
 }
 
@@ -139,6 +148,7 @@ int main(int argc, char** argv) {
   }
   // Recordings: the one shown in the window, the session resumed, the session recorded.
   RecFile replayFile;
+  std::string sessionPath;
   const std::string sessions = desktop::UserFolder() + "/recordings";
   if (!replayPath.empty()) {
     std::string problem;
@@ -155,13 +165,16 @@ int main(int argc, char** argv) {
   } else {
     if (resume) {
       if (recording::LoadForResume(recording::LatestSession(sessions), options.appDirectory, options.appDirectory,
-                                   &replayFile, &resumeNote))
+                                   &replayFile, &resumeNote)) {
+        resumeStart = std::chrono::steady_clock::now();
         RecReplay(replayFile, resumed);
+      }
       else
         resumeNote = "Nothing resumed: " + resumeNote;
     }
     std::string problem;
-    const std::string path = recordPath.empty() ? recording::NewSessionPath(sessions) : recordPath;
+    sessionPath = recordPath.empty() ? recording::NewSessionPath(sessions) : recordPath;
+    const std::string& path = sessionPath;
     if (!RecStart(path, recording::Header(options.appDirectory, "zelvo", deviceHeader(options)), &problem))
       std::cerr << "zelvo: " << problem << "\n";
     if (recordPath.empty()) recording::KeepNewest(sessions, recording::kSessionsKept);
@@ -175,6 +188,9 @@ int main(int argc, char** argv) {
   // way the game ends by itself, its start-up failures included, is an orderly end.
   WinMain(1, 0, "", SW_SHOW);
   RecStop(recording::EndOfSession());
+  // A copy that ran no frame (another copy was running, the data would not load) leaves no session.
+  std::error_code ignored;
+  if (framesRun == 0 && recordPath.empty() && !sessionPath.empty()) std::filesystem::remove(PathFromUtf8(sessionPath), ignored);
   desktop::Stop();
   return 0;
 }

@@ -524,7 +524,10 @@ uint16_t RecKeyState(uint32_t virtualKey, uint16_t (*device)(uint32_t)) {
 }
 
 void RecSleep(uint32_t ms, void (*device)(uint32_t)) {
-  if (!replay.active) device(ms);
+  if (replay.active) return;
+  // The game waits (a dialog box, a pause) without running frames: what it read so far goes out now.
+  RecFlushNow();
+  device(ms);
 }
 
 // ---- replaying ----
