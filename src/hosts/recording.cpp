@@ -2,6 +2,9 @@
 #include "hosts/recording.h"
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +15,10 @@
 #include "flow/modes.h"
 #include "inventory/inventory.h"
 #include "platform/common/process.h"
+#include "platform/display.h"
 #include "services/app.h"
+#include "services/log.h"
+#include "services/watch.h"
 #include "world/objects.h"
 
 #ifndef ZELVO_VERSION
@@ -82,13 +88,6 @@ void ReadState(RecState* s) {
     rest = hashOf(rest, o.speedX);
     s->objects.push_back(RecObject{o.id, o.x, o.y, o.frame, static_cast<uint32_t>(rest)});
   }
-}
-
-std::string KeyListText(const KeyList& keys) {
-  std::string text;
-  for (const KeyListEntry* e : {&keys.up, &keys.down, &keys.left, &keys.right, &keys.a, &keys.b, &keys.c, &keys.start})
-    text += (text.empty() ? "" : ",") + std::to_string(e->vkCode);
-  return text;
 }
 
 RecHeader Header(const std::string& appDirectory, const std::string& program, const RecHeader& device) {
@@ -176,6 +175,75 @@ bool LoadForResume(const std::string& path, const std::string& appDirectory, con
   if (kept == file->header.end() || kept->second != fileHash(settingsFolder, "settings.dat"))
     return *why = path + ": settings.dat has changed since", false;
   return true;
+}
+
+namespace {
+
+struct Running {
+  Session session;
+  std::string path;  // the recording made
+  RecFile resumed;   // the session replayed, while it is
+  std::string note;  // why nothing was resumed, for the log once it is open
+  std::chrono::steady_clock::time_point resumeStart;
+  uint64_t frames = 0;
+} current;
+
+void sessionFrame() {
+  current.frames += 1;
+  RecFrame();
+  if (current.note.empty()) return;
+  LogWrite("\nNothing resumed: %s", current.note.c_str());
+  current.note.clear();
+}
+
+// The end of a resume's replay: the window shows what the replay drew, and the player takes over.
+void resumed(RecReplayEvent event, const std::string& text) {
+  DispEndDraw();
+  char took[96];
+  std::snprintf(took, sizeof took, " (%.1f s of play replayed in %.3f s)", RecReplaySeconds(),
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - current.resumeStart).count());
+  if (event == RecReplayEvent::Desync)
+    LogWrite("\nResume went out of step, playing on from there: %s", text.c_str());
+  else
+    LogWrite("\nResumed the last session after %llu frames%s", static_cast<unsigned long long>(RecReplayFrame()), took);
+}
+
+void onFatalSignal(int signal) {
+  RecFlushNow();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+}  // namespace
+
+void BeginSession(const Session& session) {
+  current.session = session;
+  if (session.resume &&
+      LoadForResume(LatestSession(session.folder), session.appDirectory, session.appDirectory, &current.resumed,
+                    &current.note)) {
+    current.resumeStart = std::chrono::steady_clock::now();
+    RecReplay(current.resumed, resumed);
+  }
+  current.path = session.recordPath.empty() ? NewSessionPath(session.folder) : session.recordPath;
+  std::string problem;
+  if (!RecStart(current.path, Header(session.appDirectory, "zelvo", session.device), &problem))
+    std::fprintf(stderr, "zelvo: %s\n", problem.c_str());
+  if (session.recordPath.empty()) KeepNewest(session.folder, kSessionsKept);
+  for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL}) std::signal(signal, onFatalSignal);
+  RecSetStateReader(ReadState);
+  watch::afterFrame = sessionFrame;
+}
+
+void EndSession() {
+  RecStop(EndOfSession());
+  std::error_code ignored;
+  if (current.frames == 0 && current.session.recordPath.empty() && !current.path.empty())
+    std::filesystem::remove(PathFromUtf8(current.path), ignored);
+}
+
+void CheckReplay() {
+  RecSetStateReader(ReadState);
+  watch::afterFrame = RecFrame;
 }
 
 }  // namespace recording

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "platform/common/recorder.h"
-#include "platform/display.h"
 
 namespace recording {
 
@@ -15,9 +14,6 @@ void ReadState(RecState* state);
 // The header of a recording made now: format and program version, the device, and a hash of each
 // data file and of settings.dat in the app directory (settings.dat is kept whole, to be replayed).
 RecHeader Header(const std::string& appDirectory, const std::string& program, const RecHeader& device);
-
-// A key list as the header holds it: eight codes U,D,L,R,A,B,C,S separated by commas.
-std::string KeyListText(const KeyList& keys);
 
 // What differs between the recording's header and the program and app directory here, one line
 // each ("map.dat differs from the one recorded"); empty when nothing does.
@@ -43,5 +39,24 @@ std::string LatestSession(const std::string& folder);
 // Read path for resuming: true when it can go on here; else *why says why not (for the log).
 bool LoadForResume(const std::string& path, const std::string& appDirectory, const std::string& settingsFolder,
                    RecFile* file, std::string* why);
+
+// ---- a player's session (zelvo and the page) ----
+
+struct Session {
+  std::string folder;        // where the sessions are kept
+  std::string recordPath;    // record here instead (--record), kept whatever happens
+  std::string appDirectory;  // the game's
+  bool resume = false;       // go on with the newest session in folder when it can
+  RecHeader device;          // the device, for the header
+};
+
+// Resume when asked and the newest session can go on (the log says how it went, or why not),
+// then record this session; a crash still leaves the recording whole up to its last frame.
+void BeginSession(const Session& session);
+// After the game: the end record. A session that ran no frame (another copy was running, the
+// data would not load) leaves no recording behind.
+void EndSession();
+// Check every frame of a replay against its checkpoints (zelvo --replay).
+void CheckReplay();
 
 }  // namespace recording

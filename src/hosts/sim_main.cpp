@@ -176,7 +176,7 @@ RecHeader deviceHeader(const headless::DeviceConfig& config) {
           {"layout", kLayoutNames[static_cast<int>(config.layout)]},
           {"bpp", std::to_string(config.bitsPerPixel)},
           {"memory", std::to_string(config.availableMemory)},
-          {"default-keys", recording::KeyListText(config.defaultKeys)}};
+          {"default-keys", RecKeyListText(config.defaultKeys)}};
 }
 
 bool deviceFromHeader(const RecHeader& header, headless::DeviceConfig* config) {

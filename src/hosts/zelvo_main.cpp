@@ -1,9 +1,6 @@
 // zelvo_main.cpp -- zelvo: the game in a desktop window, keyboard and controllers as the handheld's keys, mouse as its stylus.
 #include <CLI/CLI.hpp>
 
-#include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -13,11 +10,9 @@
 #include "platform/common/winqueue.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/internal.h"
-#include "platform/sdl/keymap.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
 #include "services/log.h"
-#include "services/watch.h"
 #include "shell/shell.h"
 
 namespace {
@@ -41,53 +36,10 @@ A second zelvo started on the same app directory brings the running one to the f
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
 
-// Why the last session was not resumed, for the log once it is open (at the first frame).
-std::string resumeNote;
-
-uint64_t framesRun = 0;
-
-void afterFrame() {
-  framesRun += 1;
-  RecFrame();
-  if (resumeNote.empty()) return;
-  LogWrite("\n%s", resumeNote.c_str());
-  resumeNote.clear();
-}
-
-// A crash still leaves the recording readable up to the frame it happened in.
-void onFatalSignal(int signal) {
-  RecFlushNow();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-}
-
-// The desktop device as zelvo-sim's headless device stands in for it.
-RecHeader deviceHeader(const desktop::Options& options) {
-  const uint64_t memory = SystemAvailableMemory();
-  return {{"screen", std::to_string(options.screenWidth) + "x" + std::to_string(options.screenHeight)},
-          {"display", "gapi565"},
-          {"layout", "normal"},
-          {"bpp", "16"},
-          {"memory", std::to_string(memory > 0xFFFFFFFFu ? 0xFFFFFFFFu : memory)},
-          {"default-keys", recording::KeyListText(desktop::DesktopDefaultKeys())}};
-}
-
 // The end of a replay in the window: the game closes, hearing nothing from the player.
 void replayShown(RecReplayEvent event, const std::string& text) {
   if (event == RecReplayEvent::Desync) std::cerr << "zelvo: " << text << "\n";
   WinQueuePost(Message{WinQueueMainWindow(), WM_CLOSE, 0, 0});
-}
-
-// The end of a resume's replay: the player takes over.
-std::chrono::steady_clock::time_point resumeStart;
-void resumed(RecReplayEvent event, const std::string& text) {
-  char took[96];
-  std::snprintf(took, sizeof took, " (%.1f s of play replayed in %.3f s)", RecReplaySeconds(),
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - resumeStart).count());
-  const std::string note = event == RecReplayEvent::Desync
-                               ? "Resume went out of step, playing on from there: " + text
-                               : "Resumed the last session after " + std::to_string(RecReplayFrame()) + " frames" + took;
-  LogWrite("\n%s", note.c_str());
 }
 
 }  // namespace
@@ -148,7 +100,6 @@ int main(int argc, char** argv) {
   }
   // Recordings: the one shown in the window, the session resumed, the session recorded.
   RecFile replayFile;
-  std::string sessionPath;
   const std::string sessions = desktop::UserFolder() + "/recordings";
   if (!replayPath.empty()) {
     std::string problem;
@@ -162,35 +113,16 @@ int main(int argc, char** argv) {
     desktop::device.options.showReplay = true;
     RecSetPace(desktop::ReplayPace);
     RecReplay(replayFile, replayShown);
+    recording::CheckReplay();
   } else {
-    if (resume) {
-      if (recording::LoadForResume(recording::LatestSession(sessions), options.appDirectory, options.appDirectory,
-                                   &replayFile, &resumeNote)) {
-        resumeStart = std::chrono::steady_clock::now();
-        RecReplay(replayFile, resumed);
-      }
-      else
-        resumeNote = "Nothing resumed: " + resumeNote;
-    }
-    std::string problem;
-    sessionPath = recordPath.empty() ? recording::NewSessionPath(sessions) : recordPath;
-    const std::string& path = sessionPath;
-    if (!RecStart(path, recording::Header(options.appDirectory, "zelvo", deviceHeader(options)), &problem))
-      std::cerr << "zelvo: " << problem << "\n";
-    if (recordPath.empty()) recording::KeepNewest(sessions, recording::kSessionsKept);
-    for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGILL}) std::signal(signal, onFatalSignal);
+    recording::BeginSession({sessions, recordPath, options.appDirectory, resume, desktop::RecordingDevice()});
   }
-  RecSetStateReader(recording::ReadState);
-  watch::afterFrame = afterFrame;
 
   // WinMain hands back the wParam of the last message it took. After the title's Quit that is
   // whatever the stylus said last (1 for a press), which no shell should read as a failure: every
   // way the game ends by itself, its start-up failures included, is an orderly end.
   WinMain(1, 0, "", SW_SHOW);
-  RecStop(recording::EndOfSession());
-  // A copy that ran no frame (another copy was running, the data would not load) leaves no session.
-  std::error_code ignored;
-  if (framesRun == 0 && recordPath.empty() && !sessionPath.empty()) std::filesystem::remove(PathFromUtf8(sessionPath), ignored);
+  recording::EndSession();
   desktop::Stop();
   return 0;
 }

@@ -309,6 +309,13 @@ std::string RecHex(uint64_t value) {
   return text;
 }
 
+std::string RecKeyListText(const KeyList& keys) {
+  std::string text;
+  for (const KeyListEntry* e : {&keys.up, &keys.down, &keys.left, &keys.right, &keys.a, &keys.b, &keys.c, &keys.start})
+    text += (text.empty() ? "" : ",") + std::to_string(e->vkCode);
+  return text;
+}
+
 // ---- recording ----
 
 bool RecStart(const std::string& path, const RecHeader& header, std::string* problem) {

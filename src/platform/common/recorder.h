@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
 #include "platform/window.h"
 
 constexpr uint32_t kRecFormatVersion = 1;
@@ -61,6 +62,8 @@ struct RecFile {
 // 64-bit FNV-1a, the hash of files in the header (hex) and inside checkpoints.
 uint64_t RecHash(const void* data, size_t size, uint64_t seed = 0xcbf29ce484222325ull);
 std::string RecHex(uint64_t value);
+// A key list as a header holds it: eight codes U,D,L,R,A,B,C,S separated by commas.
+std::string RecKeyListText(const KeyList& keys);
 
 // ---- recording ----
 

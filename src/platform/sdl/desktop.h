@@ -1,6 +1,7 @@
 // desktop.h -- what the zelvo host sets up before the game runs on the desktop device, and tears down after.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace desktop {
@@ -25,6 +26,10 @@ struct Options {
 
 // Connect to the display. False when there is none; *problem then holds SDL's reason.
 bool Start(const Options& options, std::string* problem);
+
+// The device as a recording's header names it (as zelvo-sim's options would): screen, display,
+// free memory, default keys.
+std::map<std::string, std::string> RecordingDevice();
 
 // zelvo --replay: called at every replayed counter reading with the seconds of play so far; waits
 // until the window has shown that much at the chosen speed. Keys: Space pauses, Right or + plays

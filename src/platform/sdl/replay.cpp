@@ -1,8 +1,11 @@
-// replay.cpp -- zelvo --replay: a recording shown in the window at a speed the viewer picks.
+// replay.cpp -- the desktop device in recordings: its model, and a recording shown in the window at a
+// speed the viewer picks (zelvo --replay).
 #include <algorithm>
 
 #include "platform/common/recorder.h"
 #include "platform/common/winqueue.h"
+#include "platform/sdl/keymap.h"
+#include "platform/system.h"
 #include "platform/sdl/internal.h"
 
 namespace desktop {
@@ -47,6 +50,16 @@ bool viewerEvents() {
 }
 
 }  // namespace
+
+std::map<std::string, std::string> RecordingDevice() {
+  const KeyList keys = DesktopDefaultKeys();
+  return {{"screen", std::to_string(device.options.screenWidth) + "x" + std::to_string(device.options.screenHeight)},
+          {"display", "gapi565"},
+          {"layout", "normal"},
+          {"bpp", "16"},
+          {"memory", std::to_string(SysAvailableVirtualMemory())},
+          {"default-keys", RecKeyListText(keys)}};
+}
 
 void ReplayPace(double seconds) {
   pacing.shown = seconds;
