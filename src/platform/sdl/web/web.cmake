@@ -25,7 +25,7 @@ target_link_libraries(zelvo_sdl PUBLIC zelvo_platform_common ${ZELVO_WEB_SDL}/li
 
 set(ZELVO_WORLD_STAMP ${CMAKE_BINARY_DIR}/content/default-world.stamp)
 set(ZELVO_WEB_PAGE ${CMAKE_CURRENT_SOURCE_DIR}/web/zelvo.html)
-add_executable(zelvo ${PROJECT_SOURCE_DIR}/src/hosts/web_main.cpp)
+add_executable(zelvo ${PROJECT_SOURCE_DIR}/src/hosts/web_main.cpp ${PROJECT_SOURCE_DIR}/src/hosts/recording.cpp)
 target_compile_definitions(zelvo PRIVATE ZELVO_WEB_APP_DIR="${ZELVO_WEB_APP_DIR}")
 target_link_libraries(zelvo PRIVATE zelvo_game zelvo_sdl zelvo_warnings)
 add_dependencies(zelvo default_world)
