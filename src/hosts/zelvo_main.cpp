@@ -9,7 +9,6 @@
 #include "platform/common/process.h"
 #include "platform/common/winqueue.h"
 #include "platform/sdl/desktop.h"
-#include "platform/sdl/internal.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
 #include "services/log.h"
@@ -92,6 +91,7 @@ int main(int argc, char** argv) {
   options.appDirectory = PathToUtf8(folder.lexically_normal());
   options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
 
+  options.showReplay = !replayPath.empty();
   std::string problem;
   if (!desktop::Start(options, &problem)) {
     std::cerr << "zelvo: no display to open a window on (" << problem
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   }
   // Recordings: the one shown in the window, the session resumed, the session recorded.
   RecFile replayFile;
-  const std::string sessions = desktop::UserFolder() + "/recordings";
+  const std::string sessions = desktop::RecordingsFolder();
   if (!replayPath.empty()) {
     std::string problem;
     if (!RecLoad(replayPath, &replayFile, &problem)) {
@@ -110,7 +110,6 @@ int main(int argc, char** argv) {
     }
     for (const std::string& line : recording::Mismatches(replayFile, options.appDirectory))
       std::cerr << "zelvo: " << replayPath << ": " << line << " (the replay may go out of step)\n";
-    desktop::device.options.showReplay = true;
     RecSetPace(desktop::ReplayPace);
     RecReplay(replayFile, replayShown);
     recording::CheckReplay();

@@ -31,6 +31,9 @@ bool Start(const Options& options, std::string* problem);
 // free memory, default keys.
 std::map<std::string, std::string> RecordingDevice();
 
+// Where the sessions are recorded: recordings/ in the user's folder.
+std::string RecordingsFolder();
+
 // zelvo --replay: called at every replayed counter reading with the seconds of play so far; waits
 // until the window has shown that much at the chosen speed. Keys: Space pauses, Right or + plays
 // twice as fast, Left or - half as fast, Esc or closing the window ends the replay.

@@ -61,6 +61,8 @@ std::map<std::string, std::string> RecordingDevice() {
           {"default-keys", RecKeyListText(keys)}};
 }
 
+std::string RecordingsFolder() { return UserFolder() + "/recordings"; }
+
 void ReplayPace(double seconds) {
   pacing.shown = seconds;
   if (!pacing.started) {
