@@ -210,7 +210,6 @@ test("Start begins play as on the headless device, a key reaches the game, and t
   await waitForCanvas(page, shot => difference(shot, next, [25, 80, 215, 196]) === 0, "the text the game was left at");
   const log = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile("/zelvo/log.txt")));
   assert.match(log, /\nResumed the last session after \d+ frames/);
-
   await context.close();
   const work = mkdtempSync(path.join(tmpdir(), "zelvo-replay-"));
   try {
