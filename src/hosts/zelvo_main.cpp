@@ -7,7 +7,6 @@
 
 #include "hosts/recording.h"
 #include "platform/common/process.h"
-#include "platform/common/winqueue.h"
 #include "platform/sdl/desktop.h"
 #include "platform/sdl/view.h"
 #include "platform/window.h"
@@ -35,10 +34,10 @@ A second zelvo started on the same app directory brings the running one to the f
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
 
-// The end of a replay in the window: the game closes, hearing nothing from the player.
+// The end of a replay in the window: its last picture stays until the viewer closes it.
 void replayShown(RecReplayEvent event, const std::string& text) {
   if (event == RecReplayEvent::Desync) std::cerr << "zelvo: " << text << "\n";
-  WinQueuePost(Message{WinQueueMainWindow(), WM_CLOSE, 0, 0});
+  desktop::ReplayHold();
 }
 
 }  // namespace

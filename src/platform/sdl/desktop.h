@@ -36,8 +36,12 @@ std::string RecordingsFolder();
 
 // zelvo --replay: called at every replayed counter reading with the seconds of play so far; waits
 // until the window has shown that much at the chosen speed. Keys: Space pauses, Right or + plays
-// twice as fast, Left or - half as fast, Esc or closing the window ends the replay.
+// twice as fast, Left or - half as fast, Esc or closing the window ends the replay and the program.
 void ReplayPace(double seconds);
+// The end of a replay in the window: its last picture stays until Esc or closing the window ends
+// the program; the game hears nothing more.
+[[noreturn]] void ReplayHold();
+[[noreturn]] void ReplayLeave();
 
 // Close the window and the speaker, leave SDL and give up the single-copy lock.
 void Stop();

@@ -1,9 +1,9 @@
 // replay.cpp -- the desktop device in recordings: its model, and a recording shown in the window at a
 // speed the viewer picks (zelvo --replay).
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/common/recorder.h"
-#include "platform/common/winqueue.h"
 #include "platform/sdl/keymap.h"
 #include "platform/system.h"
 #include "platform/sdl/internal.h"
@@ -70,17 +70,25 @@ void ReplayPace(double seconds) {
     anchor();
   }
   for (;;) {
-    if (!viewerEvents()) {
-      // The viewer is done: the game closes as if its window were closed.
-      RecGoLive();
-      WinQueuePost(Message{WinQueueMainWindow(), WM_CLOSE, 0, 0});
-      return;
-    }
+    if (!viewerEvents()) ReplayLeave();
     const double due = pacing.wallAnchor + (seconds - pacing.playAnchor) / pacing.speed;
     const double wait = due - wallSeconds();
     if (!pacing.paused && wait <= 0) return;
     SDL_Delay(pacing.paused ? 10 : static_cast<Uint32>(std::min(wait * 1000, 10.0)) + 0);
   }
+}
+
+void ReplayHold() {
+  pacing.paused = true;
+  while (viewerEvents()) SDL_Delay(10);
+  ReplayLeave();
+}
+
+// The viewer is done: the game is left where it stands (it may be waiting for a key the replay
+// will never give), and the program ends.
+void ReplayLeave() {
+  Stop();
+  std::exit(0);
 }
 
 }  // namespace desktop
