@@ -13,6 +13,7 @@
 #include "flow/modes.h"
 #include "hosts/author.h"
 #include "hosts/monkey.h"
+#include "hosts/recording.h"
 #include "platform/common/files_kill.h"
 #include "platform/common/places.h"
 #include "platform/common/process.h"
@@ -62,6 +63,13 @@ over time. A broken invariant is printed with the frame and the seed, and the ex
 
 A game installed, or in a folder that cannot be written, keeps settings.dat and log.txt in the
 user's folder, $XDG_DATA_HOME/zelvo (~/.local/share/zelvo), %APPDATA%\zelvo on Windows.
+
+With --record FILE the run is recorded (docs/recording.md); --replay FILE plays a recording made
+by zelvo or zelvo-sim instead of a script, on the device it names, checking the game's state at
+every checkpoint. It ends with 'replay: N frames, T s of play, no desync' (exit 0) or with
+'desync at frame N (t = S s): ...' naming what differs (exit 1). A recording of other data files
+or another version of the program is not played unless --force is given (exit 1). The recorded
+settings.dat is put where the game reads it first (or removed when there was none).
 
 Every message box is printed on standard output as 'message box: CAPTION: TEXT' and answered at
 once. The exit code is the game's own; 2 means bad options or script, 3 a run that did not end,
@@ -122,6 +130,7 @@ bool monkeyOn = false;
 
 void traceFrame() {
   trace.frame += 1;
+  RecFrame();
   if (monkeyOn) monkey::AfterFrame();
   if (!trace.out) return;
   auto inPlay = [](uint32_t mode) { return mode == ModePlay || mode == ModeInventory; };
@@ -196,6 +205,52 @@ void reportScreenshot(const std::string& path, bool saved) {
   if (!saved) std::cerr << "zelvo-sim: could not save screenshot " << path << std::endl;
 }
 
+// --replay: a desync stops the game where it is found; the end of the recording ends the run.
+struct ReplayStopped : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+std::string replayOutcome;
+
+void stopReplay(RecReplayEvent event, const std::string& text) {
+  throw ReplayStopped(event == RecReplayEvent::Desync ? text : "");
+}
+
+const char* const kDisplayNames[] = {"raw565", "rawother", "gapi565", "gapi555", "dram", "none"};
+const char* const kLayoutNames[] = {"normal", "rot90", "rot180", "rot270", "mirror"};
+
+// The device as a recording's header names it, and back.
+RecHeader deviceHeader(const headless::DeviceConfig& config) {
+  return {{"screen", std::to_string(config.screenWidth) + "x" + std::to_string(config.screenHeight)},
+          {"display", kDisplayNames[static_cast<int>(config.display)]},
+          {"layout", kLayoutNames[static_cast<int>(config.layout)]},
+          {"bpp", std::to_string(config.bitsPerPixel)},
+          {"memory", std::to_string(config.availableMemory)},
+          {"default-keys", RecKeyListText(config.defaultKeys)}};
+}
+
+bool deviceFromHeader(const RecHeader& header, headless::DeviceConfig* config) {
+  auto field = [&](const char* name) {
+    auto it = header.find(name);
+    return it == header.end() ? std::string() : it->second;
+  };
+  bool ok = parseSize(field("screen"), &config->screenWidth, &config->screenHeight) &&
+            parseKeyList(field("default-keys"), &config->defaultKeys);
+  char* end = nullptr;
+  const std::string memory = field("memory"), bpp = field("bpp");
+  const unsigned long long bytes = std::strtoull(memory.c_str(), &end, 10);
+  ok = ok && !memory.empty() && *end == '\0' && bytes <= 0xFFFFFFFFull;
+  config->availableMemory = static_cast<uint32_t>(bytes);
+  const unsigned long bits = std::strtoul(bpp.c_str(), &end, 10);
+  ok = ok && !bpp.empty() && *end == '\0' && bits <= 64;
+  config->bitsPerPixel = static_cast<uint32_t>(bits);
+  bool display = false, layout = false;
+  for (int i = 0; i < 6; ++i)
+    if (field("display") == kDisplayNames[i]) display = true, config->display = static_cast<headless::DisplayPath>(i);
+  for (int i = 0; i < 5; ++i)
+    if (field("layout") == kLayoutNames[i]) layout = true, config->layout = static_cast<headless::Layout>(i);
+  return ok && display && layout;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -254,6 +309,13 @@ int main(int argc, char** argv) {
                  "starts with NAME; the steps are create, each half of a write, flush, close, replace and delete");
   author::Options authorOptions;
   author::AddOptions(app, authorOptions, false);
+
+  std::string recordPath, replayPath;
+  bool force = false;
+  app.add_option("--record", recordPath, "Record the run into this file (docs/recording.md)");
+  app.add_option("--replay", replayPath, "Play this recording instead of a script and check it (below)")
+      ->excludes("--record");
+  app.add_flag("--force", force, "Replay even when the data files or the program differ from the recording's");
 
   try {
     Utf8Argv words(argc, argv);
@@ -352,7 +414,39 @@ int main(int argc, char** argv) {
     events.insert(events.end(), input.begin(), input.end());
     monkey::Watch(monkeySeed);
   }
-  if (trace.out || monkeyOn || benchmark) watch::afterFrame = traceFrame;
+  // The recorder reads and writes settings.dat where the game will.
+  FilesKeepUserFiles(places.world, places.user);
+  RecFile replayFile;
+  if (!replayPath.empty()) {
+    std::string problem;
+    if (!RecLoad(replayPath, &replayFile, &problem)) return usage(problem);
+    if (!events.empty() || monkeyOn) return usage("--replay takes no script, screenshots or --monkey");
+    const auto mismatches = recording::Mismatches(replayFile, places.world);
+    for (const std::string& line : mismatches) std::cout << "replay: " << replayPath << ": " << line << "\n";
+    if (!mismatches.empty() && !force) {
+      std::cout << "replay: not played (--force plays it anyway)" << std::endl;
+      return 1;
+    }
+    if (!deviceFromHeader(replayFile.header, &config)) return usage(replayPath + ": the header names no device this program knows");
+    const std::filesystem::path settings = PathFromUtf8(FilesWhere(PathToUtf8(PathFromUtf8(places.world) / "settings.dat"), true));
+    auto kept = replayFile.header.find("settings.dat");
+    std::error_code error;
+    if (kept == replayFile.header.end()) {
+      std::filesystem::remove(settings, error);
+    } else {
+      std::ofstream out(settings, std::ios::binary);
+      out << kept->second;
+      if (!out) return usage("cannot write " + PathToUtf8(settings));
+    }
+    config.stopAfter = config.hardStop = 1e12;  // the recording says when the game ends
+  }
+  if (!recordPath.empty()) {
+    std::string problem;
+    if (!RecStart(recordPath, recording::Header(places.world, "zelvo-sim", deviceHeader(config)), &problem))
+      return usage(problem);
+  }
+  if (!recordPath.empty() || !replayPath.empty()) RecSetStateReader(recording::ReadState);
+  if (trace.out || monkeyOn || benchmark || !recordPath.empty() || !replayPath.empty()) watch::afterFrame = traceFrame;
   if (authorOptions.watch || !copies.empty()) watch::afterFrame = afterFrame;
 
   headless::Configure(config);
@@ -363,11 +457,29 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = cpuSeconds();
+  if (!replayPath.empty()) RecReplay(replayFile, stopReplay);
   try {
     exitCode = WinMain(1, 0, "", SW_SHOW);
   } catch (const headless::RunAbandoned& e) {
     std::cerr << "zelvo-sim: " << e.what() << "\n";
     exitCode = 3;
+  } catch (const ReplayStopped& e) {
+    replayOutcome = e.what();
+  }
+  RecStop(recording::EndOfSession());
+  if (!replayPath.empty()) {
+    if (replayOutcome.empty()) replayOutcome = RecReplayFinish();
+    if (!replayOutcome.empty()) {
+      std::cout << replayOutcome << std::endl;
+      return 1;
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "replay: %llu frames, %.2f s of play, no desync",
+                  static_cast<unsigned long long>(RecReplayFrame()), RecReplaySeconds());
+    std::cout << line << std::endl;
+    if (!replayFile.ended) std::cerr << "zelvo-sim: " << replayPath << " stops without its end record (the program was killed or the file cut)\n";
+    if (replayFile.torn) std::cerr << "zelvo-sim: " << replayPath << ": its last record is torn and was left out\n";
+    exitCode = 0;
   }
   if (benchmark) {
     reportBenchmark(std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),

@@ -1,7 +1,10 @@
 // web_main.cpp -- zelvo.html: the game in a browser page, on the desktop device built by Emscripten.
+#include <emscripten.h>
+
 #include <cstdio>
 #include <string>
 
+#include "hosts/recording.h"
 #include "platform/sdl/desktop.h"
 #include "platform/window.h"
 #include "services/log.h"
@@ -19,7 +22,18 @@ int main() {
     std::fprintf(stderr, "zelvo: cannot start in this page: %s\n", problem.c_str());
     return 1;
   }
+  // The session is recorded into the browser's storage, beside the kept settings: a page closed
+  // in the middle of a game (phones close tabs in the background) goes on from there next time.
+  recording::BeginSession({"/zelvo-kept/recordings", "", options.appDirectory, true, desktop::RecordingDevice()});
+  EM_ASM({
+    const store = () => FS.syncfs(false, error => error && console.warn("zelvo: session not kept: " + error));
+    document.addEventListener("visibilitychange", () => document.visibilityState === "hidden" && store());
+    addEventListener("pagehide", store);
+    setInterval(store, 10000);
+  });
   WinMain(1, 0, "", SW_SHOW);
+  recording::EndSession();
+  EM_ASM({ FS.syncfs(false, () => {}); });
   desktop::Stop();
   return 0;
 }

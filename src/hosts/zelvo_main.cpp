@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "hosts/author.h"
+#include "hosts/recording.h"
 #include "platform/common/places.h"
 #include "platform/common/process.h"
 #include "platform/sdl/desktop.h"
@@ -32,9 +33,21 @@ An installed game, or one whose folder cannot be written, keeps settings.dat, lo
 screenshots in the user's folder instead: $XDG_DATA_HOME/zelvo (~/.local/share/zelvo), %APPDATA%\zelvo
 on Windows.
 
+Every session is recorded into recordings/ in the user's folder (the last five are kept): attach the
+newest to a bug report. --continue replays the last session, if it was closed in the middle of a
+game, before the first frame is shown, and goes on from there. --replay FILE shows a recording in
+the window and takes no input: Space pauses, Right or + plays twice as fast, Left or - half as
+fast, Esc ends it.
+
 A second zelvo started on the same app directory brings the running one to the front and exits.
 zelvo needs a graphical desktop; zelvo-sim runs the game without one.
 )";
+
+// The end of a replay in the window: its last picture stays until the viewer closes it.
+void replayShown(RecReplayEvent event, const std::string& text) {
+  if (event == RecReplayEvent::Desync) std::cerr << "zelvo: " << text << "\n";
+  desktop::ReplayHold();
+}
 
 }  // namespace
 
@@ -62,6 +75,11 @@ int main(int argc, char** argv) {
                  "draws in, larger; the whole screen whenever anything is drawn outside it). Remembered; "
                  "F10 switches")
       ->check(CLI::IsMember({"screen", "game"}));
+  std::string recordPath, replayPath;
+  bool resume = false;
+  app.add_option("--record", recordPath, "Record the session into this file (default: the flight recorder's folder)");
+  app.add_option("--replay", replayPath, "Show this recording in the window, taking no input")->excludes("--record");
+  app.add_flag("--continue", resume, "Go on with the last session where it was closed")->excludes("--replay");
   author::Options authorOptions;
   author::AddOptions(app, authorOptions, true);
 
@@ -88,10 +106,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (const int code = author::Prepare(authorOptions, "zelvo", places.world, &appDir); code >= 0) return code;
-  if (authorOptions.watch) {
-    watch::afterFrame = author::AfterFrame;
-    author::showProblem = desktop::SetTitleNote;
-  }
+  if (authorOptions.watch) author::showProblem = desktop::SetTitleNote;
   if (!authorOptions.world.empty() && !choose()) {
     std::cerr << "zelvo: " << problem << "\n";
     return 2;
@@ -106,15 +121,45 @@ int main(int argc, char** argv) {
   options.userDirectory = places.user;
   options.report = [](const std::string& line) { LogWrite("%s", line.c_str()); };
 
+  options.showReplay = !replayPath.empty();
   if (!desktop::Start(options, &problem)) {
     std::cerr << "zelvo: no display to open a window on (" << problem
               << "); zelvo-sim runs the game without one.\n";
     return 1;
   }
+  // Recordings: the one shown in the window, the session resumed, the session recorded.
+  RecFile replayFile;
+  const std::string sessions = desktop::RecordingsFolder();
+  if (!replayPath.empty()) {
+    std::string problem;
+    if (!RecLoad(replayPath, &replayFile, &problem)) {
+      std::cerr << "zelvo: " << problem << "\n";
+      desktop::Stop();
+      return 2;
+    }
+    for (const std::string& line : recording::Mismatches(replayFile, options.appDirectory))
+      std::cerr << "zelvo: " << replayPath << ": " << line << " (the replay may go out of step)\n";
+    RecSetPace(desktop::ReplayPace);
+    RecReplay(replayFile, replayShown);
+    recording::CheckReplay();
+  } else {
+    recording::BeginSession({sessions, recordPath, options.appDirectory, resume, desktop::RecordingDevice()});
+  }
+  if (authorOptions.watch) {
+    // The session's recorder and the author's reload both look in after every frame.
+    static void (*recorded)() = nullptr;
+    recorded = watch::afterFrame;
+    watch::afterFrame = [] {
+      if (recorded) recorded();
+      author::AfterFrame();
+    };
+  }
+
   // WinMain hands back the wParam of the last message it took. After the title's Quit that is
   // whatever the stylus said last (1 for a press), which no shell should read as a failure: every
   // way the game ends by itself, its start-up failures included, is an orderly end.
   WinMain(1, 0, "", SW_SHOW);
+  recording::EndSession();
   desktop::Stop();
   return 0;
 }

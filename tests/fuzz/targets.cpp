@@ -12,6 +12,7 @@
 #include "data/loaders.h"
 #include "fuzz/fuzz.h"
 #include "pixels.h"
+#include "platform/common/recorder.h"
 #include "platform/headless/headless.h"
 #include "services/settings.h"
 #include "sources.h"
@@ -149,6 +150,36 @@ int tiled(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   putWorld("tiled/", world, data, size);
   readsAndPacks(Folder() + "tiled");
+  return 0;
+}
+
+// Recordings from bug reports: read to the last whole record or refused with the file's name; what
+// was read replays through the readings without reading past its records.
+int recording(const uint8_t* data, size_t size) {
+  RecFile file;
+  std::string problem;
+  if (!RecParse({data, data + size}, "fuzz.zrec", &file, &problem)) {
+    if (problem.rfind("fuzz.zrec: ", 0) != 0) Fail("error without the file's name: %s", problem.c_str());
+    return 0;
+  }
+  if (file.recordsEnd > size || file.recordsStart > file.recordsEnd) Fail("records past the file");
+  if (!RecCompare(file.lastCheckpoint, file.lastCheckpoint).empty()) Fail("a checkpoint differs from itself");
+  static bool stopped;
+  stopped = false;
+  RecReplay(file, [](RecReplayEvent, const std::string&) { stopped = true; });
+  for (int call = 0; !stopped && call < 100000; ++call) {
+    Message message;
+    uint64_t value = 0;
+    switch (call % 6) {
+      case 0: RecPeek(&message, true, [](Message*, bool) { return false; }); break;
+      case 1: RecCounterValue(&value, [](uint64_t* count) { return *count = 0, true; }); break;
+      case 2: RecKeyState(37, [](uint32_t) -> uint16_t { return 0; }); break;
+      case 3: RecRandom([] { return 0u; }); break;
+      case 4: RecCounterFrequency(&value, [](uint64_t* hz) { return *hz = 1, true; }); break;
+      default: RecFrame(); break;
+    }
+  }
+  RecGoLive();
   return 0;
 }
 

@@ -1,6 +1,7 @@
 // browser.test.mjs -- zelvo.html played in headless Chromium: pictures read back from the canvas, taps, keys, kept settings.
 import assert from "node:assert/strict";
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
+import { spawnSync } from "node:child_process";
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, test } from "node:test";
@@ -13,6 +14,9 @@ import { serve } from "../../scripts/web-serve.mjs";
 const here = path.dirname(fileURLToPath(import.meta.url));
 const pageDir = process.env.ZELVO_WEB_DIR || path.join(here, "../../build/web");
 const goldenDir = path.join(here, "../golden/default-world");
+// The native zelvo-sim and the world the web build packed, to replay what the page recorded.
+const simPath = process.env.ZELVO_SIM || path.join(here, "../../build/release/zelvo-sim");
+const worldDir = process.env.ZELVO_WEB_WORLD || path.join(here, "../../build/web-build/world");
 const browserPath = process.env.CHROMIUM || "/usr/bin/chromium";
 const kViewTop = 40;  // the game's 240x240 view starts 40 rows down the 240x320 screen
 
@@ -208,7 +212,7 @@ test("the front end shows its pictures, takes clicks, touches and keys, and Quit
   await context.close();
 });
 
-test("Start begins play as on the headless device, and a key reaches the game", { timeout: 120_000 }, async () => {
+test("Start begins play as on the headless device, a key reaches the game, and the session replays natively", { timeout: 120_000 }, async () => {
   const context = await browser.createBrowserContext();
   const page = await openGame(context);
   await expectScreen(page, "title");
@@ -217,10 +221,34 @@ test("Start begins play as on the headless device, and a key reaches the game", 
   // the box is compared: the world's animations behind it run on the page's real clock.
   const landed = await expectScreen(page, "play-start", [25, 80, 215, 196]);
   // The box ignores keys for its first second, so the key is pressed until the text goes on.
-  await waitForCanvas(page, async shot => difference(shot, landed) > 0 || (await press(page, "ArrowRight"), false),
-                      "the next text after a key");
+  const next = await waitForCanvas(page, async shot => difference(shot, landed) > 0 || (await press(page, "ArrowRight"), false),
+                                   "the next text after a key");
   assert.deepEqual(page.problems, []);
+  // The page records its session as zelvo does, and the native zelvo-sim plays it again without desync.
+  const session = await page.evaluate(() => {
+    const folder = "/zelvo-kept/recordings";
+    const name = Module.FS.readdir(folder).filter(file => file.endsWith(".zrec")).sort().pop();
+    return Array.from(Module.FS.readFile(folder + "/" + name));
+  });
+  // Left in the middle of the game once the page has kept its session (every ten seconds), the
+  // page goes on from there at the next visit.
+  await new Promise(resolve => setTimeout(resolve, 11_000));
+  await page.reload();
+  await waitForCanvas(page, shot => difference(shot, next, [25, 80, 215, 196]) === 0, "the text the game was left at");
+  const log = await page.evaluate(() => new TextDecoder().decode(Module.FS.readFile("/zelvo/log.txt")));
+  assert.match(log, /\nResumed the last session after \d+ frames/);
   await context.close();
+  const work = mkdtempSync(path.join(tmpdir(), "zelvo-replay-"));
+  try {
+    writeFileSync(path.join(work, "browser.zrec"), Buffer.from(session));
+    for (const file of ["map", "images", "fonts", "sprites", "art", "dialogs", "events"])
+      copyFileSync(path.join(worldDir, file + ".dat"), path.join(work, file + ".dat"));
+    const replay = spawnSync(simPath, ["--app-dir", work, "--replay", path.join(work, "browser.zrec")], { encoding: "utf8" });
+    assert.equal(replay.status, 0, replay.stdout + replay.stderr);
+    assert.match(replay.stdout, /^replay: [1-9]\d* frames, [0-9.]+ s of play, no desync$/m);
+  } finally {
+    rmSync(work, { recursive: true, force: true });
+  }
 });
 
 // Fingers on the touch screen, several at once: each change is one touch event with every finger

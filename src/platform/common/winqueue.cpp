@@ -5,6 +5,7 @@
 #include <map>
 
 #include "platform/common/device.h"
+#include "platform/common/recorder.h"
 
 namespace {
 
@@ -130,12 +131,15 @@ void WinMoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int
 int32_t WinScreenWidth() { return DeviceScreenWidth(); }
 int32_t WinScreenHeight() { return DeviceScreenHeight(); }
 
-bool WinPeekMessage(Message* message, bool remove) {
+static bool peekDevice(Message* message, bool remove) {
   DevicePumpEvents();
   if (takeMessage(message, remove)) return true;
   DeviceIdle();
   return false;
 }
+
+// A replay answers from the recording: the device is not pumped and keeps no time of its own.
+bool WinPeekMessage(Message* message, bool remove) { return RecPeek(message, remove, peekDevice); }
 
 void WinTranslateMessage(const Message*) {}
 

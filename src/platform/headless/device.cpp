@@ -5,6 +5,7 @@
 #include "platform/common/device.h"
 #include "platform/common/files_hold.h"
 #include "platform/common/places.h"
+#include "platform/common/recorder.h"
 #include "platform/common/winqueue.h"
 #include "platform/files.h"
 #include "platform/headless/internal.h"
@@ -171,33 +172,41 @@ void SysMessageBox(const std::string& text, const std::string& caption, uint32_t
 void SysSleep(uint32_t ms) { headless::AdvanceTime(static_cast<uint64_t>(ms) * 1000); }
 
 uint32_t SysRandom() {
-  // xorshift32: small, fast and the same on every machine.
-  uint32_t x = device.rng;
-  x ^= x << 13;
-  x ^= x >> 17;
-  x ^= x << 5;
-  device.rng = x;
-  return x;
+  return RecRandom([] {
+    // xorshift32: small, fast and the same on every machine.
+    uint32_t x = device.rng;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    device.rng = x;
+    return x;
+  });
 }
 
 bool SysCounterFrequency(uint64_t* frequency) {
-  if (!device.config.counterAvailable) return false;
-  *frequency = device.config.counterHz;
-  return true;
+  return RecCounterFrequency(frequency, [](uint64_t* hz) {
+    if (!device.config.counterAvailable) return false;
+    *hz = device.config.counterHz;
+    return true;
+  });
 }
 
 bool SysCounterValue(uint64_t* count) {
-  if (!device.config.counterAvailable) return false;
-  unsigned __int128 ticks = static_cast<unsigned __int128>(device.nowUs) * device.config.counterHz / 1000000u;
-  *count = device.config.counterStart + static_cast<uint64_t>(ticks);
-  return true;
+  return RecCounterValue(count, [](uint64_t* value) {
+    if (!device.config.counterAvailable) return false;
+    unsigned __int128 ticks = static_cast<unsigned __int128>(device.nowUs) * device.config.counterHz / 1000000u;
+    *value = device.config.counterStart + static_cast<uint64_t>(ticks);
+    return true;
+  });
 }
 
 // ---- keys.h ----
 
 uint16_t KeyAsyncState(uint32_t virtualKey) {
-  if (virtualKey == 0 || virtualKey > 255) return 0;
-  return device.keys[virtualKey] ? 0x8000 : 0;
+  return RecKeyState(virtualKey, [](uint32_t key) -> uint16_t {
+    if (key == 0 || key > 255) return 0;
+    return device.keys[key] ? 0x8000 : 0;
+  });
 }
 
 // ---- device.h ----

@@ -1,6 +1,7 @@
 // desktop.h -- what the zelvo host sets up before the game runs on the desktop device, and tears down after.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace desktop {
@@ -20,6 +21,9 @@ struct Options {
   bool fullscreen = false;
   View view = View::Remembered;
   bool resizable = true;             // false in a page, which sizes the canvas itself
+  // A replay is shown as it plays (zelvo --replay); otherwise (--continue) it draws nothing until it
+  // has caught up, and the window shows the moment the game goes on from.
+  bool showReplay = false;
   // Where the device's news goes (controllers coming and going): the game's log. Standard error when unset.
   void (*report)(const std::string& line) = nullptr;
 };
@@ -29,6 +33,22 @@ bool Start(const Options& options, std::string* problem);
 
 // A note after the window's title (zelvo --watch: why the sources do not pack); "" takes it away.
 void SetTitleNote(const std::string& note);
+
+// The device as a recording's header names it (as zelvo-sim's options would): screen, display,
+// free memory, default keys.
+std::map<std::string, std::string> RecordingDevice();
+
+// Where the sessions are recorded: recordings/ in the user's folder.
+std::string RecordingsFolder();
+
+// zelvo --replay: called at every replayed counter reading with the seconds of play so far; waits
+// until the window has shown that much at the chosen speed. Keys: Space pauses, Right or + plays
+// twice as fast, Left or - half as fast, Esc or closing the window ends the replay and the program.
+void ReplayPace(double seconds);
+// The end of a replay in the window: its last picture stays until Esc or closing the window ends
+// the program; the game hears nothing more.
+[[noreturn]] void ReplayHold();
+[[noreturn]] void ReplayLeave();
 
 // Close the window and the speaker, leave SDL and give up the single-copy lock.
 void Stop();

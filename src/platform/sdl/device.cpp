@@ -5,6 +5,7 @@
 
 #include "platform/common/device.h"
 #include "platform/common/places.h"
+#include "platform/common/recorder.h"
 #include "platform/common/winqueue.h"
 #include "platform/keys.h"
 #include "platform/sdl/internal.h"
@@ -106,23 +107,29 @@ void SysMessageBox(const std::string& text, const std::string& caption, uint32_t
   std::fprintf(stderr, "zelvo: %s: %s\n", caption.c_str(), line.c_str());
 }
 
-uint32_t SysRandom() { return static_cast<uint32_t>(desktop::generator()); }
+uint32_t SysRandom() {
+  return RecRandom([] { return static_cast<uint32_t>(desktop::generator()); });
+}
 
 bool SysCounterFrequency(uint64_t* frequency) {
-  *frequency = SDL_GetPerformanceFrequency();
-  return *frequency != 0;
+  return RecCounterFrequency(frequency, [](uint64_t* hz) {
+    *hz = SDL_GetPerformanceFrequency();
+    return *hz != 0;
+  });
 }
 
 bool SysCounterValue(uint64_t* count) {
-  *count = SDL_GetPerformanceCounter();
-  return true;
+  return RecCounterValue(count, [](uint64_t* value) {
+    *value = SDL_GetPerformanceCounter();
+    return true;
+  });
 }
 
 // ---- keys.h ----
 
 // Read the keyboard and the controllers as they are now, even while the game blocks without polling
 // messages (the dialog box waits for a key this way).
-uint16_t KeyAsyncState(uint32_t virtualKey) {
+static uint16_t keyState(uint32_t virtualKey) {
   if (virtualKey == 0 || virtualKey > 255 || !device.videoStarted) return 0;
   // The events are taken in here too, so that the player can pause while the game waits for a key.
   DevicePumpEvents();
@@ -139,6 +146,8 @@ uint16_t KeyAsyncState(uint32_t virtualKey) {
   }
   return 0;
 }
+
+uint16_t KeyAsyncState(uint32_t virtualKey) { return RecKeyState(virtualKey, keyState); }
 
 // ---- device.h ----
 

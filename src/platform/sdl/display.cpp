@@ -6,6 +6,7 @@
 
 #include "platform/common/picture.h"
 #include "platform/common/process.h"
+#include "platform/common/recorder.h"
 #include "platform/display.h"
 #include "platform/sdl/internal.h"
 #include "platform/sdl/keymap.h"
@@ -303,7 +304,8 @@ void* DispBeginDraw() { return device.frame.empty() ? nullptr : device.frame.dat
 // game presents an empty dirty list every frame) costs a comparison; otherwise the window gets
 // the rectangle around the changed pixels.
 int DispEndDraw() {
-  if (device.frame.empty()) return 1;
+  // A replay that catches up shows nothing; what it drew is shown when the game goes on.
+  if (device.frame.empty() || (RecReplaying() && !device.options.showReplay)) return 1;
   const int width = device.options.screenWidth, height = device.options.screenHeight;
   int left = width, right = 0, top = height, bottom = 0;
   for (int y = 0; y < height; ++y) {

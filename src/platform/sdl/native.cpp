@@ -1,6 +1,7 @@
 // native.cpp -- what the desktop device does on a desktop and not in a browser: drivers, waits, memory, one copy.
 #include "platform/common/device.h"
 #include "platform/common/process.h"
+#include "platform/common/recorder.h"
 #include "platform/sdl/instance.h"
 #include "platform/sdl/internal.h"
 #include "platform/system.h"
@@ -78,7 +79,9 @@ uint32_t SysAvailableVirtualMemory() {
   return bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
 }
 
-void SysSleep(uint32_t ms) { SDL_Delay(ms); }
+void SysSleep(uint32_t ms) {
+  RecSleep(ms, [](uint32_t wait) { SDL_Delay(wait); });
+}
 
 // The queue is empty: sleep until input arrives or a millisecond passes, so that an idle game
 // costs almost nothing while frames still start on time.

@@ -9,6 +9,7 @@
 
 #include "platform/common/device.h"
 #include "platform/common/files_posix.h"
+#include "platform/common/recorder.h"
 #include "platform/sdl/internal.h"
 #include "platform/sdl/keymap.h"
 #include "platform/system.h"
@@ -157,7 +158,9 @@ uint32_t SysAvailableVirtualMemory() {
 }
 
 // The game's waits give the thread back to the page, which meanwhile draws, plays and takes input.
-void SysSleep(uint32_t ms) { emscripten_sleep(ms); }
+void SysSleep(uint32_t ms) {
+  RecSleep(ms, [](uint32_t wait) { emscripten_sleep(wait); });
+}
 
 // The queue is empty: the page runs until the next look at the queue.
 void DeviceIdle() {

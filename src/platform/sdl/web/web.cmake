@@ -42,7 +42,7 @@ add_custom_command(
 add_custom_target(web_world DEPENDS ${ZELVO_WEB_WORLD})
 add_dependencies(web_world default_world)
 
-add_executable(zelvo ${PROJECT_SOURCE_DIR}/src/hosts/web_main.cpp)
+add_executable(zelvo ${PROJECT_SOURCE_DIR}/src/hosts/web_main.cpp ${PROJECT_SOURCE_DIR}/src/hosts/recording.cpp)
 target_compile_definitions(zelvo PRIVATE ZELVO_WEB_APP_DIR="${ZELVO_WEB_APP_DIR}")
 target_link_libraries(zelvo PRIVATE zelvo_game zelvo_sdl zelvo_warnings)
 add_dependencies(zelvo web_world)
