@@ -179,7 +179,7 @@ DataSet SourceReader::read(const fs::path& sources) {
     } else {
       for (std::size_t i = 0; i < inc->size(); ++i) {
         JsonPlace place = f.at("include").index(i);
-        if (!(*inc)[i].is_string()) {
+        if (!(*inc)[i].is_string() || (*inc)[i].get<std::string>().empty()) {
           error(report_, place, "must be a path");
           continue;
         }
